@@ -1,0 +1,41 @@
+// The stand-in engine's controls for tests and tools, exported by name. The modules never use them.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/abi.h"
+#include "frame/engine.h"
+
+#if defined(_WIN32) && defined(ZOLM_BUILDING)
+#define ZOLM_TEST_API extern "C" __declspec(dllexport)
+#else
+#define ZOLM_TEST_API extern "C"
+#endif
+
+struct ZolmCounts {
+    int32_t attach_calls;
+    int32_t register_calls;
+    int32_t release_calls;
+    int32_t last_register_count;
+};
+
+// Bytes kept after the block so that a test can see a write past `lateral input`.
+constexpr int zolm_guard_bytes = 64;
+constexpr uint8_t zolm_guard_fill = 0xA5;
+
+// The next `attach` calls return null while this is non-zero.
+ZOLM_TEST_API void AFCP_STDCALL zolm_test_fail_attach(int32_t fail);
+ZOLM_TEST_API void AFCP_STDCALL zolm_test_counts(ZolmCounts* counts);
+// Forgets the counts, the table and the block, as a freshly loaded engine.
+ZOLM_TEST_API void AFCP_STDCALL zolm_test_reset();
+// The block currently handed out, or null.
+ZOLM_TEST_API afcp::StateBlock* AFCP_STDCALL zolm_test_block();
+// The table and count of the last registration.
+ZOLM_TEST_API const afcp::CommandEntry* AFCP_STDCALL zolm_test_table();
+// The parameter string given to the last attach (empty for null), and whether it was null.
+ZOLM_TEST_API const char* AFCP_STDCALL zolm_test_last_parameter(int32_t* was_null);
+ZOLM_TEST_API void* const* AFCP_STDCALL zolm_test_last_services();
+// Calls a registered command by name; returns its result, or -1 if no such name was registered.
+ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_call(const char* name, int32_t a, int32_t b);
+// 1 while the engine area and the guard bytes after the block hold what the engine put there.
+ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_guards_intact();

@@ -1,0 +1,47 @@
+// The host's panel services, reached through the table the host writes into ImportTable at load.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/abi.h"
+#include "frame/host.h"
+
+extern "C" afcp::ImportTableRecord ImportTable;
+
+namespace afcp {
+
+// Entries of the panel services table that the module calls.
+namespace service {
+constexpr int element_services[7] = {24, 25, 26, 27, 28, 29, 31};
+constexpr int send_event = 36;
+constexpr int read_variable = 40;
+}  // namespace service
+
+using ReadVariableService = void(AFCP_STDCALL*)(ModuleVariable*);
+using SendEventService = void(AFCP_STDCALL*)(uint32_t event, uint32_t parameter);
+using ElementService = int32_t(AFCP_STDCALL*)(ElementHead*);
+using ElementWordService = int32_t(AFCP_STDCALL*)(ElementHead*, uint32_t);
+
+// The table pointer is read at every call and never tested: the host fills it before it calls anything.
+template <typename Fn>
+inline Fn service_entry(int index) {
+    return reinterpret_cast<Fn>(ImportTable.services[index]);
+}
+
+inline void read_variable(ModuleVariable& variable) {
+    service_entry<ReadVariableService>(service::read_variable)(&variable);
+}
+
+// A fresh read: a zeroed record with only the token set.
+inline double read_fresh(int32_t token) {
+    ModuleVariable variable{};
+    variable.token = token;
+    read_variable(variable);
+    return variable.value;
+}
+
+inline void send_event(uint32_t event, uint32_t parameter) {
+    service_entry<SendEventService>(service::send_event)(event, parameter);
+}
+
+}  // namespace afcp

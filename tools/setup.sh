@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, once: native and cross compilers, test libraries, Wine.
+# Quick when everything is there. Without root rights it says in one line what to install.
+set -u
+
+native_packages="make cmake g++ libgtest-dev libgmock-dev libbenchmark-dev"
+cross_packages="g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386"
+
+missing=()
+for p in $native_packages $cross_packages; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)
+    [ "$status" = "installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: missing packages; as root run: dpkg --add-architecture i386 && apt-get update && apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    if ! { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; }; then
+        echo "setup: could not install ${missing[*]}; as root run: dpkg --add-architecture i386 && apt-get update && apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+# The tools must also run, not just be installed.
+for tool in cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres i686-w64-mingw32-dlltool wine; do
+    if ! "$tool" --version >/dev/null 2>&1; then
+        echo "setup: '$tool' is installed but does not run; reinstall it (apt-get install --reinstall) and try again" >&2
+        exit 1
+    fi
+done
+exit 0
