@@ -1,0 +1,130 @@
+// A test host of our own that plays the simulator host for a real module DLL under Wine: it loads the module
+// beside the stand-in engine, lends it a panel services table that records every call, and reads the module's
+// records the way the host does, as 32-bit words and doubles at byte offsets.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <vector>
+
+#include "engine/zolm_test.h"
+
+namespace host {
+
+// Reads at byte offsets.
+inline uint32_t u32(const void* base, int offset) {
+    uint32_t v;
+    std::memcpy(&v, static_cast<const uint8_t*>(base) + offset, sizeof v);
+    return v;
+}
+inline int32_t i32(const void* base, int offset) { return static_cast<int32_t>(u32(base, offset)); }
+inline double f64(const void* base, int offset) {
+    double v;
+    std::memcpy(&v, static_cast<const uint8_t*>(base) + offset, sizeof v);
+    return v;
+}
+inline uint8_t* ptr(const void* base, int offset) { return reinterpret_cast<uint8_t*>(u32(base, offset)); }
+inline void put32(void* base, int offset, uint32_t v) {
+    std::memcpy(static_cast<uint8_t*>(base) + offset, &v, sizeof v);
+}
+template <typename Fn>
+Fn fn(const void* base, int offset) {
+    return reinterpret_cast<Fn>(u32(base, offset));
+}
+
+using GaugeService = void(__stdcall*)(void* gauge, int32_t code, uint32_t ignored);
+using Handler = int32_t(__stdcall*)(int32_t, int32_t);
+using ValueCallback = double(__stdcall*)(void* element);
+
+// Byte offsets of the host's records.
+namespace offsets {
+constexpr int header_name = 4, header_elements = 8, header_lifecycle = 12, header_size = 44, header_mouse = 80,
+              header_service = 84, header_parameter = 92, header_bytes = 196;
+constexpr int element_kind = 0, element_bitmap = 4, element_x = 8, element_y = 12, element_gauge = 32,
+              element_children = 40, element_failures = 44, element_flags = 48;
+constexpr int text_buffer = 184, text_background = 212, text_callback = 312, text_max_length = 292;
+constexpr int selector_callback = 132, moving_x_callback = 244, moving_y_callback = 248;
+constexpr int mouse_record_bytes = 44;
+}  // namespace offsets
+
+// Service codes.
+constexpr int32_t parameters_ready = 2, update = 6, disconnect = 15;
+
+struct ElementCall {
+    int entry;
+    void* element;
+    uint32_t word;
+};
+
+struct Event {
+    uint32_t event;
+    uint32_t parameter;
+};
+
+// The panel services table lent to the module, and what the module did with it.
+struct Services {
+    void* table[64] = {};
+    std::map<int32_t, double> values;
+    std::map<int32_t, uint64_t> raw;
+    std::vector<int32_t> reads;
+    std::vector<bool> read_zeroed;  // whether each record arrived with everything but its token zero
+    std::vector<Event> events;
+    std::vector<ElementCall> element_calls;
+
+    void set(int32_t token, double value) {
+        raw.erase(token);
+        values[token] = value;
+    }
+    void set_raw(int32_t token, uint64_t bits) {
+        values.erase(token);
+        raw[token] = bits;
+    }
+    void clear_records() {
+        reads.clear();
+        read_zeroed.clear();
+        events.clear();
+        element_calls.clear();
+    }
+};
+
+Services& services();
+
+// The module under test, loaded afresh for every case.
+struct Module {
+    HMODULE handle = nullptr;
+    uint8_t* import_table = nullptr;
+    uint8_t* linkage = nullptr;
+    uint32_t import_table_at_load[4] = {};  // as the module holds it, before the host writes the services
+
+    uint8_t* gauge(int slot) const { return ptr(linkage, 24 + 4 * slot); }
+    uint8_t* root(int slot) const { return ptr(ptr(gauge(slot), offsets::header_elements), 0); }
+    void service(int slot, int32_t code) const {
+        fn<GaugeService>(gauge(slot), offsets::header_service)(gauge(slot), code, 0);
+    }
+    // One update of the "AFCP" gauge with the given samples.
+    void update(double supply = 28.0, double enable = 1.0, double airspeed = 0.0, double radar_height = 0.0) const;
+    // The state block the engine handed out (null while detached).
+    uint8_t* block() const { return reinterpret_cast<uint8_t*>(zolm_test_block()); }
+};
+
+const Module& module();
+
+// Gauge slots in catalogue order.
+enum Slot {
+    AFCP,
+    IAS_SELECT,
+    ALT_SELECT,
+    ALT_VS_SELECT,
+    AP_TRIM,
+    HIGH_MODES,
+    GO_AROUND,
+    STAB,
+    ANNUNCIATOR,
+    ANNUNCIATOR_T,
+    GS
+};
+
+}  // namespace host
