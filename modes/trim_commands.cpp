@@ -82,19 +82,9 @@ void lateral_beep(Sense sense) {
 }
 
 // Each side of a setting is held at its own limit.
-void raise_setting(int32_t& setting, int32_t high) {
-    if (setting < high)
-        ++setting;
-    else
-        setting = high;
-}
+void raise_setting(int32_t& setting, int32_t high) { setting = setting < high ? setting + 1 : high; }
 
-void lower_setting(int32_t& setting, int32_t low) {
-    if (setting > low)
-        --setting;
-    else
-        setting = low;
-}
+void lower_setting(int32_t& setting, int32_t low) { setting = setting > low ? setting - 1 : low; }
 
 }  // namespace
 

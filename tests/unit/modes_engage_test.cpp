@@ -687,6 +687,21 @@ TEST_F(Navigation, SourceFlagSetEngagesNavAndDropsTheLateralArms) {
     EXPECT_EQ(block->engaged, PANEL | NAV) << "NAV engage sets no STAB in either module";
 }
 
+TEST_F(Navigation, EveryReadOfTheSourceFlagStartsFromAZeroedRecord) {
+    host.set(token::nav_source_flag, 2.0);
+    ReadSpy spy(host);
+    for (int i = 0; i < 2; ++i) {
+        words(PANEL, 0);
+        press(commands::NAV);
+    }
+    ASSERT_EQ(spy.handed.size(), 2u);
+    for (const ModuleVariable& r : spy.handed) {
+        ModuleVariable zeroed{};
+        zeroed.token = token::nav_source_flag;
+        EXPECT_EQ(std::memcmp(&r, &zeroed, sizeof r), 0);
+    }
+}
+
 TEST_F(Navigation, SourceFlagReadAsADouble) {
     for (double flag : {1.0, 0.5, -0.5, kNaN, 1e300}) {
         host.set(token::nav_source_flag, flag);
@@ -733,6 +748,12 @@ TEST_F(Navigation, SourceFlagZeroArmsVorOrTheReceiverModes) {
             EXPECT_EQ(host.reads, (std::vector<int32_t>{token::nav_source_flag, token::nav_receiver_flags}));
             ASSERT_EQ(spy.records.size(), 2u);
             EXPECT_EQ(spy.records[0], spy.records[1]) << "one record for both reads";
+            // Only the token changed between the reads: the host's words and the value stay as the first left them.
+            const ModuleVariable second = spy.handed[1];
+            EXPECT_EQ(second.token, token::nav_receiver_flags);
+            EXPECT_EQ(second.host_word1, ReadSpy::kHostMark | 1u);
+            EXPECT_EQ(second.host_word4, ReadSpy::kHostMark | 4u);
+            EXPECT_EQ(double{second.value}, 0.0);
         } else {
             EXPECT_EQ(host.reads, (std::vector<int32_t>{token::nav_source_flag}));
         }

@@ -107,9 +107,12 @@ private:
     void* saved_;
 };
 
-// Replaces the host's read-variable service and records the address of each record it is handed.
+// Replaces the host's read-variable service: keeps a copy of each record as it is handed over, and after the
+// host has filled it writes a mark into the host-owned words, as a real host may.
 class ReadSpy {
 public:
+    static constexpr uint32_t kHostMark = 0xC0FFEE00u;
+
     explicit ReadSpy(FakeHost& host) : host_(host) {
         saved_ = host.table[service::read_variable];
         host.table[service::read_variable] = reinterpret_cast<void*>(&ReadSpy::read);
@@ -120,11 +123,15 @@ public:
         current_ = nullptr;
     }
     std::vector<const void*> records;
+    std::vector<ModuleVariable> handed;
 
 private:
     static void AFCP_STDCALL read(ModuleVariable* variable) {
         current_->records.push_back(variable);
+        current_->handed.push_back(*variable);
         reinterpret_cast<ReadVariableService>(current_->saved_)(variable);
+        variable->host_word1 = kHostMark | 1u;
+        variable->host_word4 = kHostMark | 4u;
     }
     static inline ReadSpy* current_ = nullptr;
     FakeHost& host_;

@@ -95,9 +95,9 @@ TEST_F(ForeAftBeep, AltAloneInTheVerticalGroupMovesTheAltitudeReference) {
     block->altitude_reference = 100.0;
     press(commands::TRIM_DOWN);
     EXPECT_EQ(block->altitude_reference, 0.0);
-    block->altitude_reference = 99.9;
+    block->altitude_reference = 99.95;
     press(commands::TRIM_DOWN);
-    EXPECT_EQ(block->altitude_reference, 99.9) << "at least 100 here, not above 99.9";
+    EXPECT_EQ(block->altitude_reference, 99.95) << "at least 100 here, not above 99.9";
     block->altitude_reference = 50.0;
     press(commands::TRIM_DOWN);
     EXPECT_EQ(block->altitude_reference, 50.0);
