@@ -107,7 +107,8 @@ TEST_F(ForeAftBeep, AltAloneInTheVerticalGroupMovesTheAltitudeReference) {
 }
 
 TEST_F(ForeAftBeep, EverythingElseIsAStoredBeepStep) {
-    for (uint32_t engaged : {0u, ALT | GS, ALT | VS, GS, CRHT, HHT, GA, HOV, HOV_SUB_A | HOV_SUB_B, kStabOn | HDG}) {
+    for (uint32_t engaged : {0u, ALT | GS, ALT | VS, VS | GA, ALT | HHT, VS | GS_AUX, ALT | CRHT, GS, CRHT, HHT, GA,
+                             HOV, HOV_SUB_A | HOV_SUB_B, kStabOn | HDG}) {
         SCOPED_TRACE(testing::Message() << std::hex << engaged);
         words(engaged, LOC);
         press(commands::TRIM_UP);
