@@ -448,14 +448,14 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
         host.reads.clear();
         model.events.clear();
         model.reads.clear();
-        const uint32_t roll = step == 0 ? 55 : rng() % 100;
-        if (roll < 55) {
+        const uint32_t roll = step == 0 ? 50 : rng() % 100;
+        if (roll < 50) {
             const CommandEntry& entry = command_table[rng() % command_count];
             note(entry.name);
             ASSERT_EQ(entry.handler(static_cast<int32_t>(rng()), static_cast<int32_t>(rng())), 0);
             model.command(entry.name);
             ++commands_run;
-        } else if (roll < 70) {
+        } else if (roll < 62) {
             // Mostly a healthy helicopter above the gate, with every boundary in between.
             const bool healthy = rng() % 10 < 7;
             const double supply = healthy ? 28.0 : pick(rng, kSupplies);
@@ -466,11 +466,11 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
             note("update");
             update(supply, enable, airspeed, radar);
             model.update(supply, enable, airspeed, radar);
-        } else if (roll < 78) {
+        } else if (roll < 74) {
             note("engine writes bits");
             if (module.block != nullptr) {
                 StateBlock& block = *module.block;
-                switch (rng() % 5) {
+                switch (rng() % 6) {
                 case 0:
                 case 1:
                     block.engaged ^= 1u << (rng() % 32);
@@ -479,6 +479,7 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
                     block.armed ^= 1u << (rng() % 32);
                     break;
                 case 3:
+                case 4:
                     block.engaged = pick(rng, kEngagedStates);
                     break;
                 default:
@@ -553,7 +554,7 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
             FAIL() << "seed " << GetParam() << " step " << step << ":" << diff << "\n  after" << trail.str();
         }
     }
-    EXPECT_GT(commands_run, 2500);
+    EXPECT_GT(commands_run, 2000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, ModelTest, ::testing::Range(1, 21));
