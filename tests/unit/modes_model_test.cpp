@@ -381,6 +381,10 @@ constexpr uint32_t kEngagedStates[] = {
     0x81F00000 | rule::VOR | rule::ALT,
     0x81F00000 | rule::IAS | rule::CRHT,
     0x81F00000 | rule::IAS | rule::VS,
+    0x81F00000 | rule::ALT,
+    0x81F00000 | rule::VS | rule::HDG,
+    0x81F00000 | rule::NAV,
+    0x81F00000 | rule::HOV | rule::HOV_SUB_A | rule::LOC,
     0x83F00000,
     0x80000000,
     0xFFFFFFFF,
@@ -397,6 +401,29 @@ protected:
         host.set(token::autopilot_airspeed, model.autopilot_airspeed);
         host.set(token::nav_source_flag, model.nav_source);
         host.set_raw(token::nav_receiver_flags, model.nav_flags_raw);
+    }
+
+    // The engine writes one of the five references.
+    void write_reference(std::mt19937& rng) {
+        if (module.block == nullptr) return;
+        StateBlock& block = *module.block;
+        switch (rng() % 5) {
+        case 0:
+            block.altitude_reference = model.altitude_ref = pick(rng, kAltitudeRefs);
+            break;
+        case 1:
+            block.radar_height_reference = model.radar_ref = pick(rng, kRadarRefs);
+            break;
+        case 2:
+            block.hover_height_reference = model.hover_ref = pick(rng, kHoverRefs);
+            break;
+        case 3:
+            block.fore_aft_input = model.fore_aft = pick(rng, kInputs);
+            break;
+        default:
+            block.lateral_input = model.lateral = pick(rng, kInputs);
+            break;
+        }
     }
 
     std::string difference() const {
@@ -443,14 +470,19 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
         history.push_back(std::move(what));
     };
     int commands_run = 0;
+    // Every 250 steps a handful of commands comes into focus, so that rare conjunctions (a rocker at a limit
+    // with the right mode engaged) turn up.
+    uint32_t focus[5] = {};
     for (int step = 0; step < 5000; ++step) {
+        if (step % 250 == 0)
+            for (uint32_t& f : focus) f = rng() % command_count;
         host.events.clear();
         host.reads.clear();
         model.events.clear();
         model.reads.clear();
         const uint32_t roll = step == 0 ? 50 : rng() % 100;
         if (roll < 50) {
-            const CommandEntry& entry = command_table[rng() % command_count];
+            const CommandEntry& entry = command_table[rng() % 2 == 0 ? focus[rng() % 5] : rng() % command_count];
             note(entry.name);
             ASSERT_EQ(entry.handler(static_cast<int32_t>(rng()), static_cast<int32_t>(rng())), 0);
             model.command(entry.name);
@@ -481,6 +513,7 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
                 case 3:
                 case 4:
                     block.engaged = pick(rng, kEngagedStates);
+                    write_reference(rng);
                     break;
                 default:
                     block.armed = pick(rng, kArmedStates);
@@ -491,26 +524,7 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
             }
         } else if (roll < 82) {
             note("engine writes a reference");
-            if (module.block != nullptr) {
-                StateBlock& block = *module.block;
-                switch (rng() % 5) {
-                case 0:
-                    block.altitude_reference = model.altitude_ref = pick(rng, kAltitudeRefs);
-                    break;
-                case 1:
-                    block.radar_height_reference = model.radar_ref = pick(rng, kRadarRefs);
-                    break;
-                case 2:
-                    block.hover_height_reference = model.hover_ref = pick(rng, kHoverRefs);
-                    break;
-                case 3:
-                    block.fore_aft_input = model.fore_aft = pick(rng, kInputs);
-                    break;
-                default:
-                    block.lateral_input = model.lateral = pick(rng, kInputs);
-                    break;
-                }
-            }
+            write_reference(rng);
         } else if (roll < 92) {
             note("simulator variable");
             switch (rng() % 6) {
