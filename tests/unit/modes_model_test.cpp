@@ -367,7 +367,7 @@ constexpr double kAutopilotAirspeeds[] = {10240.0, 10239.9, 2560.0, 2560.1, 1920
 constexpr double kNavSources[] = {0.0, -0.0, 1.0, 0.5, kNaN};
 constexpr uint64_t kNavFlags[] = {0x80, 0xC0, 0x40, 0x00, 0x7F, 0xFF, 0x180, 0x140, 0x100, 0xFFFFFFFFFFFFFF80ull};
 constexpr double kAltitudeRefs[] = {0.0, 99.9, 99.95, 100.0, 29950.0, 30000.0, 1000.0, -150.0, kNaN};
-constexpr double kRadarRefs[] = {10.0, 15.0, 9.99, 1495.0, 1500.0, 1600.0, 2995.0, 3000.0, kNaN};
+constexpr double kRadarRefs[] = {10.0, 15.0, 9.99, 9.995, 1495.0, 1500.0, 1600.0, 2995.0, 3000.0, kNaN};
 constexpr double kHoverRefs[] = {0.0, 19.0, 20.0, 21.0, 25.7, 30.0, 295.0, 300.0, -5.0, 400.0, kNaN};
 constexpr double kInputs[] = {0.0, 0.15, -0.15, 1.68781, kNaN};
 // Whole states the engine might leave, so that hover, transitions and single radio modes come up often.

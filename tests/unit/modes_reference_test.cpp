@@ -276,6 +276,7 @@ TEST_F(BlockReference, AltVsRockerActsOnlyWithIasAndOnTheFirstEngagedMode) {
     EXPECT_EQ(after(commands::ALT_VS_INCREASE, b.radar_height_reference, 3000.0), 3000.0);
     EXPECT_EQ(after(commands::ALT_VS_DECREASE, b.radar_height_reference, 10.0), 0.0);
     EXPECT_EQ(after(commands::ALT_VS_DECREASE, b.radar_height_reference, 9.99), 9.99);
+    EXPECT_EQ(after(commands::ALT_VS_DECREASE, b.radar_height_reference, 9.995), 9.995 - 10.0);
     EXPECT_EQ(after(commands::ALT_VS_DECREASE, b.radar_height_reference, 15.0), 5.0);
     // ALT limits as the ALT select.
     words(IAS | ALT);
