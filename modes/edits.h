@@ -43,7 +43,7 @@ inline void arm_vertical(StateBlock& block, uint32_t bit) { block.armed = (block
 // Arm a lateral mode (APP, NAV to VOR): only the vertical arms are kept.
 inline void arm_lateral(StateBlock& block, uint32_t bit) { block.armed = (block.armed & masks::vertical_arms) | bit; }
 
-// Brevane: engaging ALT, HDG, VS, CRHT or IAS, and arming TDN, turn the STAB set on at once.
+// Brevane: engaging ALT, HDG, VS, CRHT, IAS or HOV, and arming TDN, turn the STAB set on at once.
 inline void stab_with_mode(StateBlock& block) {
     if constexpr (Variant::engage_sets_stab) block.engaged |= masks::stab_set;
 }
@@ -68,6 +68,9 @@ constexpr int64_t clamp(int64_t value, int64_t low, int64_t high) {
 
 // Whole degrees wrap at both ends: above 359 becomes 0, below 0 becomes 359.
 constexpr int64_t wrap_heading(int64_t degrees) { return degrees > 359 ? 0 : degrees < 0 ? 359 : degrees; }
+
+// The autopilot altitude the simulator holds, in feet.
+constexpr int64_t autopilot_altitude_max = 99900;
 
 // Event parameters are 32-bit words; negative values travel in two's complement.
 constexpr uint32_t parameter(int64_t value) { return static_cast<uint32_t>(value); }

@@ -30,7 +30,7 @@ constexpr uint8_t receiver_glide_slope = 0x40;
 // that a negative altitude sends 0 instead of a wrapped unsigned quotient.
 uint32_t rounded_autopilot_altitude(double current_altitude) {
     const int64_t feet = whole(current_altitude + 50.0);
-    return parameter(clamp(feet / 100 * 100, 0, 99900));
+    return parameter(clamp(feet / 100 * 100, 0, autopilot_altitude_max));
 }
 
 // The current altitude rounded to the nearest 100 ft, for the altitude reference. The count of hundreds goes

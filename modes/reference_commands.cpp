@@ -13,8 +13,7 @@ using namespace edits;
 namespace {
 
 constexpr int64_t autopilot_altitude_step = 100;  // feet
-constexpr int64_t autopilot_altitude_max = 99900;
-constexpr int64_t airspeed_min = 40;  // knots
+constexpr int64_t airspeed_min = 40;              // knots
 constexpr int64_t airspeed_max = 160;
 constexpr int64_t airspeed_read_unit = 64;   // the variable is in 1/64 knot
 constexpr int64_t airspeed_sent_unit = 128;  // the event is in 1/128 knot
