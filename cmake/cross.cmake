@@ -54,3 +54,5 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   set_tests_properties(conformance_${variant} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
                        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endforeach()
+
+include(cmake/artwork.cmake)
