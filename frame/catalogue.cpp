@@ -61,17 +61,17 @@ constexpr GaugeHeader header(const char* name, uint32_t size_mm, ElementHead** e
 }  // namespace
 
 GaugeHeader gauge_headers[kGaugeCount] = {
-    header("AFCP", 300, layout::afcp_elements, layout::afcp_mouse, afcp_service),
-    header("IAS Select", 32, layout::ias_select_elements, layout::ias_select_mouse),
-    header("ALT Select", 32, layout::alt_select_elements, layout::alt_select_mouse),
-    header("ALT/VS Select", 32, layout::alt_vs_select_elements, layout::alt_vs_select_mouse),
-    header("AP Trim", 32, layout::ap_trim_elements, layout::ap_trim_mouse),
-    header("High Modes Disengage", 32, layout::high_modes_elements, layout::high_modes_mouse),
-    header("Go-Around", 32, layout::go_around_elements, layout::go_around_mouse),
-    header("Stab", 32, layout::stab_elements, layout::stab_mouse),
-    header("Annunciator", 100, layout::annunciator_elements, layout::annunciator_mouse),
-    header("Annunciator-T", 100, layout::annunciator_t_elements, layout::annunciator_t_mouse, annunciator_t_service),
-    header("GS", 300, layout::gs_elements, layout::gs_mouse),
+    header("AFCP", 300, layout::afcp_elements, layout::afcp_mouse.data(), afcp_service),
+    header("IAS Select", 32, layout::ias_select_elements, layout::ias_select_mouse.data()),
+    header("ALT Select", 32, layout::alt_select_elements, layout::alt_select_mouse.data()),
+    header("ALT/VS Select", 32, layout::alt_vs_select_elements, layout::alt_vs_select_mouse.data()),
+    header("AP Trim", 32, layout::ap_trim_elements, layout::ap_trim_mouse.data()),
+    header("High Modes Disengage", 32, layout::high_modes_elements, layout::high_modes_mouse.data()),
+    header("Go-Around", 32, layout::go_around_elements, layout::go_around_mouse.data()),
+    header("Stab", 32, layout::stab_elements, layout::stab_mouse.data()),
+    header("Annunciator", 100, layout::annunciator_elements, layout::annunciator_mouse.data()),
+    header("Annunciator-T", 100, layout::annunciator_t_elements, layout::annunciator_t_mouse.data(), annunciator_t_service),
+    header("GS", 300, layout::gs_elements, layout::gs_mouse.data()),
 };
 
 int32_t parse_decimal(const char* text) {

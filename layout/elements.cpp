@@ -1,45 +1,222 @@
-// Element trees of the eleven gauges.
+// Element trees of the eleven gauges. Every tree hangs from one root static image; each child list holds one
+// element, except the last level of "AFCP" (the eleven button and knob images) and the level under the "GS"
+// root (the two tapes).
+#include "display/display.h"
 #include "frame/catalogue.h"
+#include "frame/simulator.h"
 #include "layout/layout.h"
-#include "variants/variant.h"
 
 namespace afcp::layout {
 
 namespace {
 
-constexpr StaticImageElement root(int32_t bitmap, uint32_t image_flags, Gauge gauge) {
-    StaticImageElement e{};
-    e.head.kind = kStaticImage;
-    e.head.bitmap_id = bitmap;
-    e.head.gauge = &gauge_headers[gauge];
-    e.head.image_flags = image_flags;
+// The module's one failure list: key 21, action 3, then the end pair.
+constinit int32_t failure_list[4] = {21, 3, 0, 0};
+
+constexpr ElementHead head(ElementKind kind, int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags, Gauge gauge,
+                           ElementHead** children = nullptr, int32_t* failures = nullptr) {
+    ElementHead h{};
+    h.kind = kind;
+    h.bitmap_id = bitmap;
+    h.x = x;
+    h.y = y;
+    h.gauge = &gauge_headers[gauge];
+    h.child_list = children;
+    h.failure_list = failures;
+    h.image_flags = image_flags;
+    return h;
+}
+
+constexpr StaticImageElement root(int32_t bitmap, uint32_t image_flags, Gauge gauge, ElementHead** children = nullptr) {
+    return {head(kStaticImage, bitmap, 0, 0, image_flags, gauge, children), {}};
+}
+
+// ---- "AFCP" -------------------------------------------------------------------------------------------------
+
+constexpr uint32_t kSelectionMode = 3;
+
+constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags,
+                                        uint32_t image_count, ValueCallback callback, ElementHead** children = nullptr,
+                                        int32_t* failures = nullptr) {
+    ImageSelectorElement e{};
+    e.head = head(kImageSelector, bitmap, x, y, image_flags, kGaugeAFCP, children, failures);
+    e.selection_mode = kSelectionMode;
+    e.image_count = image_count;
+    e.value_callback = callback;
     return e;
 }
 
-StaticImageElement afcp_root = root(0x1000, 1, kGaugeAFCP);
-StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeIASSelect);
-StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTSelect);
-StaticImageElement alt_vs_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTVSSelect);
-StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeAPTrim);
-StaticImageElement high_modes_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeHighModesDisengage);
-StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeGoAround);
-StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeStab);
-StaticImageElement annunciator_root = root(0x1050, 0, kGaugeAnnunciator);
-StaticImageElement annunciator_t_root = root(Variant::annunciator_t_root_bitmap, 1, kGaugeAnnunciatorT);
-StaticImageElement gs_root = root(0x2100, 1, kGaugeGS);
+constexpr int32_t kPressedButton = 0x1040, kTurnedKnob = 0x1030, kStabLamp = 0x1010, kNavigationLamp = 0x1020;
+constexpr uint32_t kButtonFlags = 2, kKnobFlags = 3, kLampFlags = 7;
+
+template <Feedback countdown>
+constexpr ImageSelectorElement button(int32_t x, int32_t y) {
+    return selector(kPressedButton, x, y, kButtonFlags, 1, display::button_image<countdown>);
+}
+
+template <Feedback countdown>
+constexpr ImageSelectorElement knob(int32_t x, int32_t y) {
+    return selector(kTurnedKnob, x, y, kKnobFlags, 2, display::knob_image<countdown>);
+}
+
+constinit ImageSelectorElement alt_button = button<kFeedbackALT>(85, 78);
+constinit ImageSelectorElement tdn_button = button<kFeedbackTDN>(184, 199);
+constinit ImageSelectorElement nav_button = button<kFeedbackNAV>(385, 199);
+constinit ImageSelectorElement app_button = button<kFeedbackAPP>(489, 199);
+constinit ImageSelectorElement gs_button = button<kFeedbackGS>(594, 199);
+constinit ImageSelectorElement ias_button = button<kFeedbackIAS>(489, 78);
+constinit ImageSelectorElement crht_knob = knob<kFeedbackCRHT>(95, 195);
+constinit ImageSelectorElement alta_knob = knob<kFeedbackALTA>(190, 74);
+constinit ImageSelectorElement hov_knob = knob<kFeedbackHOV>(293, 195);
+constinit ImageSelectorElement hdg_knob = knob<kFeedbackHDG>(382, 74);
+constinit ImageSelectorElement vs_knob = knob<kFeedbackVS>(607, 74);  // 2 px left of the V/S knob's areas
+
+constinit ElementHead* afcp_feedback_images[12] = {
+    &alt_button.head, &tdn_button.head, &nav_button.head, &app_button.head, &gs_button.head, &ias_button.head,
+    &crht_knob.head,  &alta_knob.head,  &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,   nullptr};
+
+constinit ImageSelectorElement stab_lamp =
+    selector(kStabLamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
+constinit ElementHead* afcp_level_2[2] = {&stab_lamp.head, nullptr};
+constinit ImageSelectorElement navigation_lamp =
+    selector(kNavigationLamp, 516, 170, kLampFlags, 1, display::navigation_lamp, afcp_level_2, failure_list);
+constinit ElementHead* afcp_level_1[2] = {&navigation_lamp.head, nullptr};
+
+// The Brevane face draws nothing over itself.
+constinit StaticImageElement afcp_root =
+    root(0x1000, 1, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
+
+// ---- "Annunciator" and "Annunciator-T" ----------------------------------------------------------------------
+
+constexpr uint32_t kGreen = 0x005FEE00, kCyan = 0x00FFFF00, kThirdColour = 0x0000FF00;
+constexpr int32_t kWideBox = 198, kNarrowBox = 126, kBoxHeight = 64;
+constexpr int32_t kWideText = 11, kNarrowText = 7;
+constexpr int32_t kFontWeight = 400, kDefaultCharacterSet = 1;
+constexpr uint32_t kCentredSingleLine = 0x25;  // centred, vertically centred, single line
+
+// One of the six texts, the same in both annunciators but for where it stands.
+struct TextSpec {
+    int32_t column, row;  // 0..2, 0..1
+    bool wide;
+    uint32_t colour;
+    int32_t tokens[3];
+    TextCallback callback;
+};
+
+// Chain order: lower-right, lower-centre, lower-left, upper-right, upper-centre, upper-left.
+constexpr TextSpec text_specs[6] = {
+    {2, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_right_text},
+    {1, 1, false, kCyan, {0, 0, 0}, display::lower_centre_text},
+    {0, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_left_text},
+    {2, 0, true, kGreen, {108, token::vertical_speed, token::autopilot_airspeed}, display::upper_right_text},
+    {1,
+     0,
+     false,
+     kGreen,
+     {token::heading_bug, token::selected_course, token::navigation_track},
+     display::upper_centre_text},
+    {0, 0, true, kGreen, {token::autopilot_altitude, token::vertical_speed, 116}, display::upper_left_text},
+};
+
+// Where the two annunciators put their grid, and how they draw it.
+struct AnnunciatorSpec {
+    Gauge gauge;
+    int32_t columns[3];
+    int32_t rows[2];
+    uint32_t image_flags;
+    uint32_t background;
+};
+constexpr AnnunciatorSpec annunciator_spec = {kGaugeAnnunciator, {72, 315, 486}, {56, 120}, 7, 0x00000000};
+constexpr AnnunciatorSpec annunciator_t_spec = {
+    kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, 6, annunciator_t_background};
+
+constexpr TextElement text(const AnnunciatorSpec& a, int index, ElementHead** children) {
+    const TextSpec& t = text_specs[index];
+    TextElement e{};
+    e.head = head(kText, -1, a.columns[t.column], a.rows[t.row], a.image_flags, a.gauge, children, failure_list);
+    for (int i = 0; i < 3; ++i) e.source[i].token = t.tokens[i];
+    e.box_width = t.wide ? kWideBox : kNarrowBox;
+    e.box_height = kBoxHeight;
+    e.text_colour = t.colour;
+    e.background_colour = a.background;
+    e.third_colour = kThirdColour;
+    const char face[] = "Glass Gauge";
+    for (size_t i = 0; i < sizeof face; ++i) e.font_face[i] = face[i];
+    e.font_weight = kFontWeight;
+    e.character_set = kDefaultCharacterSet;
+    e.format_flags = kCentredSingleLine;
+    e.max_length = t.wide ? kWideText : kNarrowText;
+    e.text_callback = t.callback;
+    return e;
+}
+
+// A chain of six texts under a root, built from the last to the first.
+struct Annunciator {
+    TextElement texts[6];
+    ElementHead* lists[6][2];
+};
+
+#define AFCP_ANNUNCIATOR_CHAIN(name, spec)                                                         \
+    extern Annunciator name;                                                                       \
+    constinit Annunciator name = {                                                                 \
+        {text(spec, 0, name.lists[1]), text(spec, 1, name.lists[2]), text(spec, 2, name.lists[3]), \
+         text(spec, 3, name.lists[4]), text(spec, 4, name.lists[5]), text(spec, 5, nullptr)},      \
+        {{&name.texts[0].head, nullptr},                                                           \
+         {&name.texts[1].head, nullptr},                                                           \
+         {&name.texts[2].head, nullptr},                                                           \
+         {&name.texts[3].head, nullptr},                                                           \
+         {&name.texts[4].head, nullptr},                                                           \
+         {&name.texts[5].head, nullptr}}}
+AFCP_ANNUNCIATOR_CHAIN(annunciator_texts, annunciator_spec);
+AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_spec);
+#undef AFCP_ANNUNCIATOR_CHAIN
+
+constinit StaticImageElement annunciator_root = root(0x1050, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);
+constinit StaticImageElement annunciator_t_root =
+    root(Variant::annunciator_t_root_bitmap, 1, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
+
+// ---- "GS" -----------------------------------------------------------------------------------------------------
+
+// A strip seen through a window of the face; the range end is the strip's length less the window's.
+constinit MovingImageElement fore_aft_tape = [] {
+    MovingImageElement e{};
+    e.head = head(kMovingImage, 0x2110, 145, 40, 0, kGaugeGS);
+    e.y_range_end = 782.0 - 178.0;
+    e.y_callback = display::fore_aft_marker;
+    return e;
+}();
+constinit MovingImageElement lateral_tape = [] {
+    MovingImageElement e{};
+    e.head = head(kMovingImage, 0x2120, 331, 101, 0, kGaugeGS);
+    e.x_range_end = 623.0 - 178.0;
+    e.x_callback = display::lateral_marker;
+    return e;
+}();
+constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
+constinit StaticImageElement gs_root = root(0x2100, 1, kGaugeGS, gs_tapes);
+
+// ---- the seven 32 mm gauges: a black face under their mouse areas ----------------------------------------------
+
+constinit StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeIASSelect);
+constinit StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTSelect);
+constinit StaticImageElement alt_vs_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTVSSelect);
+constinit StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeAPTrim);
+constinit StaticImageElement high_modes_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeHighModesDisengage);
+constinit StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeGoAround);
+constinit StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeStab);
 
 }  // namespace
 
-ElementHead* afcp_elements[2] = {&afcp_root.head, nullptr};
-ElementHead* ias_select_elements[2] = {&ias_select_root.head, nullptr};
-ElementHead* alt_select_elements[2] = {&alt_select_root.head, nullptr};
-ElementHead* alt_vs_select_elements[2] = {&alt_vs_select_root.head, nullptr};
-ElementHead* ap_trim_elements[2] = {&ap_trim_root.head, nullptr};
-ElementHead* high_modes_elements[2] = {&high_modes_root.head, nullptr};
-ElementHead* go_around_elements[2] = {&go_around_root.head, nullptr};
-ElementHead* stab_elements[2] = {&stab_root.head, nullptr};
-ElementHead* annunciator_elements[2] = {&annunciator_root.head, nullptr};
-ElementHead* annunciator_t_elements[2] = {&annunciator_t_root.head, nullptr};
-ElementHead* gs_elements[2] = {&gs_root.head, nullptr};
+constinit ElementHead* afcp_elements[2] = {&afcp_root.head, nullptr};
+constinit ElementHead* ias_select_elements[2] = {&ias_select_root.head, nullptr};
+constinit ElementHead* alt_select_elements[2] = {&alt_select_root.head, nullptr};
+constinit ElementHead* alt_vs_select_elements[2] = {&alt_vs_select_root.head, nullptr};
+constinit ElementHead* ap_trim_elements[2] = {&ap_trim_root.head, nullptr};
+constinit ElementHead* high_modes_elements[2] = {&high_modes_root.head, nullptr};
+constinit ElementHead* go_around_elements[2] = {&go_around_root.head, nullptr};
+constinit ElementHead* stab_elements[2] = {&stab_root.head, nullptr};
+constinit ElementHead* annunciator_elements[2] = {&annunciator_root.head, nullptr};
+constinit ElementHead* annunciator_t_elements[2] = {&annunciator_t_root.head, nullptr};
+constinit ElementHead* gs_elements[2] = {&gs_root.head, nullptr};
 
 }  // namespace afcp::layout

@@ -1,34 +1,88 @@
 // Mouse-area lists of the eleven gauges: a parent record, the areas in order, the parent end and the list end.
+// Areas name their command; the handler comes from the command table.
+#include "layout/area_spec.h"
 #include "layout/layout.h"
 #include "modes/command_table.h"
-#include "variants/variant.h"
 
 namespace afcp::layout {
 
+int32_t AFCP_STDCALL inert_handler(int32_t, int32_t) { return 0; }
+
 namespace {
 
-constexpr MouseArea frame_record(MouseRecordType type) {
+consteval MouseArea frame_record(MouseRecordType type) {
     MouseArea a{};
     a.type = type;
     a.cursor = -1;
     return a;
 }
-constexpr MouseArea parent = frame_record(kParent);
-constexpr MouseArea parent_end = frame_record(kParentEnd);
-constexpr MouseArea list_end = frame_record(kListEnd);
+
+consteval MouseArea area_record(const AreaSpec& spec) {
+    MouseArea a{};
+    a.type = kArea;
+    a.x = spec.x;
+    a.y = spec.y;
+    a.width = spec.width;
+    a.height = spec.height;
+    a.cursor = spec.cursor;
+    a.mouse_flags = spec.mouse_flags;
+    a.key_event = spec.key_event;
+    a.handler = spec.command != nullptr ? command(spec.command) : spec.key_event == 0 ? inert_handler : nullptr;
+    return a;
+}
+
+template <size_t areas>
+consteval MouseList<areas> mouse_list(const AreaSpec (&specs)[areas]) {
+    MouseList<areas> list{};
+    list[0] = frame_record(kParent);
+    for (size_t i = 0; i < areas; ++i) list[i + 1] = area_record(specs[i]);
+    list[areas + 1] = frame_record(kParentEnd);
+    list[areas + 2] = frame_record(kListEnd);
+    return list;
+}
+
+consteval MouseList<0> empty_list() {
+    return {frame_record(kParent), frame_record(kParentEnd), frame_record(kListEnd)};
+}
+
+// The 32 mm gauges cover their whole 32 x 32 face.
+constexpr AreaSpec ias_select_areas[] = {increase_area(0, 0, 32, 16, "IAS_INCREASE"),
+                                         decrease_area(0, 16, 32, 16, "IAS_DECREASE")};
+constexpr AreaSpec alt_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_INCREASE"),
+                                         decrease_area(0, 16, 32, 16, "ALT_DECREASE")};
+constexpr AreaSpec alt_vs_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_VS_INCREASE"),
+                                            decrease_area(0, 16, 32, 16, "ALT_VS_DECREASE")};
+// A cross of four 12 x 12 arrows (up, down, left, right) around an 8 x 8 centre; neighbouring arrows share a
+// 2 x 2 corner.
+constexpr AreaSpec ap_trim_areas[] = {
+    increase_area(10, 0, 12, 12, "TRIM_UP"),
+    decrease_area(10, 20, 12, 12, "TRIM_DOWN"),
+    decrease_area(0, 10, 12, 12, "TRIM_LEFT"),
+    increase_area(20, 10, 12, 12, "TRIM_RIGHT"),
+    {12, 12, 8, 8, cursor::push, mouse_flags::step, "TRIM_CENTER", 0},
+};
+constexpr AreaSpec high_modes_areas[] = {push_area(0, 0, 32, 32, "FD_DISENGAGE")};
+constexpr AreaSpec go_around_areas[] = {push_area(0, 0, 32, 32, "GO_AROUND")};
+constexpr AreaSpec stab_areas[] = {push_area(0, 0, 32, 32, "STAB")};
+// Each window of the ground-speed face in three parts: the middle resets, the ends step.
+constexpr AreaSpec gs_areas[] = {
+    push_area(145, 100, 58, 58, "GS_RESET_FB"),   decrease_area(145, 158, 58, 60, "GS_BACK"),
+    increase_area(145, 40, 58, 60, "GS_FORWARD"), push_area(391, 101, 58, 58, "GS_RESET_LR"),
+    decrease_area(331, 101, 60, 58, "GS_LEFT"),   increase_area(449, 101, 60, 58, "GS_RIGHT"),
+};
 
 }  // namespace
 
-MouseArea afcp_mouse[] = {parent, parent_end, list_end};
-MouseArea ias_select_mouse[] = {parent, parent_end, list_end};
-MouseArea alt_select_mouse[] = {parent, parent_end, list_end};
-MouseArea alt_vs_select_mouse[] = {parent, parent_end, list_end};
-MouseArea ap_trim_mouse[] = {parent, parent_end, list_end};
-MouseArea high_modes_mouse[] = {parent, parent_end, list_end};
-MouseArea go_around_mouse[] = {parent, parent_end, list_end};
-MouseArea stab_mouse[] = {parent, parent_end, list_end};
-MouseArea annunciator_mouse[] = {parent, parent_end, list_end};
-MouseArea annunciator_t_mouse[] = {parent, parent_end, list_end};
-MouseArea gs_mouse[] = {parent, parent_end, list_end};
+constinit MouseList<afcp_area_count> afcp_mouse = mouse_list(Variant::afcp_areas);
+constinit MouseList<2> ias_select_mouse = mouse_list(ias_select_areas);
+constinit MouseList<2> alt_select_mouse = mouse_list(alt_select_areas);
+constinit MouseList<2> alt_vs_select_mouse = mouse_list(alt_vs_select_areas);
+constinit MouseList<5> ap_trim_mouse = mouse_list(ap_trim_areas);
+constinit MouseList<1> high_modes_mouse = mouse_list(high_modes_areas);
+constinit MouseList<1> go_around_mouse = mouse_list(go_around_areas);
+constinit MouseList<1> stab_mouse = mouse_list(stab_areas);
+constinit MouseList<0> annunciator_mouse = empty_list();
+constinit MouseList<0> annunciator_t_mouse = empty_list();
+constinit MouseList<6> gs_mouse = mouse_list(gs_areas);
 
 }  // namespace afcp::layout

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "layout/area_spec.h"
+
 namespace afcp::variants {
 
 struct Brevane {
@@ -27,6 +29,41 @@ struct Brevane {
 
     // The AFCP face alone: no lamps, no pressed buttons, no turned knobs.
     static constexpr bool afcp_has_feedback_images = false;
+
+    // "AFCP" mouse areas of the 640 x 143 face, in list order. Knobs: an 18 px push area over the upper half and
+    // two 18 x 18 arrows under it. BARO, UPLIM, CRS and DH send simulator key events; FND CPL does nothing.
+    static constexpr layout::AreaSpec afcp_areas[] = {
+        layout::push_area(416, 34, 36, 18, "CRHT"),
+        layout::decrease_area(416, 52, 18, 18, "CRHT_DOWN"),
+        layout::increase_area(434, 52, 18, 18, "CRHT_UP"),
+        layout::push_area(416, 95, 36, 18, "HOV"),
+        layout::decrease_area(416, 113, 18, 18, "HOV_DOWN"),
+        layout::increase_area(434, 113, 18, 18, "HOV_UP"),
+        layout::push_area(115, 34, 36, 18, "HDG"),
+        layout::decrease_area(115, 52, 18, 18, "HDG_LEFT"),
+        layout::increase_area(133, 52, 18, 18, "HDG_RIGHT"),
+        layout::push_area(259, 34, 36, 18, "ALTA"),
+        layout::decrease_area(259, 52, 18, 18, "ALTA_DECREASE"),
+        layout::increase_area(277, 52, 18, 18, "ALTA_INCREASE"),
+        layout::push_area(187, 34, 36, 18, "VS"),
+        layout::decrease_area(187, 52, 18, 18, "VS_DECREASE"),
+        layout::increase_area(205, 52, 18, 18, "VS_INCREASE"),
+        layout::push_area(42, 34, 36, 18, "IAS"),
+        layout::decrease_area(42, 52, 18, 18, "IAS_DECREASE"),
+        layout::increase_area(60, 52, 18, 18, "IAS_INCREASE"),
+        layout::push_area(114, 90, 36, 30, "NAV"),
+        layout::push_area(337, 90, 74, 48, "TDN"),
+        layout::push_area(337, 29, 74, 48, "ALT"),
+        layout::inert_push_area(259, 90, 74, 48),
+        layout::key_event_area(489, 34, 18, 36, layout::cursor::decrease, 65884),
+        layout::key_event_area(507, 34, 18, 36, layout::cursor::increase, 65883),
+        layout::key_event_area(561, 34, 18, 36, layout::cursor::decrease, 65536),
+        layout::key_event_area(579, 34, 18, 36, layout::cursor::increase, 65536),
+        layout::key_event_area(489, 95, 18, 36, layout::cursor::decrease, 65662),
+        layout::key_event_area(507, 95, 18, 36, layout::cursor::increase, 65663),
+        layout::key_event_area(561, 95, 18, 36, layout::cursor::decrease, 66322),
+        layout::key_event_area(579, 95, 18, 36, layout::cursor::increase, 66321),
+    };
 };
 
 }  // namespace afcp::variants

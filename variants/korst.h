@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "layout/area_spec.h"
+
 namespace afcp::variants {
 
 struct Korst {
@@ -27,6 +29,32 @@ struct Korst {
 
     // AFCP face with lamps, pressed buttons and turned knobs.
     static constexpr bool afcp_has_feedback_images = true;
+
+    // "AFCP" mouse areas, in list order. Each knob: a push area over its upper half, two arrows under it.
+    static constexpr layout::AreaSpec afcp_areas[] = {
+        layout::push_area(302, 85, 40, 40, "STAB"),
+        layout::push_area(95, 195, 54, 27, "CRHT"),
+        layout::decrease_area(95, 222, 27, 27, "CRHT_DOWN"),
+        layout::increase_area(122, 222, 27, 27, "CRHT_UP"),
+        layout::push_area(293, 195, 54, 27, "HOV"),
+        layout::decrease_area(293, 222, 27, 27, "HOV_DOWN"),
+        layout::increase_area(320, 222, 27, 27, "HOV_UP"),
+        layout::push_area(382, 74, 54, 27, "HDG"),
+        layout::decrease_area(382, 101, 27, 27, "HDG_LEFT"),
+        layout::increase_area(409, 101, 27, 27, "HDG_RIGHT"),
+        layout::push_area(190, 74, 54, 27, "ALTA"),
+        layout::decrease_area(190, 101, 27, 27, "ALTA_DECREASE"),
+        layout::increase_area(217, 101, 27, 27, "ALTA_INCREASE"),
+        layout::push_area(609, 74, 54, 27, "VS"),
+        layout::decrease_area(609, 101, 27, 27, "VS_DECREASE"),
+        layout::increase_area(636, 101, 27, 27, "VS_INCREASE"),
+        layout::push_area(385, 199, 74, 48, "NAV"),
+        layout::push_area(184, 199, 74, 48, "TDN"),
+        layout::push_area(489, 199, 74, 48, "APP"),
+        layout::push_area(594, 199, 74, 48, "GS"),
+        layout::push_area(489, 78, 74, 48, "IAS"),
+        layout::push_area(85, 78, 74, 48, "ALT"),
+    };
 };
 
 }  // namespace afcp::variants
