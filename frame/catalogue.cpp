@@ -70,7 +70,8 @@ GaugeHeader gauge_headers[kGaugeCount] = {
     header("Go-Around", 32, layout::go_around_elements, layout::go_around_mouse.data()),
     header("Stab", 32, layout::stab_elements, layout::stab_mouse.data()),
     header("Annunciator", 100, layout::annunciator_elements, layout::annunciator_mouse.data()),
-    header("Annunciator-T", 100, layout::annunciator_t_elements, layout::annunciator_t_mouse.data(), annunciator_t_service),
+    header("Annunciator-T", 100, layout::annunciator_t_elements, layout::annunciator_t_mouse.data(),
+           annunciator_t_service),
     header("GS", 300, layout::gs_elements, layout::gs_mouse.data()),
 };
 
