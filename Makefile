@@ -3,6 +3,7 @@
 NATIVE := build/native
 CROSS := build/cross
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all setup cross native dist check clean
 
