@@ -16,8 +16,7 @@ namespace {
 using afcp::ElementHead;
 using afcp::TextElement;
 
-// The host the services below belong to; one panel at a time.
-PanelHost* active = nullptr;
+// The simulator of the panel the services below belong to; one panel at a time.
 Simulator* active_simulator = nullptr;
 
 void __stdcall read_variable(afcp::ModuleVariable* variable) { active_simulator->read(*variable); }
@@ -42,7 +41,7 @@ int round_offset(double value) { return afcp::to_int32(std::floor(value + 0.5));
 }  // namespace
 
 PanelHost::PanelHost(const std::string& module_path) {
-    if (active != nullptr) throw std::runtime_error("one panel at a time");
+    if (active_simulator != nullptr) throw std::runtime_error("one panel at a time");
     const size_t slash = module_path.find_last_of("/\\");
     module_name_ = module_path.substr(slash == std::string::npos ? 0 : slash + 1);
     if (const size_t dot = module_name_.rfind('.'); dot != std::string::npos) module_name_.resize(dot);
@@ -57,7 +56,6 @@ PanelHost::PanelHost(const std::string& module_path) {
         FreeLibrary(module_);
         throw std::runtime_error(module_path + " exports no ImportTable and Linkage: not a gauge module");
     }
-    active = this;
     active_simulator = &simulator_;
     services_[afcp::service::read_variable] = reinterpret_cast<void*>(&read_variable);
     services_[afcp::service::send_event] = reinterpret_cast<void*>(&send_event);
@@ -82,7 +80,7 @@ PanelHost::PanelHost(const std::string& module_path) {
         for (auto& [id, b] : bitmaps_) DeleteObject(b.handle);
         gauges_.clear();
         FreeLibrary(module_);
-        active = nullptr;
+        active_simulator = nullptr;
         throw;
     }
 }
@@ -94,7 +92,6 @@ PanelHost::~PanelHost() {
     for (auto& [key, f] : fonts_) DeleteObject(f);
     for (auto& [id, b] : bitmaps_) DeleteObject(b.handle);
     FreeLibrary(module_);
-    active = nullptr;
     active_simulator = nullptr;
 }
 
