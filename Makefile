@@ -1,5 +1,6 @@
-# Two commands: `make` builds dist/korstpanel.dll and dist/brevanepanel.dll; `make check` builds everything
-# and runs every test. Both install what is missing first (tools/setup.sh).
+# Two commands: `make` builds dist/korstpanel.dll and dist/brevanepanel.dll and renders the default previews
+# into dist/preview/ (docs/preview.md); `make check` builds everything and runs every test. Both install what is
+# missing first (tools/setup.sh).
 NATIVE := build/native
 CROSS := build/cross
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -24,6 +25,9 @@ dist: cross
 	@mkdir -p dist
 	@cp $(CROSS)/bin/korstpanel.dll $(CROSS)/bin/brevanepanel.dll dist/
 	@echo "dist: korstpanel.dll brevanepanel.dll"
+	@rm -rf dist/preview
+	@tools/preview korst preview/korst-default.txt dist/preview
+	@tools/preview brevane preview/brevane-default.txt dist/preview
 
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure

@@ -56,3 +56,4 @@ foreach(variant IN LISTS AFCP_VARIANTS)
 endforeach()
 
 include(cmake/artwork.cmake)
+include(cmake/preview.cmake)

@@ -96,4 +96,27 @@ int32_t AFCP_STDCALL zolm_test_guards_intact() {
     return 1;
 }
 
+uint32_t AFCP_STDCALL zolm_test_capture() {
+    afcp::StateBlock* block = engine.block;
+    if (block == nullptr) return 0;
+    using namespace afcp::bits;
+    struct Capture {
+        uint32_t bit;
+        uint32_t replaces;  // engaged bits the captured mode takes the place of
+    };
+    constexpr Capture captures[] = {{ALT, afcp::masks::vertical_group},
+                                    {GS, afcp::masks::vertical_group},
+                                    {LOC, afcp::masks::lateral_group},
+                                    {VOR, afcp::masks::lateral_group},
+                                    {TDN, 0}};
+    uint32_t captured = 0;
+    for (const Capture& c : captures) {
+        if ((block->armed & c.bit) == 0) continue;
+        block->armed &= ~c.bit;
+        block->engaged = (block->engaged & ~c.replaces) | c.bit;
+        captured |= c.bit;
+    }
+    return captured;
+}
+
 }  // extern "C"

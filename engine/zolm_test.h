@@ -39,3 +39,10 @@ ZOLM_TEST_API void* const* AFCP_STDCALL zolm_test_last_services();
 ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_call(const char* name, int32_t a, int32_t b);
 // 1 while the engine area and the guard bytes after the block hold what the engine put there.
 ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_guards_intact();
+
+// One capture step of the engine, as it would make when the aircraft meets an armed target. Each of the armed
+// ALT (altitude acquire), GS, LOC, VOR and TDN moves from `armed` to `engaged`, in that order. A captured ALT or
+// GS replaces the engaged vertical mode (the vertical group is cleared first); a captured LOC or VOR replaces the
+// engaged lateral mode (the lateral group is cleared first); a captured TDN joins the lateral mode engaged.
+// Nothing else changes, and nothing happens while no block is handed out. Returns the bits captured.
+ZOLM_TEST_API uint32_t AFCP_STDCALL zolm_test_capture();

@@ -1,0 +1,35 @@
+# The panel preview: a Windows console program that plays a scenario on a built module beside the stand-in
+# engine and renders every gauge to PNG (tools/preview runs it under Wine), and its tests.
+set(AFCP_PREVIEW_SOURCES
+    ${CMAKE_SOURCE_DIR}/preview/panel_host.cpp
+    ${CMAKE_SOURCE_DIR}/preview/player.cpp
+    ${CMAKE_SOURCE_DIR}/preview/scenario.cpp
+    ${CMAKE_SOURCE_DIR}/preview/simulator.cpp
+    ${CMAKE_SOURCE_DIR}/preview/surface.cpp
+    ${CMAKE_SOURCE_DIR}/layout/art/bitmap_file.cpp)
+
+add_library(preview_host STATIC ${AFCP_PREVIEW_SOURCES})
+target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
+target_link_libraries(preview_host PUBLIC zolm gdi32 msimg32)
+
+add_executable(preview ${CMAKE_SOURCE_DIR}/preview/main.cpp)
+target_compile_options(preview PRIVATE ${AFCP_WARNINGS} -O2)
+target_link_options(preview PRIVATE ${AFCP_STATIC_RUNTIME})
+target_link_libraries(preview PRIVATE preview_host)
+add_dependencies(preview korstpanel brevanepanel)
+
+add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp)
+target_compile_options(preview_test PRIVATE ${AFCP_WARNINGS})
+target_link_options(preview_test PRIVATE ${AFCP_STATIC_RUNTIME})
+target_link_libraries(preview_test PRIVATE preview_host)
+add_dependencies(preview_test korstpanel brevanepanel)
+add_test(NAME preview COMMAND preview_test)
+set_tests_properties(preview PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
+                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The command as a user runs it: a malformed scenario names its line and fails; a good one writes its pictures.
+add_test(NAME preview_command COMMAND sh ${CMAKE_SOURCE_DIR}/tests/preview/preview_command_test.sh
+                                      ${CMAKE_SOURCE_DIR}/tools/preview ${CMAKE_BINARY_DIR}/preview_command_test)
+set_tests_properties(preview_command PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
+                     "${AFCP_WINE_ENV};AFCP_BUILD=${CMAKE_BINARY_DIR}")

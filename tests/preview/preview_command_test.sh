@@ -1,0 +1,48 @@
+#!/bin/sh
+# tools/preview as a user runs it: a scenario that cannot be read or played names its line, exits non-zero and
+# writes nothing; a good one writes one picture per gauge and the contact sheet.
+# usage: preview_command_test.sh TOOLS/PREVIEW WORK-FOLDER
+set -u
+preview=$1
+work=$2
+passed=0
+failed=0
+check() {
+    if eval "$2"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+cat >"$work/bad.txt" <<'SCENARIO'
+# a click without its y
+set airspeed 95
+click AFCP 100
+SCENARIO
+"$preview" korst "$work/bad.txt" "$work/out" 2>"$work/stderr"
+check "a malformed scenario fails" "[ $? -ne 0 ]"
+check "the message names file, line and the form expected" \
+    "grep -qxF \"preview: $work/bad.txt:3: expected 'click GAUGE X Y'\" '$work/stderr'"
+check "nothing is written" "[ ! -e '$work/out' ]"
+
+cat >"$work/late.txt" <<'SCENARIO'
+update 2
+snapshot early
+command NO_SUCH_COMMAND
+SCENARIO
+"$preview" brevane "$work/late.txt" "$work/out" 2>"$work/stderr"
+check "a step that cannot be played fails" "[ $? -ne 0 ]"
+check "its message names the line" "grep -qF 'late.txt:3: unknown command' '$work/stderr'"
+check "the snapshot before it is not written either" "[ ! -e '$work/out' ]"
+
+cat >"$work/good.txt" <<'SCENARIO'
+update 2
+snapshot one
+SCENARIO
+(cd "$work" && "$preview" korst good.txt out/deeper >stdout 2>&1)
+check "a good scenario succeeds" "[ $? -eq 0 ]"
+check "eleven gauges and the sheet" "[ \$(ls '$work/out/deeper' | wc -l) -eq 12 ]"
+check "named by snapshot and gauge" "[ -s '$work/out/deeper/one-ALT-VS-Select.png' ] && [ -s '$work/out/deeper/one-korstpanel.png' ]"
+check "PNG files" "head -c 8 '$work/out/deeper/one-AFCP.png' | od -An -c | grep -q 'P   N   G'"
+
+echo "preview command: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
