@@ -156,11 +156,11 @@ struct Annunciator {
     ElementHead* lists[6][2];
 };
 
-#define AFCP_ANNUNCIATOR_CHAIN(name, spec)                                                         \
+#define AFCP_ANNUNCIATOR_CHAIN(name, grid)                                                         \
     extern Annunciator name;                                                                       \
     constinit Annunciator name = {                                                                 \
-        {text(spec, 0, name.lists[1]), text(spec, 1, name.lists[2]), text(spec, 2, name.lists[3]), \
-         text(spec, 3, name.lists[4]), text(spec, 4, name.lists[5]), text(spec, 5, nullptr)},      \
+        {text(grid, 0, name.lists[1]), text(grid, 1, name.lists[2]), text(grid, 2, name.lists[3]), \
+         text(grid, 3, name.lists[4]), text(grid, 4, name.lists[5]), text(grid, 5, nullptr)},      \
         {{&name.texts[0].head, nullptr},                                                           \
          {&name.texts[1].head, nullptr},                                                           \
          {&name.texts[2].head, nullptr},                                                           \

@@ -17,17 +17,17 @@ consteval MouseArea frame_record(MouseRecordType type) {
     return a;
 }
 
-consteval MouseArea area_record(const AreaSpec& spec) {
+consteval MouseArea area_record(const AreaSpec& area) {
     MouseArea a{};
     a.type = kArea;
-    a.x = spec.x;
-    a.y = spec.y;
-    a.width = spec.width;
-    a.height = spec.height;
-    a.cursor = spec.cursor;
-    a.mouse_flags = spec.mouse_flags;
-    a.key_event = spec.key_event;
-    a.handler = spec.command != nullptr ? command(spec.command) : spec.key_event == 0 ? inert_handler : nullptr;
+    a.x = area.x;
+    a.y = area.y;
+    a.width = area.width;
+    a.height = area.height;
+    a.cursor = area.cursor;
+    a.mouse_flags = area.mouse_flags;
+    a.key_event = area.key_event;
+    a.handler = area.command != nullptr ? command(area.command) : area.key_event == 0 ? inert_handler : nullptr;
     return a;
 }
 
