@@ -111,26 +111,137 @@ std::string write_bmp(const std::string& path, const Canvas& c, int depth) {
     return save(path, b);
 }
 
+namespace {
+
+// Deflate with the fixed Huffman codes and greedy LZ77 matching over a 32 KiB window: enough for pictures made
+// of flat areas, with no tables to transmit.
+class Deflater {
+public:
+    explicit Deflater(Bytes& out) : out_(out) {}
+
+    void compress(const Bytes& data) {
+        bits(1, 1);  // final block
+        bits(1, 2);  // fixed Huffman codes
+        std::vector<int32_t> head(kHashSize, -1), previous(data.size(), -1);
+        size_t at = 0;
+        while (at < data.size()) {
+            size_t best_length = 0, best_distance = 0;
+            if (at + kMinMatch <= data.size()) {
+                const uint32_t h = hash(data, at);
+                int chain = kMaxChain;
+                for (int32_t candidate = head[h]; candidate >= 0 && chain-- > 0; candidate = previous[candidate]) {
+                    const size_t distance = at - size_t(candidate);
+                    if (distance > kWindow) break;
+                    size_t length = 0;
+                    const size_t limit = std::min(kMaxMatch, data.size() - at);
+                    while (length < limit && data[size_t(candidate) + length] == data[at + length]) ++length;
+                    if (length > best_length) {
+                        best_length = length;
+                        best_distance = distance;
+                        if (length == limit) break;
+                    }
+                }
+            }
+            const size_t step = best_length >= kMinMatch ? best_length : 1;
+            if (step == 1) {
+                literal(data[at]);
+            } else {
+                match(best_length, best_distance);
+            }
+            for (size_t end = at + step; at < end; ++at) {
+                if (at + kMinMatch > data.size()) continue;
+                const uint32_t h = hash(data, at);
+                previous[at] = head[h];
+                head[h] = int32_t(at);
+            }
+        }
+        symbol(256);  // end of block
+        if (count_ > 0) out_.push_back(uint8_t(buffer_));
+    }
+
+private:
+    static constexpr size_t kWindow = 32768, kMinMatch = 3, kMaxMatch = 258, kHashSize = 1 << 15;
+    static constexpr int kMaxChain = 32;
+
+    static uint32_t hash(const Bytes& d, size_t at) {
+        return ((uint32_t(d[at]) << 10) ^ (uint32_t(d[at + 1]) << 5) ^ d[at + 2]) & (kHashSize - 1);
+    }
+
+    // Least significant bit first, as deflate packs its fields.
+    void bits(uint32_t value, int count) {
+        buffer_ |= value << count_;
+        count_ += count;
+        while (count_ >= 8) {
+            out_.push_back(uint8_t(buffer_));
+            buffer_ >>= 8;
+            count_ -= 8;
+        }
+    }
+
+    // Huffman codes go most significant bit first.
+    void code(uint32_t value, int length) {
+        uint32_t reversed = 0;
+        for (int i = 0; i < length; ++i) reversed |= ((value >> i) & 1u) << (length - 1 - i);
+        bits(reversed, length);
+    }
+
+    void symbol(uint32_t s) {
+        if (s < 144) {
+            code(0x30 + s, 8);
+        } else if (s < 256) {
+            code(0x190 + (s - 144), 9);
+        } else if (s < 280) {
+            code(s - 256, 7);
+        } else {
+            code(0xC0 + (s - 280), 8);
+        }
+    }
+
+    void literal(uint8_t v) { symbol(v); }
+
+    void match(size_t length, size_t distance) {
+        static constexpr uint16_t length_base[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                                     31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+        static constexpr uint8_t length_extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                                     2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+        static constexpr uint16_t distance_base[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                                       33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                                       1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+        static constexpr uint8_t distance_extra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                                       6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+        int l = 28;
+        while (length_base[l] > length) --l;
+        symbol(257 + uint32_t(l));
+        bits(uint32_t(length - length_base[l]), length_extra[l]);
+        int d = 29;
+        while (distance_base[d] > distance) --d;
+        code(uint32_t(d), 5);
+        bits(uint32_t(distance - distance_base[d]), distance_extra[d]);
+    }
+
+    Bytes& out_;
+    uint32_t buffer_ = 0;
+    int count_ = 0;
+};
+
+}  // namespace
+
 std::string write_png(const std::string& path, const Canvas& c) {
+    // Each row with the "Sub" filter (the difference to the pixel on its left), which turns flat areas into runs of
+    // zeros for the compressor.
     Bytes raw;
     raw.reserve(size_t(c.height()) * (1 + 3 * size_t(c.width())));
     for (int y = 0; y < c.height(); ++y) {
-        raw.push_back(0);  // filter: none
+        raw.push_back(1);
+        Rgb left{0, 0, 0};
         for (int x = 0; x < c.width(); ++x) {
-            Rgb p = c.at(x, y);
-            raw.insert(raw.end(), {p.r, p.g, p.b});
+            const Rgb p = c.at(x, y);
+            raw.insert(raw.end(), {uint8_t(p.r - left.r), uint8_t(p.g - left.g), uint8_t(p.b - left.b)});
+            left = p;
         }
     }
     Bytes z{0x78, 0x01};
-    size_t at = 0;
-    do {
-        size_t n = std::min<size_t>(65535, raw.size() - at);
-        z.push_back(at + n == raw.size() ? 1 : 0);  // stored block, final flag on the last
-        put16(z, uint32_t(n));
-        put16(z, uint32_t(~n & 0xFFFF));
-        z.insert(z.end(), raw.begin() + long(at), raw.begin() + long(at + n));
-        at += n;
-    } while (at < raw.size());
+    Deflater(z).compress(raw);
     uint32_t s1 = 1, s2 = 0;
     for (uint8_t v : raw) {
         s1 = (s1 + v) % 65521;

@@ -1,5 +1,5 @@
 // Windows bitmap files (BITMAPFILEHEADER + BITMAPINFOHEADER, uncompressed, bottom-up rows padded to 4 bytes;
-// 8-bit with a full 256-entry palette or 24-bit), and a plain PNG writer for previews.
+// 8-bit with a full 256-entry palette or 24-bit), and a PNG writer for previews.
 #pragma once
 
 #include <string>
@@ -12,7 +12,7 @@ namespace art {
 // order, the unused entries black; more than 256 colours is an error. Returns an empty string or the error.
 std::string write_bmp(const std::string& path, const Canvas& c, int depth);
 
-// Writes `c` as a 24-bit PNG with stored (uncompressed) deflate blocks. Returns an empty string or the error.
+// Writes `c` as a 24-bit PNG, compressed. Returns an empty string or the error.
 std::string write_png(const std::string& path, const Canvas& c);
 
 // A bitmap file read back, as the host would see it.
