@@ -1,0 +1,42 @@
+// Prints every benchmark as a ratio to its floor: the least work the same callback cannot avoid, run beside it.
+// Each callback is paired with the benchmark of the same name and the suffix ":floor". With repetitions, the
+// ratio is the median of the per-repetition ratios, and the times are medians too.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace afcp::bench {
+
+constexpr const char* floor_suffix = ":floor";
+
+class RatioReporter : public benchmark::BenchmarkReporter {
+public:
+    explicit RatioReporter(std::string title) : title_(std::move(title)) {}
+
+    // A callback and its floor, in the order the table lists them; a mark of 0 means none is set.
+    void expect(const std::string& name, double mark) { rows_.push_back({name, mark}); }
+
+    bool ReportContext(const Context& context) override;
+    void ReportRuns(const std::vector<Run>& runs) override;
+    void Finalize() override;
+
+    // Rows whose ratio is above their mark, after Finalize.
+    int above_mark() const { return above_; }
+
+private:
+    struct Row {
+        std::string name;
+        double mark;
+    };
+    std::string title_;
+    std::vector<Row> rows_;
+    // CPU time per iteration in ns, by benchmark name and repetition.
+    std::map<std::string, std::map<int64_t, double>> times_;
+    int above_ = 0;
+};
+
+}  // namespace afcp::bench
