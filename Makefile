@@ -40,6 +40,6 @@ clean:
 # built); prints each as a ratio to its floor.
 bench: setup
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane
+	@MAKEFLAGS=--no-print-directory cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane
 	@$(BENCH)/bench_korst $(BENCH_ARGS)
 	@$(BENCH)/bench_brevane $(BENCH_ARGS)

@@ -413,6 +413,7 @@ constexpr double update_mark = 1.5;
 constexpr double text_mark = 1.3;
 constexpr double command_mark = 3.0;
 constexpr double no_mark = 0.0;
+constexpr const char* call_alone = "(the call alone: an empty handler)";
 
 template <typename Callback, typename Floor>
 void pair(RatioReporter& reporter, const std::string& name, double mark, Callback callback, Floor floor) {
@@ -445,7 +446,8 @@ void register_all(RatioReporter& reporter) {
     pair(reporter, "CRHT_UP", command_mark, crht_up, crht_up_floor);
     pair(reporter, "TRIM_UP (beep trim)", command_mark, trim_up, trim_up_floor);
     pair(reporter, "GS_FORWARD", command_mark, gs_forward, gs_forward_floor);
-    pair(reporter, "(the call alone: an empty handler)", no_mark, empty_call, gs_forward_floor);
+    pair(reporter, call_alone, no_mark, empty_call, gs_forward_floor);
+    reporter.call_alone(call_alone);
 
     if constexpr (Variant::afcp_has_feedback_images) {
         pair(reporter, "stab_lamp", no_mark, stab_lamp, stab_lamp_floor);

@@ -27,6 +27,30 @@ double to_ns(double time, benchmark::TimeUnit unit) {
     }
 }
 
+using Times = std::map<int64_t, double>;
+
+// The time of `times` in each repetition, divided by the sum of the times of `below` in the same repetition.
+double median_ratio(const Times& times, const std::vector<const Times*>& below) {
+    std::vector<double> ratios;
+    for (const auto& [repetition, ns] : times) {
+        double sum = 0.0;
+        bool complete = true;
+        for (const Times* b : below) {
+            const auto paired = b->find(repetition);
+            complete = complete && paired != b->end();
+            if (complete) sum += paired->second;
+        }
+        if (complete && sum > 0.0) ratios.push_back(ns / sum);
+    }
+    return median(ratios);
+}
+
+double median_time(const Times& times) {
+    std::vector<double> values;
+    for (const auto& [repetition, ns] : times) values.push_back(ns);
+    return median(values);
+}
+
 }  // namespace
 
 bool RatioReporter::ReportContext(const Context& context) {
@@ -49,31 +73,29 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
 void RatioReporter::Finalize() {
     size_t repetitions = 0;
     for (const auto& [name, by_repetition] : times_) repetitions = std::max(repetitions, by_repetition.size());
+    const auto call = times_.find(call_alone_);
+    const bool with_call = call != times_.end();
     std::printf("\n%s: CPU time per call, median of %zu repetition%s\n", title_.c_str(), repetitions,
                 repetitions == 1 ? "" : "s");
-    std::printf("%-34s %10s %10s %8s %6s\n", "callback", "ns", "floor ns", "ratio", "mark");
+    std::printf("%-36s %9s %9s %8s %6s%6s%s\n", "callback", "ns", "floor ns", "ratio", "mark", "",
+                with_call ? "    +call" : "");
     for (const Row& row : rows_) {
         const auto callback = times_.find(row.name);
         const auto floor = times_.find(row.name + floor_suffix);
         if (callback == times_.end() || floor == times_.end()) continue;  // filtered out
-        std::vector<double> callback_ns, floor_ns, ratios;
-        for (const auto& [repetition, ns] : callback->second) {
-            callback_ns.push_back(ns);
-            if (auto paired = floor->second.find(repetition); paired != floor->second.end() && paired->second > 0)
-                ratios.push_back(ns / paired->second);
-        }
-        for (const auto& [repetition, ns] : floor->second) floor_ns.push_back(ns);
-        const double ratio = median(ratios);
-        const bool above = row.mark > 0 && ratio > row.mark;
-        above_ += above ? 1 : 0;
+        const double ratio = median_ratio(callback->second, {&floor->second});
+        std::printf("%-36s %9.2f %9.2f %7.2fx", row.name.c_str(), median_time(callback->second),
+                    median_time(floor->second), ratio);
         if (row.mark > 0) {
-            std::printf("%-34s %10.2f %10.2f %7.2fx %5.1fx%s\n", row.name.c_str(), median(callback_ns),
-                        median(floor_ns), ratio, row.mark, above ? "  ABOVE" : "");
+            std::printf(" %5.1fx%6s", row.mark, ratio > row.mark ? " ABOVE" : "");
         } else {
-            std::printf("%-34s %10.2f %10.2f %7.2fx %6s\n", row.name.c_str(), median(callback_ns), median(floor_ns),
-                        ratio, "-");
+            std::printf(" %6s%6s", "-", "");
         }
+        if (with_call && row.name != call_alone_)
+            std::printf(" %7.2fx", median_ratio(callback->second, {&floor->second, &call->second}));
+        std::printf("\n");
     }
+    if (with_call) std::printf("+call: the ratio to the floor with the call alone added to it\n");
     std::fflush(stdout);
 }
 
