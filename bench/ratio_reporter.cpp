@@ -62,7 +62,7 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type != Run::RT_Iteration) continue;
         if (run.error_occurred) {
-            std::fprintf(stderr, "%s: %s\n", run.benchmark_name().c_str(), run.error_message.c_str());
+            errors_[run.benchmark_name()] = run.error_message;
             continue;
         }
         const int64_t repetition = run.repetition_index < 0 ? 0 : run.repetition_index;
@@ -80,9 +80,16 @@ void RatioReporter::Finalize() {
     std::printf("%-36s %9s %9s %8s %6s%6s%s\n", "callback", "ns", "floor ns", "ratio", "mark", "",
                 with_call ? "    +call" : "");
     for (const Row& row : rows_) {
+        bool failed = false;
+        for (const std::string& name : {row.name, row.name + floor_suffix}) {
+            if (const auto error = errors_.find(name); error != errors_.end()) {
+                std::printf("%-36s error: %s\n", name.c_str(), error->second.c_str());
+                failed = true;
+            }
+        }
         const auto callback = times_.find(row.name);
         const auto floor = times_.find(row.name + floor_suffix);
-        if (callback == times_.end() || floor == times_.end()) continue;  // filtered out
+        if (failed || callback == times_.end() || floor == times_.end()) continue;  // failed, or filtered out
         const double ratio = median_ratio(callback->second, {&floor->second});
         std::printf("%-36s %9.2f %9.2f %7.2fx", row.name.c_str(), median_time(callback->second),
                     median_time(floor->second), ratio);

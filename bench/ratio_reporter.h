@@ -29,6 +29,9 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;
 
+    // Whether a benchmark stopped with an error.
+    bool failed() const { return !errors_.empty(); }
+
 private:
     struct Row {
         std::string name;
@@ -39,6 +42,7 @@ private:
     std::string call_alone_;
     // CPU time per iteration in ns, by benchmark name and repetition.
     std::map<std::string, std::map<int64_t, double>> times_;
+    std::map<std::string, std::string> errors_;
 };
 
 }  // namespace afcp::bench
