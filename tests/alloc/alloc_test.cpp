@@ -148,6 +148,14 @@ struct Reach {
     uint64_t mouse_walks;
 };
 
+// Calls `callback` on the element if there is one.
+template <typename Callback, typename Element>
+void call(Callback callback, Element* element, uint64_t& calls) {
+    if (callback == nullptr) return;
+    callback(element);
+    ++calls;
+}
+
 // Every element of a gauge's tree, depth first, with its callbacks; text elements get a buffer for the call,
 // as the host lends one.
 void walk(ElementHead* element, int depth, char* buffer, uint64_t& calls) {
@@ -155,24 +163,20 @@ void walk(ElementHead* element, int depth, char* buffer, uint64_t& calls) {
     switch (element->kind) {
     case kText: {
         auto* text = reinterpret_cast<TextElement*>(element);
-        if (text->text_callback != nullptr) {
-            char* const lent = text->text_buffer;
-            text->text_buffer = buffer;
-            text->text_callback(text);
-            text->text_buffer = lent;
-            ++calls;
-        }
+        char* const lent = text->text_buffer;
+        text->text_buffer = buffer;
+        call(text->text_callback, text, calls);
+        text->text_buffer = lent;
         break;
     }
     case kImageSelector: {
-        auto* selector = reinterpret_cast<ImageSelectorElement*>(element);
-        if (selector->value_callback != nullptr) selector->value_callback(element), ++calls;
+        call(reinterpret_cast<ImageSelectorElement*>(element)->value_callback, element, calls);
         break;
     }
     case kMovingImage: {
         auto* moving = reinterpret_cast<MovingImageElement*>(element);
-        if (moving->x_callback != nullptr) moving->x_callback(element), ++calls;
-        if (moving->y_callback != nullptr) moving->y_callback(element), ++calls;
+        call(moving->x_callback, element, calls);
+        call(moving->y_callback, element, calls);
         break;
     }
     default:
