@@ -1,12 +1,16 @@
-# Two commands: `make` builds dist/korstpanel.dll and dist/brevanepanel.dll and renders the default previews
-# into dist/preview/ (docs/preview.md); `make check` builds everything and runs every test. Both install what is
-# missing first (tools/setup.sh).
+# `make` builds dist/korstpanel.dll and dist/brevanepanel.dll and renders the default previews into
+# dist/preview/; `make check` builds everything and runs every test; `make bench` measures what every callback
+# costs beside its floor. Each installs what is missing first (tools/setup.sh).
 NATIVE := build/native
 CROSS := build/cross
+BENCH := build/bench
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
+# Benchmarks: five repetitions, interleaved at random so that a burst of load elsewhere hits callbacks and floors
+# alike; each line of the table is the median.
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true
 
-.PHONY: all setup cross native dist check clean
+.PHONY: all setup cross native dist check bench clean
 
 all: dist
 
@@ -35,3 +39,11 @@ check: native dist
 
 clean:
 	rm -rf build dist
+
+# Every callback beside its floor, both variants, from a Release build of their own (-O2, as the modules are
+# built); prints each as a ratio to its floor.
+bench: setup
+	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane
+	@$(BENCH)/bench_korst $(BENCH_ARGS)
+	@$(BENCH)/bench_brevane $(BENCH_ARGS)

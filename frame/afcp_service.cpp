@@ -11,29 +11,32 @@ namespace afcp {
 ModuleState module;
 
 void per_update_step(StateBlock& block, double supply_level, double enable_switch) {
-    block.engaged |= masks::per_update_marks;
+    // `engaged` is edited in a local and stored once: a store followed at once by a load of both words would
+    // stall the load until the store has left.
+    uint32_t engaged = block.engaged | masks::per_update_marks;
     // Plain double comparisons: exactly 10.0 keeps STAB, and so does a NaN in either sample.
     const bool power_lost = enable_switch == 0.0 || supply_level < 10.0;
     if constexpr (Variant::power_drop_clears_all) {
-        if (power_lost) block.engaged = bits::PANEL;
+        if (power_lost) engaged = bits::PANEL;
     } else {
-        if (power_lost) block.engaged &= ~bits::STAB;
+        if (power_lost) engaged &= ~bits::STAB;
     }
     if constexpr (Variant::stab_follows_modes) {
-        if ((block.engaged & masks::mode_bits) != 0 || (block.armed & bits::TDN) != 0) {
-            block.engaged |= masks::stab_set;
+        if ((engaged & masks::mode_bits) != 0 || (block.armed & bits::TDN) != 0) {
+            engaged |= masks::stab_set;
         } else {
-            block.engaged &= ~masks::stab_set;
+            engaged &= ~masks::stab_set;
             block.armed = 0;
         }
     } else {
-        if ((block.engaged & bits::STAB) != 0) {
-            block.engaged |= masks::stab_axes;
+        if ((engaged & bits::STAB) != 0) {
+            engaged |= masks::stab_axes;
         } else {
-            block.engaged &= ~masks::stab_axes;
+            engaged &= ~masks::stab_axes;
             block.armed = 0;
         }
     }
+    block.engaged = engaged;
 }
 
 void AFCP_STDCALL afcp_service(GaugeHeader* gauge, int32_t service, uint32_t) {

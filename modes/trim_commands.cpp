@@ -28,11 +28,12 @@ constexpr int32_t lateral_max = 20;
 // Up or right, down or left.
 enum class Sense { positive, negative };
 
-// The fore-aft beep: the first case that applies decides.
-void fore_aft_beep(Sense sense) {
+// The fore-aft beep: the first case that applies decides. One instance per sense, each inside its command.
+template <Sense sense>
+void fore_aft_beep() {
     StateBlock* const block = module.block;
     if (block == nullptr) return;
-    const bool up = sense == Sense::positive;
+    constexpr bool up = sense == Sense::positive;
     const uint32_t engaged = block->engaged;
     const uint32_t vertical = engaged & masks::vertical_group;
     if ((engaged & bits::IAS) != 0) {
@@ -64,11 +65,12 @@ constexpr bool single_heading_mode(uint32_t lateral) {
     return lateral != 0 && (lateral & ~heading_modes) == 0 && (lateral & (lateral - 1)) == 0;
 }
 
-// The lateral beep, on the exact value of the lateral group in `engaged`.
-void lateral_beep(Sense sense) {
+// The lateral beep, on the exact value of the lateral group in `engaged`; one instance per sense.
+template <Sense sense>
+void lateral_beep() {
     StateBlock* const block = module.block;
     if (block == nullptr) return;
-    const bool right = sense == Sense::positive;
+    constexpr bool right = sense == Sense::positive;
     const uint32_t lateral = block->engaged & masks::lateral_group;
     if (single_heading_mode(lateral)) {
         const int64_t degrees = whole(read_fresh(token::heading_bug)) + (right ? 1 : -1);
@@ -89,22 +91,22 @@ void lower_setting(int32_t& setting, int32_t low) { setting = setting > low ? se
 }  // namespace
 
 int32_t AFCP_STDCALL TRIM_UP(int32_t, int32_t) {
-    fore_aft_beep(Sense::positive);
+    fore_aft_beep<Sense::positive>();
     return 0;
 }
 
 int32_t AFCP_STDCALL TRIM_DOWN(int32_t, int32_t) {
-    fore_aft_beep(Sense::negative);
+    fore_aft_beep<Sense::negative>();
     return 0;
 }
 
 int32_t AFCP_STDCALL TRIM_RIGHT(int32_t, int32_t) {
-    lateral_beep(Sense::positive);
+    lateral_beep<Sense::positive>();
     return 0;
 }
 
 int32_t AFCP_STDCALL TRIM_LEFT(int32_t, int32_t) {
-    lateral_beep(Sense::negative);
+    lateral_beep<Sense::negative>();
     return 0;
 }
 
