@@ -1,10 +1,14 @@
 # Two commands: `make` builds dist/korstpanel.dll and dist/brevanepanel.dll; `make check` builds everything
 # and runs every test. Both install what is missing first (tools/setup.sh).
+# `make fuzz` runs each module's fuzz target for FUZZ_SECONDS (default 300), one after the other.
 NATIVE := build/native
 CROSS := build/cross
+FUZZ := build/fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+FUZZ_SECONDS ?= 300
+FUZZ_CXX ?= clang++-14
 
-.PHONY: all setup cross native dist check clean
+.PHONY: all setup cross native dist check fuzz clean
 
 all: dist
 
@@ -27,6 +31,11 @@ dist: cross
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@ctest --test-dir $(CROSS) --output-on-failure
+
+fuzz: setup
+	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAFCP_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS) --target fuzz_korst fuzz_brevane
+	@tools/fuzz-run $(FUZZ) $(FUZZ_SECONDS) korst brevane
 
 clean:
 	rm -rf build dist

@@ -1,9 +1,15 @@
-# Native build: the module's logic with the stand-in engine, under GoogleTest, plain and with sanitizers.
+# Native build: the module's logic with the stand-in engine, under GoogleTest, plain and with sanitizers, and the
+# fuzz target replaying its seed corpus. AFCP_FUZZ adds the libFuzzer targets fuzz_korst and fuzz_brevane, with
+# clang (`make fuzz`).
 find_package(GTest REQUIRED)
+
+option(AFCP_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 
 set(AFCP_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
 
 file(GLOB AFCP_UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+set(AFCP_FUZZ_TARGET ${CMAKE_SOURCE_DIR}/tests/fuzz/panel_fuzz.cpp)
+set(AFCP_FUZZ_CORPUS ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus)
 
 # One library per variant and flavour: the module's code and the stand-in engine.
 function(afcp_native_library name variant)
@@ -30,4 +36,26 @@ foreach(variant IN LISTS AFCP_VARIANTS)
     endif()
     add_test(NAME unit_${suffix} COMMAND unit_${suffix} --gtest_brief=1)
   endforeach()
+
+  # The fuzz target without the fuzzing engine: a plain main replays the seed corpus, sanitized.
+  add_executable(fuzz_replay_${variant} ${AFCP_FUZZ_TARGET} ${CMAKE_SOURCE_DIR}/tests/fuzz/replay_main.cpp)
+  target_link_libraries(fuzz_replay_${variant} PRIVATE afcp_${variant}_sanitized)
+  target_compile_options(fuzz_replay_${variant} PRIVATE ${AFCP_WARNINGS} ${AFCP_SANITIZE})
+  target_link_options(fuzz_replay_${variant} PRIVATE ${AFCP_SANITIZE})
+  add_test(NAME fuzz_replay_${variant} COMMAND fuzz_replay_${variant} ${AFCP_FUZZ_CORPUS})
 endforeach()
+
+# libFuzzer with AddressSanitizer and UBSan: the module, the engine and the target all instrumented.
+if(AFCP_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "AFCP_FUZZ needs clang (configure with -DCMAKE_CXX_COMPILER=clang++-14)")
+  endif()
+  foreach(variant IN LISTS AFCP_VARIANTS)
+    afcp_native_library(afcp_${variant}_fuzz ${variant})
+    target_compile_options(afcp_${variant}_fuzz PRIVATE ${AFCP_SANITIZE} -fsanitize=fuzzer-no-link)
+    add_executable(fuzz_${variant} ${AFCP_FUZZ_TARGET})
+    target_link_libraries(fuzz_${variant} PRIVATE afcp_${variant}_fuzz)
+    target_compile_options(fuzz_${variant} PRIVATE ${AFCP_WARNINGS} ${AFCP_SANITIZE} -fsanitize=fuzzer)
+    target_link_options(fuzz_${variant} PRIVATE ${AFCP_SANITIZE} -fsanitize=fuzzer)
+  endforeach()
+endif()
