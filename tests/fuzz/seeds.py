@@ -157,7 +157,8 @@ def seeds():
         engine_write(0, 0x00000100) + engine_write(1, 0x00000200) +
         b"".join(text(w, sel, 1e300, 1e300, 1e300) for w in range(6) for sel in range(17)) +
         text(0, 12, mode=0) + text(1, 12, mode=1) + raw_variable(NAV_FLAGS, 0xFFFFFFFFFFFFFFC0) +
-        variable(NAV_SOURCE, 0.0) + command("NAV"))
+        variable(NAV_SOURCE, 0.0) + command("NAV") + command("NAV") + raw_variable(NAV_FLAGS, 0x80) +
+        command("NAV") + all_texts())
 
 
 def main():
