@@ -1,16 +1,22 @@
 # `make` builds dist/korstpanel.dll and dist/brevanepanel.dll and renders the default previews into
-# dist/preview/; `make check` builds everything and runs every test; `make bench` measures what every callback
-# costs beside its floor. Each installs what is missing first (tools/setup.sh).
+# dist/preview/; `make check` builds everything and runs every test. Each installs what is missing first
+# (tools/setup.sh). More: `make bench` measures what every callback costs beside its floor; `make fuzz` runs each
+# module's fuzz target for FUZZ_SECONDS (default 300), one after the other; `make coverage` reports line and
+# branch coverage of the module's code by the native tests.
 NATIVE := build/native
 CROSS := build/cross
 BENCH := build/bench
+FUZZ := build/fuzz
+COVERAGE := build/coverage
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS += --no-print-directory
 # Benchmarks: five repetitions, interleaved at random so that a burst of load elsewhere hits callbacks and floors
 # alike; each line of the table is the median.
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_enable_random_interleaving=true
+FUZZ_SECONDS ?= 300
+FUZZ_CXX ?= clang++-14
 
-.PHONY: all setup cross native dist check bench clean
+.PHONY: all setup cross native dist check bench fuzz coverage clean
 
 all: dist
 
@@ -36,6 +42,18 @@ dist: cross
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@ctest --test-dir $(CROSS) --output-on-failure
+
+fuzz: setup
+	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAFCP_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS) --target fuzz_korst fuzz_brevane
+	@tools/fuzz-run $(FUZZ) $(FUZZ_SECONDS) korst brevane
+
+coverage: setup
+	@cmake -S . -B $(COVERAGE) -DCMAKE_BUILD_TYPE=Debug -DAFCP_COVERAGE=ON >/dev/null
+	@cmake --build $(COVERAGE) -j $(JOBS)
+	@find $(COVERAGE) -name '*.gcda' -delete
+	@ctest --test-dir $(COVERAGE) --output-on-failure
+	@tools/coverage-report $(COVERAGE)
 
 clean:
 	rm -rf build dist

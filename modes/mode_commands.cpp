@@ -15,8 +15,8 @@ using namespace edits;
 
 namespace {
 
-// The nav receiver flag byte: the lowest-addressed byte of the record's value field.
-uint8_t flag_byte(const ModuleVariable& record) {
+// The nav receiver flag byte: the lowest-addressed byte of the record's value field (read by brevanepanel only).
+[[maybe_unused]] uint8_t flag_byte(const ModuleVariable& record) {
     uint8_t flags = 0;
     std::memcpy(&flags, reinterpret_cast<const unsigned char*>(&record) + offsetof(ModuleVariable, value), 1);
     return flags;
