@@ -95,7 +95,7 @@ constexpr int32_t kFontWeight = 400, kDefaultCharacterSet = 1;
 constexpr uint32_t kCentredSingleLine = 0x25;  // centred, vertically centred, single line
 
 // One of the six texts, the same in both annunciators but for where it stands.
-struct TextSpec {
+struct TextRow {
     int32_t column, row;  // 0..2, 0..1
     bool wide;
     uint32_t colour;
@@ -104,7 +104,7 @@ struct TextSpec {
 };
 
 // Chain order: lower-right, lower-centre, lower-left, upper-right, upper-centre, upper-left.
-constexpr TextSpec text_specs[6] = {
+constexpr TextRow text_rows[6] = {
     {2, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_right_text},
     {1, 1, false, kCyan, {0, 0, 0}, display::lower_centre_text},
     {0, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_left_text},
@@ -119,19 +119,19 @@ constexpr TextSpec text_specs[6] = {
 };
 
 // Where the two annunciators put their grid, and how they draw it.
-struct AnnunciatorSpec {
+struct AnnunciatorGrid {
     Gauge gauge;
     int32_t columns[3];
     int32_t rows[2];
     uint32_t image_flags;
     uint32_t background;
 };
-constexpr AnnunciatorSpec annunciator_spec = {kGaugeAnnunciator, {72, 315, 486}, {56, 120}, 7, 0x00000000};
-constexpr AnnunciatorSpec annunciator_t_spec = {
+constexpr AnnunciatorGrid annunciator_grid = {kGaugeAnnunciator, {72, 315, 486}, {56, 120}, 7, 0x00000000};
+constexpr AnnunciatorGrid annunciator_t_grid = {
     kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, 6, annunciator_t_background};
 
-constexpr TextElement text(const AnnunciatorSpec& a, int index, ElementHead** children) {
-    const TextSpec& t = text_specs[index];
+constexpr TextElement text(const AnnunciatorGrid& a, int index, ElementHead** children) {
+    const TextRow& t = text_rows[index];
     TextElement e{};
     e.head = head(kText, -1, a.columns[t.column], a.rows[t.row], a.image_flags, a.gauge, children, failure_list);
     for (int i = 0; i < 3; ++i) e.source[i].token = t.tokens[i];
@@ -167,8 +167,8 @@ struct Annunciator {
          {&name.texts[3].head, nullptr},                                                           \
          {&name.texts[4].head, nullptr},                                                           \
          {&name.texts[5].head, nullptr}}}
-AFCP_ANNUNCIATOR_CHAIN(annunciator_texts, annunciator_spec);
-AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_spec);
+AFCP_ANNUNCIATOR_CHAIN(annunciator_texts, annunciator_grid);
+AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_grid);
 #undef AFCP_ANNUNCIATOR_CHAIN
 
 constinit StaticImageElement annunciator_root = root(0x1050, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);

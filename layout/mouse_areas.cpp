@@ -1,6 +1,6 @@
 // Mouse-area lists of the eleven gauges: a parent record, the areas in order, the parent end and the list end.
 // Areas name their command; the handler comes from the command table.
-#include "layout/area_spec.h"
+#include "layout/area_table.h"
 #include "layout/layout.h"
 #include "modes/command_table.h"
 
@@ -17,7 +17,7 @@ consteval MouseArea frame_record(MouseRecordType type) {
     return a;
 }
 
-consteval MouseArea area_record(const AreaSpec& area) {
+consteval MouseArea area_record(const AreaRow& area) {
     MouseArea a{};
     a.type = kArea;
     a.x = area.x;
@@ -32,10 +32,10 @@ consteval MouseArea area_record(const AreaSpec& area) {
 }
 
 template <size_t areas>
-consteval MouseList<areas> mouse_list(const AreaSpec (&specs)[areas]) {
+consteval MouseList<areas> mouse_list(const AreaRow (&rows)[areas]) {
     MouseList<areas> list{};
     list[0] = frame_record(kParent);
-    for (size_t i = 0; i < areas; ++i) list[i + 1] = area_record(specs[i]);
+    for (size_t i = 0; i < areas; ++i) list[i + 1] = area_record(rows[i]);
     list[areas + 1] = frame_record(kParentEnd);
     list[areas + 2] = frame_record(kListEnd);
     return list;
@@ -46,26 +46,26 @@ consteval MouseList<0> empty_list() {
 }
 
 // The 32 mm gauges cover their whole 32 x 32 face.
-constexpr AreaSpec ias_select_areas[] = {increase_area(0, 0, 32, 16, "IAS_INCREASE"),
-                                         decrease_area(0, 16, 32, 16, "IAS_DECREASE")};
-constexpr AreaSpec alt_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_INCREASE"),
-                                         decrease_area(0, 16, 32, 16, "ALT_DECREASE")};
-constexpr AreaSpec alt_vs_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_VS_INCREASE"),
-                                            decrease_area(0, 16, 32, 16, "ALT_VS_DECREASE")};
+constexpr AreaRow ias_select_areas[] = {increase_area(0, 0, 32, 16, "IAS_INCREASE"),
+                                        decrease_area(0, 16, 32, 16, "IAS_DECREASE")};
+constexpr AreaRow alt_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_INCREASE"),
+                                        decrease_area(0, 16, 32, 16, "ALT_DECREASE")};
+constexpr AreaRow alt_vs_select_areas[] = {increase_area(0, 0, 32, 16, "ALT_VS_INCREASE"),
+                                           decrease_area(0, 16, 32, 16, "ALT_VS_DECREASE")};
 // A cross of four 12 x 12 arrows (up, down, left, right) around an 8 x 8 centre; neighbouring arrows share a
 // 2 x 2 corner.
-constexpr AreaSpec ap_trim_areas[] = {
+constexpr AreaRow ap_trim_areas[] = {
     increase_area(10, 0, 12, 12, "TRIM_UP"),
     decrease_area(10, 20, 12, 12, "TRIM_DOWN"),
     decrease_area(0, 10, 12, 12, "TRIM_LEFT"),
     increase_area(20, 10, 12, 12, "TRIM_RIGHT"),
     {12, 12, 8, 8, cursor::push, mouse_flags::step, "TRIM_CENTER", 0},
 };
-constexpr AreaSpec high_modes_areas[] = {push_area(0, 0, 32, 32, "FD_DISENGAGE")};
-constexpr AreaSpec go_around_areas[] = {push_area(0, 0, 32, 32, "GO_AROUND")};
-constexpr AreaSpec stab_areas[] = {push_area(0, 0, 32, 32, "STAB")};
+constexpr AreaRow high_modes_areas[] = {push_area(0, 0, 32, 32, "FD_DISENGAGE")};
+constexpr AreaRow go_around_areas[] = {push_area(0, 0, 32, 32, "GO_AROUND")};
+constexpr AreaRow stab_areas[] = {push_area(0, 0, 32, 32, "STAB")};
 // Each window of the ground-speed face in three parts: the middle resets, the ends step.
-constexpr AreaSpec gs_areas[] = {
+constexpr AreaRow gs_areas[] = {
     push_area(145, 100, 58, 58, "GS_RESET_FB"),   decrease_area(145, 158, 58, 60, "GS_BACK"),
     increase_area(145, 40, 58, 60, "GS_FORWARD"), push_area(391, 101, 58, 58, "GS_RESET_LR"),
     decrease_area(331, 101, 60, 58, "GS_LEFT"),   increase_area(449, 101, 60, 58, "GS_RIGHT"),

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "layout/area_spec.h"
+#include "layout/area_table.h"
 
 namespace afcp::variants {
 
@@ -32,7 +32,7 @@ struct Brevane {
 
     // "AFCP" mouse areas of the 640 x 143 face, in list order. Knobs: an 18 px push area over the upper half and
     // two 18 x 18 arrows under it. BARO, UPLIM, CRS and DH send simulator key events; FND CPL does nothing.
-    static constexpr layout::AreaSpec afcp_areas[] = {
+    static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(416, 34, 36, 18, "CRHT"),
         layout::decrease_area(416, 52, 18, 18, "CRHT_DOWN"),
         layout::increase_area(434, 52, 18, 18, "CRHT_UP"),

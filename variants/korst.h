@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "layout/area_spec.h"
+#include "layout/area_table.h"
 
 namespace afcp::variants {
 
@@ -31,7 +31,7 @@ struct Korst {
     static constexpr bool afcp_has_feedback_images = true;
 
     // "AFCP" mouse areas, in list order. Each knob: a push area over its upper half, two arrows under it.
-    static constexpr layout::AreaSpec afcp_areas[] = {
+    static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(302, 85, 40, 40, "STAB"),
         layout::push_area(95, 195, 54, 27, "CRHT"),
         layout::decrease_area(95, 222, 27, 27, "CRHT_DOWN"),

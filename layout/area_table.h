@@ -6,7 +6,7 @@
 
 namespace afcp::layout {
 
-struct AreaSpec {
+struct AreaRow {
     int32_t x, y, width, height;
     int32_t cursor;
     uint32_t mouse_flags;
@@ -25,20 +25,20 @@ constexpr uint32_t push = 0x20000000;
 constexpr uint32_t step = 0x20200000;  // increase and decrease areas, and the trim centre
 }  // namespace mouse_flags
 
-constexpr AreaSpec push_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
+constexpr AreaRow push_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
     return {x, y, w, h, cursor::push, mouse_flags::push, command, 0};
 }
-constexpr AreaSpec increase_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
+constexpr AreaRow increase_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
     return {x, y, w, h, cursor::increase, mouse_flags::step, command, 0};
 }
-constexpr AreaSpec decrease_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
+constexpr AreaRow decrease_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
     return {x, y, w, h, cursor::decrease, mouse_flags::step, command, 0};
 }
-constexpr AreaSpec key_event_area(int32_t x, int32_t y, int32_t w, int32_t h, int32_t cursor, uint32_t event) {
+constexpr AreaRow key_event_area(int32_t x, int32_t y, int32_t w, int32_t h, int32_t cursor, uint32_t event) {
     return {x, y, w, h, cursor, mouse_flags::step, nullptr, event};
 }
 // A push area whose handler does nothing: a control drawn on the face that has no function.
-constexpr AreaSpec inert_push_area(int32_t x, int32_t y, int32_t w, int32_t h) {
+constexpr AreaRow inert_push_area(int32_t x, int32_t y, int32_t w, int32_t h) {
     return {x, y, w, h, cursor::push, mouse_flags::push, nullptr, 0};
 }
 
