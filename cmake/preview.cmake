@@ -19,7 +19,7 @@ target_link_options(preview PRIVATE ${AFCP_STATIC_RUNTIME})
 target_link_libraries(preview PRIVATE preview_host)
 add_dependencies(preview korstpanel brevanepanel)
 
-add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp)
+add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
 target_compile_options(preview_test PRIVATE ${AFCP_WARNINGS})
 target_link_options(preview_test PRIVATE ${AFCP_STATIC_RUNTIME})
 target_link_libraries(preview_test PRIVATE preview_host)

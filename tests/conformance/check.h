@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace conformance {
 
@@ -15,8 +16,14 @@ struct Case {
 };
 
 Case*& registry();
+// The registered cases in the order they stand in their files.
+std::vector<Case*> cases();
+// Names the case that the following checks belong to.
+void begin(const Case& c);
 void fail(const char* file, int line, const char* what);
 void pass();
+// Prints "LABEL: N passed, N failed"; returns the exit code of the run.
+int report(const char* label);
 
 struct Register {
     Register(Case* c) {

@@ -4,28 +4,6 @@
 
 #include "tests/conformance/check.h"
 
-namespace conformance {
-
-namespace {
-int passed = 0;
-int failed = 0;
-const char* current_case = "";
-}  // namespace
-
-Case*& registry() {
-    static Case* head = nullptr;
-    return head;
-}
-
-void pass() { ++passed; }
-
-void fail(const char* file, int line, const char* what) {
-    ++failed;
-    std::printf("FAILED %s: %s:%d: %s\n", current_case, file, line, what);
-}
-
-}  // namespace conformance
-
 namespace host {
 
 namespace {
@@ -93,11 +71,8 @@ void Module::update(double supply, double enable, double airspeed, double radar_
 
 int main() {
     using namespace conformance;
-    // Registration order is reversed; run the cases in file order.
-    std::vector<Case*> cases;
-    for (Case* c = registry(); c != nullptr; c = c->next) cases.insert(cases.begin(), c);
-    for (Case* c : cases) {
-        current_case = c->name;
+    for (Case* c : cases()) {
+        begin(*c);
         zolm_test_reset();
         host::Services services;
         services.table[40] = reinterpret_cast<void*>(&host::read_variable);
@@ -120,6 +95,5 @@ int main() {
         FreeLibrary(host::current_module.handle);
         host::current_services = nullptr;
     }
-    std::printf("%s: %d passed, %d failed\n", AFCP_MODULE_FILE, passed, failed);
-    return failed == 0 ? 0 : 1;
+    return report(AFCP_MODULE_FILE);
 }

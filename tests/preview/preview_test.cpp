@@ -10,26 +10,6 @@
 #include "preview/player.h"
 #include "tests/conformance/check.h"
 
-namespace conformance {
-
-namespace {
-int passed = 0;
-int failed = 0;
-const char* current_case = "";
-}  // namespace
-
-Case*& registry() {
-    static Case* head = nullptr;
-    return head;
-}
-void pass() { ++passed; }
-void fail(const char* file, int line, const char* what) {
-    ++failed;
-    std::printf("FAILED %s: %s:%d: %s\n", current_case, file, line, what);
-}
-
-}  // namespace conformance
-
 namespace {
 
 using art::Canvas;
@@ -267,16 +247,13 @@ CONFORMANCE_CASE(steps_that_cannot_be_played_name_their_line) {
 
 int main() {
     using namespace conformance;
-    std::vector<Case*> cases;
-    for (Case* c = registry(); c != nullptr; c = c->next) cases.insert(cases.begin(), c);
-    for (Case* c : cases) {
-        current_case = c->name;
+    for (Case* c : cases()) {
+        begin(*c);
         try {
             c->run();
         } catch (const std::exception& e) {
             fail(__FILE__, __LINE__, e.what());
         }
     }
-    std::printf("preview: %d passed, %d failed\n", passed, failed);
-    return failed == 0 ? 0 : 1;
+    return report("preview");
 }
