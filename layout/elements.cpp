@@ -177,21 +177,23 @@ constinit StaticImageElement annunciator_t_root =
 
 // ---- "GS" -----------------------------------------------------------------------------------------------------
 
-// A strip seen through a window of the face; the range end is the strip's length less the window's.
-constinit MovingImageElement fore_aft_tape = [] {
+// A strip seen through a window of the face; a range end is the strip's length less the window's, 0 along the
+// axis the strip does not move in.
+constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x_range_end, double y_range_end,
+                                  ValueCallback x_callback, ValueCallback y_callback) {
     MovingImageElement e{};
-    e.head = head(kMovingImage, 0x2110, 145, 40, 0, kGaugeGS);
-    e.y_range_end = 782.0 - 178.0;
-    e.y_callback = display::fore_aft_marker;
+    e.head = head(kMovingImage, bitmap, x, y, 0, kGaugeGS);
+    e.x_range_end = x_range_end;
+    e.y_range_end = y_range_end;
+    e.x_callback = x_callback;
+    e.y_callback = y_callback;
     return e;
-}();
-constinit MovingImageElement lateral_tape = [] {
-    MovingImageElement e{};
-    e.head = head(kMovingImage, 0x2120, 331, 101, 0, kGaugeGS);
-    e.x_range_end = 623.0 - 178.0;
-    e.x_callback = display::lateral_marker;
-    return e;
-}();
+}
+
+constinit MovingImageElement fore_aft_tape =
+    tape(0x2110, 145, 40, 0.0, 782.0 - 178.0, nullptr, display::fore_aft_marker);
+constinit MovingImageElement lateral_tape =
+    tape(0x2120, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
 constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
 constinit StaticImageElement gs_root = root(0x2100, 1, kGaugeGS, gs_tapes);
 

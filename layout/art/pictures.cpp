@@ -7,6 +7,15 @@ namespace {
 constexpr Rgb kStabLamp{255, 214, 30};  // yellow
 constexpr Rgb kNavLamp{40, 230, 240};   // cyan
 
+// The ground-speed face, its two tapes and their window companions: the same in both modules.
+void add_ground_speed_pictures(std::vector<Picture>& p) {
+    p.push_back({0x2100, 24, ground_speed_face()});
+    p.push_back({0x2110, 24, fore_aft_tape()});
+    p.push_back({0x2111, 8, Canvas(58, 178, kWindow)});
+    p.push_back({0x2120, 24, lateral_tape()});
+    p.push_back({0x2121, 8, Canvas(178, 57, kWindow)});
+}
+
 }  // namespace
 
 std::vector<Picture> korst_pictures() {
@@ -20,11 +29,7 @@ std::vector<Picture> korst_pictures() {
     p.push_back({0x1050, 24, annunciator_bezel()});
     p.push_back({0x1055, 24, Canvas(614, 132, kBlack)});
     p.push_back({0x1060, 8, Canvas(32, 32, kBlack)});
-    p.push_back({0x2100, 24, ground_speed_face()});
-    p.push_back({0x2110, 24, fore_aft_tape()});
-    p.push_back({0x2111, 8, Canvas(58, 178, kWindow)});
-    p.push_back({0x2120, 24, lateral_tape()});
-    p.push_back({0x2121, 8, Canvas(178, 57, kWindow)});
+    add_ground_speed_pictures(p);
     return p;
 }
 
@@ -36,11 +41,7 @@ std::vector<Picture> brevane_pictures() {
     p.push_back({0x1050, 24, annunciator_bezel()});
     p.push_back({0x1060, 24, Canvas(614, 132, kBlack)});
     p.push_back({0x1100, 8, Canvas(32, 32, kBlack)});
-    p.push_back({0x2100, 24, ground_speed_face()});
-    p.push_back({0x2110, 24, fore_aft_tape()});
-    p.push_back({0x2111, 8, Canvas(58, 178, kWindow)});
-    p.push_back({0x2120, 24, lateral_tape()});
-    p.push_back({0x2121, 8, Canvas(178, 57, kWindow)});
+    add_ground_speed_pictures(p);
     return p;
 }
 

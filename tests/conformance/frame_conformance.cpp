@@ -10,12 +10,6 @@ using namespace host;
 
 namespace {
 
-#if defined(AFCP_VARIANT_BREVANE)
-constexpr bool brevane = true;
-#else
-constexpr bool brevane = false;
-#endif
-
 const IMAGE_DATA_DIRECTORY& directory(HMODULE m, int entry) {
     auto* base = reinterpret_cast<const uint8_t*>(m);
     auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);

@@ -14,6 +14,13 @@
 
 namespace host {
 
+// The module under test is the Brevane one (its conformance host is built with the same variant).
+#if defined(AFCP_VARIANT_BREVANE)
+constexpr bool brevane = true;
+#else
+constexpr bool brevane = false;
+#endif
+
 // Reads at byte offsets.
 inline uint32_t u32(const void* base, int offset) {
     uint32_t v;

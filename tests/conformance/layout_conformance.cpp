@@ -10,12 +10,6 @@ using namespace host;
 
 namespace {
 
-#if defined(AFCP_VARIANT_BREVANE)
-constexpr bool brevane = true;
-#else
-constexpr bool brevane = false;
-#endif
-
 constexpr int selector_bytes = 140;
 
 // ---- reading the records ----------------------------------------------------------------------------------------

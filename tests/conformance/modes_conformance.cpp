@@ -7,12 +7,6 @@ using namespace host;
 
 namespace {
 
-#if defined(AFCP_VARIANT_BREVANE)
-constexpr bool brevane = true;
-#else
-constexpr bool brevane = false;
-#endif
-
 uint32_t engaged() { return u32(module().block(), 0); }
 uint32_t armed() { return u32(module().block(), 4); }
 double reference(int offset) { return f64(module().block(), offset); }
