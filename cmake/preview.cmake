@@ -6,10 +6,12 @@ set(AFCP_PREVIEW_SOURCES
     ${CMAKE_SOURCE_DIR}/preview/scenario.cpp
     ${CMAKE_SOURCE_DIR}/preview/simulator.cpp
     ${CMAKE_SOURCE_DIR}/preview/surface.cpp
-    ${CMAKE_SOURCE_DIR}/layout/art/bitmap_file.cpp)
+    ${CMAKE_SOURCE_DIR}/art/kit/png.cpp)
 
 add_library(preview_host STATIC ${AFCP_PREVIEW_SOURCES})
 target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
+# stb_image_write is header-only: the Debian package's folder serves the cross compiler too.
+target_include_directories(preview_host SYSTEM PRIVATE /usr/include/stb)
 target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
 target_link_libraries(preview_host PUBLIC zolm gdi32 msimg32)
 
