@@ -35,3 +35,14 @@ add_test(NAME preview_command COMMAND sh ${CMAKE_SOURCE_DIR}/tests/preview/previ
                                       ${CMAKE_SOURCE_DIR}/tools/preview ${CMAKE_BINARY_DIR}/preview_command_test)
 set_tests_properties(preview_command PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
                      "${AFCP_WINE_ENV};AFCP_BUILD=${CMAKE_BINARY_DIR}")
+
+# No dark fringe where the host draws the lamps, pressed buttons and turned knobs over the face.
+add_executable(preview_fringe_test ${CMAKE_SOURCE_DIR}/tests/preview/fringe_test.cpp
+                                   ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+target_compile_options(preview_fringe_test PRIVATE ${AFCP_WARNINGS})
+target_link_options(preview_fringe_test PRIVATE ${AFCP_STATIC_RUNTIME})
+target_link_libraries(preview_fringe_test PRIVATE preview_host)
+add_dependencies(preview_fringe_test korstpanel)
+add_test(NAME preview_fringe COMMAND preview_fringe_test)
+set_tests_properties(preview_fringe PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
+                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
