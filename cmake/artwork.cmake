@@ -4,8 +4,9 @@
 # bitmaps from art/<variant>/. One generator per variant: each links that variant's element trees and mouse-area
 # tables, and draws every control where those records put it. artcheck (tests/art), built the same way, checks
 # the pictures against its own expectations of the gauge layouts (CTest: artwork_check), the resources the built
-# modules carry (CTest: module_resources), the colours every picture uses (CTest: artwork_colours), and that a
-# second run of the generators draws the same bytes (CTest: artwork_reproducible).
+# modules carry (CTest: module_resources), the colours every picture uses (CTest: artwork_colours), the palette
+# reduction (CTest: artwork_palette), and that a second run of the generators draws the same bytes
+# (CTest: artwork_reproducible).
 enable_language(RC)
 
 # The toolchain's compilers make Windows programs; the generator must run on this machine.
@@ -32,9 +33,10 @@ set(AFCP_ARTGEN_SOURCES ${AFCP_ART_KIT_SOURCES} art/generator/artgen.cpp art/gen
     art/generator/controls.cpp art/generator/faces.cpp art/generator/instruments.cpp art/generator/paint.cpp)
 set(AFCP_ARTCHECK_SOURCES tests/art/artcheck.cpp tests/art/module_resources.cpp art/kit/bitmap_file.cpp)
 set(AFCP_ARTCOLOURS_SOURCES tests/art/artcolours.cpp art/kit/bitmap_file.cpp)
+set(AFCP_PALETTE_TEST_SOURCES tests/art/palette_test.cpp art/kit/palette.cpp)
 # The module's records (element trees, mouse areas) and everything they point at, for the generators.
 set(AFCP_ART_RECORD_SOURCES ${AFCP_MODULE_SOURCES} ${CMAKE_SOURCE_DIR}/engine/zolm.cpp)
-foreach(list ARTGEN ARTCHECK ARTCOLOURS)
+foreach(list ARTGEN ARTCHECK ARTCOLOURS PALETTE_TEST)
   list(TRANSFORM AFCP_${list}_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 endforeach()
 file(GLOB AFCP_ART_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/art/*/*.h ${CMAKE_SOURCE_DIR}/tests/art/*.h
@@ -56,11 +58,12 @@ foreach(variant IN LISTS AFCP_VARIANTS)
                      VERBATIM)
   list(APPEND AFCP_ART_TOOLS ${AFCP_ART_DIR}/artgen_${variant})
 endforeach()
-foreach(tool artcheck artcolours)
+foreach(tool artcheck artcolours palette_test)
   string(TOUPPER ${tool} upper)
   add_custom_command(OUTPUT ${AFCP_ART_DIR}/${tool}
                      COMMAND ${CMAKE_COMMAND} -E make_directory ${AFCP_ART_DIR}
-                     COMMAND ${AFCP_HOST_CXX} ${AFCP_HOST_CXX_FLAGS} ${AFCP_${upper}_SOURCES} -o ${AFCP_ART_DIR}/${tool}
+                     COMMAND ${AFCP_HOST_CXX} ${AFCP_HOST_CXX_FLAGS} ${AFCP_ART_cflags} ${AFCP_${upper}_SOURCES}
+                             ${AFCP_ART_libs} -o ${AFCP_ART_DIR}/${tool}
                      DEPENDS ${AFCP_${upper}_SOURCES} ${AFCP_ART_HEADERS}
                      COMMENT "Building ${tool} for this machine"
                      VERBATIM)
@@ -99,5 +102,6 @@ endforeach()
 add_test(NAME artwork_check COMMAND ${AFCP_ART_DIR}/artcheck ${AFCP_ART_DIR})
 add_test(NAME module_resources COMMAND ${AFCP_ART_DIR}/artcheck ${AFCP_ART_DIR} ${CMAKE_BINARY_DIR}/bin)
 add_test(NAME artwork_colours COMMAND ${AFCP_ART_DIR}/artcolours ${AFCP_ART_DIR})
+add_test(NAME artwork_palette COMMAND ${AFCP_ART_DIR}/palette_test)
 add_test(NAME artwork_reproducible
          COMMAND sh ${CMAKE_SOURCE_DIR}/tests/art/reproducible.sh ${AFCP_ART_DIR} ${CMAKE_BINARY_DIR}/art_again)

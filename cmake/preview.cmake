@@ -21,7 +21,9 @@ target_link_options(preview PRIVATE ${AFCP_STATIC_RUNTIME})
 target_link_libraries(preview PRIVATE preview_host)
 add_dependencies(preview korstpanel brevanepanel)
 
-add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp ${CMAKE_SOURCE_DIR}/tests/preview/run_cases.cpp
+                            ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+target_compile_definitions(preview_test PRIVATE AFCP_TEST_LABEL="preview")
 target_compile_options(preview_test PRIVATE ${AFCP_WARNINGS})
 target_link_options(preview_test PRIVATE ${AFCP_STATIC_RUNTIME})
 target_link_libraries(preview_test PRIVATE preview_host)
@@ -38,7 +40,9 @@ set_tests_properties(preview_command PROPERTIES FIXTURES_REQUIRED wine ENVIRONME
 
 # No dark fringe where the host draws the lamps, pressed buttons and turned knobs over the face.
 add_executable(preview_fringe_test ${CMAKE_SOURCE_DIR}/tests/preview/fringe_test.cpp
+                                   ${CMAKE_SOURCE_DIR}/tests/preview/run_cases.cpp
                                    ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+target_compile_definitions(preview_fringe_test PRIVATE AFCP_TEST_LABEL="preview_fringe")
 target_compile_options(preview_fringe_test PRIVATE ${AFCP_WARNINGS})
 target_link_options(preview_fringe_test PRIVATE ${AFCP_STATIC_RUNTIME})
 target_link_libraries(preview_fringe_test PRIVATE preview_host)

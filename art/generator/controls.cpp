@@ -6,6 +6,7 @@
 #include <functional>
 #include <iterator>
 
+#include "art/generator/pictures.h"
 #include "layout/area_table.h"
 #include "layout/layout.h"
 #include "variants/variant.h"
@@ -28,9 +29,11 @@ Rect united(Rect a, Rect b) {
 }
 
 bool overlaps(Rect a, Rect b) { return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom(); }
+// Whether two rectangles overlap or share a stretch of a side.
 bool touches(Rect a, Rect b) {
-    return a.x <= b.right() && b.x <= a.right() && a.y <= b.bottom() && b.y <= a.bottom() &&
-           (a.x < b.right() && b.x < a.right() ? true : a.y < b.bottom() && b.y < a.bottom());
+    const bool across = a.x < b.right() && b.x < a.right(), along = a.y < b.bottom() && b.y < a.bottom();
+    return (across && along) || (across && (a.y == b.bottom() || b.y == a.bottom())) ||
+           (along && (a.x == b.right() || b.x == a.right()));
 }
 
 Rect box(const afcp::layout::AreaRow& a) { return {double(a.x), double(a.y), double(a.width), double(a.height)}; }
@@ -165,7 +168,7 @@ std::vector<Rect> ground_speed_windows() {
     return windows;
 }
 
-TapeScale fore_aft_scale() { return scale(0x2110, true); }
-TapeScale lateral_scale() { return scale(0x2120, false); }
+TapeScale fore_aft_scale() { return scale(bitmap::fore_aft_tape, true); }
+TapeScale lateral_scale() { return scale(bitmap::lateral_tape, false); }
 
 }  // namespace art

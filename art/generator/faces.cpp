@@ -90,35 +90,7 @@ std::string_view legend_of(const Control& c) {
 
 // ---- The panel ---------------------------------------------------------------------------------------------------
 
-void panel(Painting& p) {
-    cairo_t* cr = p.cr();
-    const double w = p.width(), h = p.height();
-    cairo_pattern_t* base = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgb(base, 0, 0.205, 0.213, 0.226);
-    cairo_pattern_add_color_stop_rgb(base, 1, 0.160, 0.166, 0.178);
-    cairo_set_source(cr, base);
-    cairo_paint(cr);
-    cairo_pattern_destroy(base);
-    p.grain({0, 0, w, h}, 3, 0x5eed);
-    // The plate's edge: chamfered, lit from the upper left.
-    cairo_set_line_width(cr, 2);
-    cairo_rectangle(cr, 1, 1, w - 2, h - 2);
-    set_colour(cr, grey(8), 0.9);
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, 1.5);
-    cairo_move_to(cr, 2.75, h - 2.75);
-    cairo_line_to(cr, 2.75, 2.75);
-    cairo_line_to(cr, w - 2.75, 2.75);
-    set_colour(cr, grey(140), 0.55);
-    cairo_stroke(cr);
-    cairo_move_to(cr, w - 2.75, 2.75);
-    cairo_line_to(cr, w - 2.75, h - 2.75);
-    cairo_line_to(cr, 2.75, h - 2.75);
-    set_colour(cr, grey(0), 0.5);
-    cairo_stroke(cr);
-    for (double x : {Art::fastener_inset, w - Art::fastener_inset})
-        for (double y : {Art::fastener_inset, h - Art::fastener_inset}) fastener(cr, x, y, Art::fastener_radius);
-}
+void panel(Painting& p) { plate(p, 0.205, 0.160, Art::fastener_inset, Art::fastener_radius, 0x5eed); }
 
 // ---- Keycaps -----------------------------------------------------------------------------------------------------
 
@@ -131,13 +103,8 @@ void keycap(cairo_t* cr, Rect r, bool pressed) {
     cairo_fill(cr);
     const Rect inner{r.x + 1, r.y + 1, r.w - 2, r.h - 2};
     cairo_rectangle(cr, inner.x, inner.y, inner.w, inner.h);
-    cairo_clip(cr);
-    cairo_pattern_t* collar = cairo_pattern_create_linear(0, inner.y, 0, inner.bottom());
-    cairo_pattern_add_color_stop_rgb(collar, 0, 0.07, 0.075, 0.08);
-    cairo_pattern_add_color_stop_rgb(collar, 1, 0.17, 0.175, 0.185);
-    cairo_set_source(cr, collar);
-    cairo_paint(cr);
-    cairo_pattern_destroy(collar);
+    cairo_clip_preserve(cr);
+    fill_gradient(cr, 0, inner.y, 0, inner.bottom(), {{0, {0.07, 0.075, 0.08}}, {1, {0.17, 0.175, 0.185}}});
 
     const double inset = pressed ? 3.2 : 2.2, radius = std::min(r.w, r.h) * 0.12;
     const Rect cap{inner.x + inset, inner.y + inset + (pressed ? 0.8 : 0), inner.w - 2 * inset,
@@ -201,14 +168,9 @@ void knob(cairo_t* cr, Rect block, double degrees) {
     cairo_fill(cr);
 
     // Skirt: metal ridges all round, lighter where they face the light.
-    cairo_pattern_t* metal =
-        cairo_pattern_create_linear(k.cx - k.skirt, k.cy - k.skirt, k.cx + k.skirt, k.cy + k.skirt);
-    cairo_pattern_add_color_stop_rgb(metal, 0, 0.42, 0.43, 0.45);
-    cairo_pattern_add_color_stop_rgb(metal, 1, 0.12, 0.125, 0.135);
     cairo_arc(cr, k.cx, k.cy, k.skirt, 0, 2 * kPi);
-    cairo_set_source(cr, metal);
-    cairo_fill(cr);
-    cairo_pattern_destroy(metal);
+    fill_gradient(cr, k.cx - k.skirt, k.cy - k.skirt, k.cx + k.skirt, k.cy + k.skirt,
+                  {{0, {0.42, 0.43, 0.45}}, {1, {0.12, 0.125, 0.135}}});
     const int ridges = block.w >= 54 ? 40 : 28;
     cairo_set_line_width(cr, block.w >= 54 ? 1.5 : 1.1);
     for (int i = 0; i < ridges; ++i) {
@@ -264,22 +226,16 @@ void knob_arrows(cairo_t* cr, Rect block, bool on_cap) {
     const double row = on_cap ? k.cy + k.cap * 0.45 : block.y + block.h * 0.75;
     const double near = on_cap ? k.cap * 0.22 : k.rim + 4.5, far = on_cap ? k.cap * 0.72 : k.rim + 11.5;
     const double half = on_cap ? 2.8 : 5.0;
-    cairo_save(cr);
-    for (double side : {-1.0, 1.0}) {
-        for (int pass = 0; pass < 2; ++pass) {
-            const double shift = pass == 0 ? -0.7 : 0;
-            cairo_move_to(cr, k.cx + side * far, row + shift);
-            cairo_line_to(cr, k.cx + side * near, row - half + shift);
-            cairo_line_to(cr, k.cx + side * near, row + half + shift);
-            cairo_close_path(cr);
-            if (pass == 0)
-                set_colour(cr, grey(0), 0.7);
-            else
-                set_colour(cr, {0.95, 0.945, 0.91});
-            cairo_fill(cr);
-        }
-    }
-    cairo_restore(cr);
+    for (double side : {-1.0, 1.0})
+        engrave_shape(
+            cr,
+            [&] {
+                cairo_move_to(cr, k.cx + side * far, row);
+                cairo_line_to(cr, k.cx + side * near, row - half);
+                cairo_line_to(cr, k.cx + side * near, row + half);
+                cairo_close_path(cr);
+            },
+            false);
 }
 
 // ---- Lamps -------------------------------------------------------------------------------------------------------
@@ -313,12 +269,7 @@ void lamp_window(Painting& p, Rect at, Rgb unlit) {
     cairo_line_to(cr, at.x + kLampWidth + 2.8, at.y + kLampHeight + 1.6);
     cairo_line_to(cr, at.x - 2.8, at.y + kLampHeight + 1.6);
     cairo_close_path(cr);
-    cairo_pattern_t* bezel = cairo_pattern_create_linear(0, at.y - 3, 0, at.y + kLampHeight + 2);
-    cairo_pattern_add_color_stop_rgb(bezel, 0, 0.06, 0.06, 0.065);
-    cairo_pattern_add_color_stop_rgb(bezel, 1, 0.30, 0.31, 0.33);
-    cairo_set_source(cr, bezel);
-    cairo_fill(cr);
-    cairo_pattern_destroy(bezel);
+    fill_gradient(cr, 0, at.y - 3, 0, at.y + kLampHeight + 2, {{0, {0.06, 0.06, 0.065}}, {1, {0.30, 0.31, 0.33}}});
     cairo_restore(cr);
     cairo_surface_t* s = cairo_get_target(cr);
     cairo_surface_flush(s);
@@ -356,36 +307,32 @@ void bracket(cairo_t* cr, const std::vector<Control>& controls, const std::vecto
             }
     const double row = top - 18, label_x = (left + (lamps.empty() ? right : lamps[0].x)) / 2;
     const double label_half = text_width(Art::bracket_label, Art::legend_size) / 2 + 5;
-    // Engraved lines: the dark cut, the paint.
-    for (int pass = 0; pass < 2; ++pass) {
-        cairo_save(cr);
-        cairo_translate(cr, 0, pass == 0 ? -0.8 : 0);
-        cairo_set_line_width(cr, 2);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-        double from = left;
-        auto segment = [&](double to) {
-            cairo_move_to(cr, from, row);
-            cairo_line_to(cr, to, row);
-            from = to;
-        };
-        cairo_move_to(cr, left, row + 12);
-        cairo_line_to(cr, left, row - 1);
-        segment(label_x - label_half);
-        from = label_x + label_half;
-        for (const Rect& lamp : lamps) {
-            segment(lamp.x - 6);
-            from = lamp.right() + 6;
-        }
-        segment(right);
-        cairo_move_to(cr, right, row - 1);
-        cairo_line_to(cr, right, row + 12);
-        if (pass == 0)
-            set_colour(cr, grey(0), 0.7);
-        else
-            set_colour(cr, {0.95, 0.945, 0.91});
-        cairo_stroke(cr);
-        cairo_restore(cr);
-    }
+    // Engraved lines: down at the ends, along the top, open for the label and the lamps.
+    cairo_save(cr);
+    cairo_set_line_width(cr, 2);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    engrave_shape(
+        cr,
+        [&] {
+            double from = left;
+            auto segment = [&](double to) {
+                cairo_move_to(cr, from, row);
+                cairo_line_to(cr, to, row);
+            };
+            cairo_move_to(cr, left, row + 12);
+            cairo_line_to(cr, left, row - 1);
+            segment(label_x - label_half);
+            from = label_x + label_half;
+            for (const Rect& lamp : lamps) {
+                segment(lamp.x - 6);
+                from = lamp.right() + 6;
+            }
+            segment(right);
+            cairo_move_to(cr, right, row - 1);
+            cairo_line_to(cr, right, row + 12);
+        },
+        true);
+    cairo_restore(cr);
     engrave(cr, Art::bracket_label, label_x, row, Art::legend_size);
 }
 

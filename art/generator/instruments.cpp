@@ -25,49 +25,14 @@ constexpr double kLegendSize = 14, kTapeNumberSize = 16;
 constexpr int kHatchGap = 20;  // plain tape between the last mark and the hatching
 constexpr Colour kMark{0.95, 0.95, 0.93};
 
-// A plate: matte dark grey with grain, a chamfered edge and a fastener in each corner.
-void plate(Painting& p, double top, double bottom, double fastener_inset, double fastener_radius, uint32_t seed) {
-    cairo_t* cr = p.cr();
-    const double w = p.width(), h = p.height();
-    cairo_pattern_t* base = cairo_pattern_create_linear(0, 0, 0, h);
-    cairo_pattern_add_color_stop_rgb(base, 0, top, top * 1.03, top * 1.09);
-    cairo_pattern_add_color_stop_rgb(base, 1, bottom, bottom * 1.03, bottom * 1.09);
-    cairo_set_source(cr, base);
-    cairo_paint(cr);
-    cairo_pattern_destroy(base);
-    p.grain({0, 0, w, h}, 3, seed);
-    cairo_set_line_width(cr, 2);
-    cairo_rectangle(cr, 1, 1, w - 2, h - 2);
-    set_colour(cr, grey(8), 0.9);
-    cairo_stroke(cr);
-    cairo_set_line_width(cr, 2);
-    cairo_move_to(cr, 3, h - 3);
-    cairo_line_to(cr, 3, 3);
-    cairo_line_to(cr, w - 3, 3);
-    set_colour(cr, grey(150), 0.5);
-    cairo_stroke(cr);
-    cairo_move_to(cr, w - 3, 3);
-    cairo_line_to(cr, w - 3, h - 3);
-    cairo_line_to(cr, 3, h - 3);
-    set_colour(cr, grey(0), 0.55);
-    cairo_stroke(cr);
-    for (double x : {fastener_inset, w - fastener_inset})
-        for (double y : {fastener_inset, h - fastener_inset}) fastener(cr, x, y, fastener_radius);
-}
-
 // A raised frame `width` px wide around a recess: a bevelled metal lip, lit from the upper left.
 void frame(cairo_t* cr, Rect r, double width) {
     cairo_save(cr);
     const Rect o{r.x - width, r.y - width, r.w + 2 * width, r.h + 2 * width};
     drop_shadow(cr, o, 4, 3, 0.55);
-    cairo_pattern_t* lip = cairo_pattern_create_linear(o.x, o.y, o.x + o.w * 0.25, o.bottom());
-    cairo_pattern_add_color_stop_rgb(lip, 0, 0.40, 0.41, 0.43);
-    cairo_pattern_add_color_stop_rgb(lip, 0.5, 0.26, 0.27, 0.285);
-    cairo_pattern_add_color_stop_rgb(lip, 1, 0.16, 0.165, 0.175);
     rounded_rectangle(cr, o, 5);
-    cairo_set_source(cr, lip);
-    cairo_fill(cr);
-    cairo_pattern_destroy(lip);
+    fill_gradient(cr, o.x, o.y, o.x + o.w * 0.25, o.bottom(),
+                  {{0, {0.40, 0.41, 0.43}}, {0.5, {0.26, 0.27, 0.285}}, {1, {0.16, 0.165, 0.175}}});
     rounded_rectangle(cr, {o.x + 0.75, o.y + 0.75, o.w - 1.5, o.h - 1.5}, 4.5);
     set_colour(cr, grey(200), 0.25);
     cairo_set_line_width(cr, 1);
@@ -82,13 +47,8 @@ void recess(cairo_t* cr, Rect r, double depth) {
     rounded_rectangle(cr, {o.x - 1.5, o.y - 1.5, o.w + 3, o.h + 3}, 3);
     set_colour(cr, grey(0), 0.45);
     cairo_fill(cr);
-    cairo_pattern_t* wall = cairo_pattern_create_linear(o.x, o.y, o.right(), o.bottom());
-    cairo_pattern_add_color_stop_rgb(wall, 0, 0.045, 0.047, 0.05);
-    cairo_pattern_add_color_stop_rgb(wall, 1, 0.26, 0.27, 0.285);
     rounded_rectangle(cr, o, 2);
-    cairo_set_source(cr, wall);
-    cairo_fill(cr);
-    cairo_pattern_destroy(wall);
+    fill_gradient(cr, o.x, o.y, o.right(), o.bottom(), {{0, {0.045, 0.047, 0.05}}, {1, {0.26, 0.27, 0.285}}});
     cairo_restore(cr);
 }
 
@@ -146,14 +106,9 @@ Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
         cairo_set_matrix(cr, &m);
     }
     // A drum: darker towards the edges.
-    cairo_pattern_t* drum = cairo_pattern_create_linear(0, 0, across, 0);
-    cairo_pattern_add_color_stop_rgb(drum, 0, 0.055, 0.055, 0.06);
-    cairo_pattern_add_color_stop_rgb(drum, 0.5, 0.125, 0.125, 0.13);
-    cairo_pattern_add_color_stop_rgb(drum, 1, 0.055, 0.055, 0.06);
     cairo_rectangle(cr, 0, 0, across, length);
-    cairo_set_source(cr, drum);
-    cairo_fill(cr);
-    cairo_pattern_destroy(drum);
+    fill_gradient(cr, 0, 0, across, 0,
+                  {{0, {0.055, 0.055, 0.06}}, {0.5, {0.125, 0.125, 0.13}}, {1, {0.055, 0.055, 0.06}}});
     p.grain({0, 0, double(p.width()), double(p.height())}, 3, vertical ? 0x7a9e : 0x1a7e);
 
     const double first = s.readings.front().offset + pointer, last = s.readings.back().offset + pointer;
@@ -212,15 +167,9 @@ Canvas annunciator_bezel() {
     screen = {screen.x - 16, screen.y - 14, screen.w + 32, screen.h + 28};
     frame(cr, {screen.x - 6, screen.y - 6, screen.w + 12, screen.h + 12}, 7);
     recess(cr, screen, 6);
-    cairo_pattern_t* glass =
-        cairo_pattern_create_linear(screen.x, screen.y, screen.x + screen.w * 0.3, screen.bottom());
-    cairo_pattern_add_color_stop_rgb(glass, 0, 0.055, 0.065, 0.06);
-    cairo_pattern_add_color_stop_rgb(glass, 0.45, 0.025, 0.03, 0.028);
-    cairo_pattern_add_color_stop_rgb(glass, 1, 0.035, 0.04, 0.038);
     cairo_rectangle(cr, screen.x, screen.y, screen.w, screen.h);
-    cairo_set_source(cr, glass);
-    cairo_fill(cr);
-    cairo_pattern_destroy(glass);
+    fill_gradient(cr, screen.x, screen.y, screen.x + screen.w * 0.3, screen.bottom(),
+                  {{0, {0.055, 0.065, 0.06}}, {0.45, {0.025, 0.03, 0.028}}, {1, {0.035, 0.04, 0.038}}});
     // Dividers halfway between neighbouring columns of boxes.
     cairo_set_line_width(cr, 1);
     for (const Rect& a : boxes)

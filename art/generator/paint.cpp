@@ -58,6 +58,7 @@ void move_to_centred(cairo_t* cr, const std::string& text, double cx, double cy,
 }
 
 constexpr double kPi = std::numbers::pi;
+constexpr Colour kLegendWhite{0.95, 0.945, 0.91};
 
 }  // namespace
 
@@ -147,7 +148,7 @@ void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double si
     set_colour(cr, grey(150), 0.35);
     cairo_show_text(cr, s.c_str());
     move_to_centred(cr, s, cx, cy, size);
-    set_colour(cr, {0.95, 0.945, 0.91});
+    set_colour(cr, kLegendWhite);
     cairo_show_text(cr, s.c_str());
     cairo_restore(cr);
 }
@@ -161,16 +162,56 @@ void letter(cairo_t* cr, std::string_view text, double cx, double cy, double siz
     cairo_restore(cr);
 }
 
+void fill_gradient(cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<Stop> stops) {
+    cairo_pattern_t* gradient = cairo_pattern_create_linear(x0, y0, x1, y1);
+    for (const Stop& s : stops) cairo_pattern_add_color_stop_rgb(gradient, s.at, s.colour.r, s.colour.g, s.colour.b);
+    cairo_set_source(cr, gradient);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gradient);
+}
+
+void engrave_shape(cairo_t* cr, const std::function<void()>& path, bool stroke) {
+    cairo_save(cr);
+    cairo_translate(cr, 0, -0.8);
+    path();
+    set_colour(cr, grey(0), 0.7);
+    stroke ? cairo_stroke(cr) : cairo_fill(cr);
+    cairo_restore(cr);
+    path();
+    set_colour(cr, kLegendWhite);
+    stroke ? cairo_stroke(cr) : cairo_fill(cr);
+}
+
+void plate(Painting& p, double top, double bottom, double fastener_inset, double fastener_radius, uint32_t seed) {
+    cairo_t* cr = p.cr();
+    const double w = p.width(), h = p.height();
+    cairo_rectangle(cr, 0, 0, w, h);
+    fill_gradient(cr, 0, 0, 0, h, {{0, {top, top * 1.03, top * 1.09}}, {1, {bottom, bottom * 1.03, bottom * 1.09}}});
+    p.grain({0, 0, w, h}, 3, seed);
+    cairo_set_line_width(cr, 2);
+    cairo_rectangle(cr, 1, 1, w - 2, h - 2);
+    set_colour(cr, grey(8), 0.9);
+    cairo_stroke(cr);
+    cairo_move_to(cr, 3, h - 3);
+    cairo_line_to(cr, 3, 3);
+    cairo_line_to(cr, w - 3, 3);
+    set_colour(cr, grey(150), 0.5);
+    cairo_stroke(cr);
+    cairo_move_to(cr, w - 3, 3);
+    cairo_line_to(cr, w - 3, h - 3);
+    cairo_line_to(cr, 3, h - 3);
+    set_colour(cr, grey(0), 0.55);
+    cairo_stroke(cr);
+    for (double x : {fastener_inset, w - fastener_inset})
+        for (double y : {fastener_inset, h - fastener_inset}) fastener(cr, x, y, fastener_radius);
+}
+
 void fastener(cairo_t* cr, double cx, double cy, double radius) {
     cairo_save(cr);
     // Countersink: a dark ring, lighter towards the lower right where it catches the light.
-    cairo_pattern_t* sink = cairo_pattern_create_linear(cx - radius, cy - radius, cx + radius, cy + radius);
-    cairo_pattern_add_color_stop_rgb(sink, 0, 0.07, 0.07, 0.08);
-    cairo_pattern_add_color_stop_rgb(sink, 1, 0.36, 0.37, 0.39);
     cairo_arc(cr, cx, cy, radius + 1.6, 0, 2 * kPi);
-    cairo_set_source(cr, sink);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sink);
+    fill_gradient(cr, cx - radius, cy - radius, cx + radius, cy + radius,
+                  {{0, {0.07, 0.07, 0.08}}, {1, {0.36, 0.37, 0.39}}});
     // The head: domed, lit from the upper left.
     cairo_pattern_t* head =
         cairo_pattern_create_radial(cx - radius * 0.4, cy - radius * 0.45, radius * 0.1, cx, cy, radius * 1.05);

@@ -4,6 +4,8 @@
 
 #include <cairo.h>
 
+#include <functional>
+#include <initializer_list>
 #include <string_view>
 
 #include "art/kit/canvas.h"
@@ -64,10 +66,27 @@ void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double si
 // Plain lettering of one colour, centred the same way (tape numbers).
 void letter(cairo_t* cr, std::string_view text, double cx, double cy, double size, Colour colour);
 
+// A stop of a gradient: where (0..1) and what colour.
+struct Stop {
+    double at;
+    Colour colour;
+};
+// Fills the current path with a linear gradient from (x0, y0) to (x1, y1).
+void fill_gradient(cairo_t* cr, double x0, double y0, double x1, double y1, std::initializer_list<Stop> stops);
+
+// A shape engraved in the panel: `path` (which makes the current path) filled or stroked twice, a little higher
+// in dark for the cut, then in the legends' white.
+void engrave_shape(cairo_t* cr, const std::function<void()>& path, bool stroke);
+
+// A panel plate filling the picture: matte grey from level `top` to `bottom` (0..1, a trace of blue in it) with
+// grain, a chamfered edge lit from the upper left and a fastener `inset` px in from each corner.
+void plate(Painting& p, double top, double bottom, double fastener_inset, double fastener_radius, uint32_t seed);
+
 // A panel fastener: a slotted screw head sunk in a countersink, lit from the upper left.
 void fastener(cairo_t* cr, double cx, double cy, double radius);
 
-// A soft shadow under a shape, cast to the lower right: `path` draws the shape's outline at the origin offset.
+// A soft shadow cast to the lower right by a rounded rectangle (a disc when the radius is half its side),
+// spreading `spread` px, `strength` its darkest.
 void drop_shadow(cairo_t* cr, Rect r, double radius, double spread, double strength);
 
 }  // namespace art

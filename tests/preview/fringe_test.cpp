@@ -94,16 +94,3 @@ CONFORMANCE_CASE(a_rim_blended_into_black_is_caught) {
 }
 
 }  // namespace
-
-int main() {
-    using namespace conformance;
-    for (Case* c : cases()) {
-        begin(*c);
-        try {
-            c->run();
-        } catch (const std::exception& e) {
-            fail(__FILE__, __LINE__, e.what());
-        }
-    }
-    return report("preview_fringe");
-}

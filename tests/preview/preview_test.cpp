@@ -244,16 +244,3 @@ CONFORMANCE_CASE(steps_that_cannot_be_played_name_their_line) {
     CHECK_TEXT(error("\nclick AFCP 5 5\n"), "test.txt:2: no mouse area of AFCP holds (5, 5)");
     CHECK(contains(message_of([] { PanelHost host("missing.dll"); }), "cannot load missing.dll"));
 }
-
-int main() {
-    using namespace conformance;
-    for (Case* c : cases()) {
-        begin(*c);
-        try {
-            c->run();
-        } catch (const std::exception& e) {
-            fail(__FILE__, __LINE__, e.what());
-        }
-    }
-    return report("preview");
-}
