@@ -6,10 +6,12 @@ set(AFCP_PREVIEW_SOURCES
     ${CMAKE_SOURCE_DIR}/preview/scenario.cpp
     ${CMAKE_SOURCE_DIR}/preview/simulator.cpp
     ${CMAKE_SOURCE_DIR}/preview/surface.cpp
-    ${CMAKE_SOURCE_DIR}/layout/art/bitmap_file.cpp)
+    ${CMAKE_SOURCE_DIR}/art/kit/png.cpp)
 
 add_library(preview_host STATIC ${AFCP_PREVIEW_SOURCES})
 target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
+# stb_image_write is header-only: the Debian package's folder serves the cross compiler too.
+target_include_directories(preview_host SYSTEM PRIVATE /usr/include/stb)
 target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
 target_link_libraries(preview_host PUBLIC gdi32 msimg32)
 
@@ -26,8 +28,10 @@ foreach(engine_convention IN LISTS AFCP_CONVENTIONS)
     set(preview_test preview_test_cdecl_engine)
   endif()
   add_executable(${preview_test} ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp
+                                 ${CMAKE_SOURCE_DIR}/tests/preview/run_cases.cpp
                                  ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
   set_target_properties(${preview_test} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${AFCP_ENGINE_DIR_${engine_convention}})
+  target_compile_definitions(${preview_test} PRIVATE AFCP_TEST_LABEL="preview")
   target_compile_options(${preview_test} PRIVATE ${AFCP_WARNINGS})
   target_link_options(${preview_test} PRIVATE ${AFCP_STATIC_RUNTIME})
   target_link_libraries(${preview_test} PRIVATE preview_host ${AFCP_ENGINE_${engine_convention}})
@@ -45,3 +49,16 @@ add_test(NAME preview_command COMMAND sh ${CMAKE_SOURCE_DIR}/tests/preview/previ
                                       ${CMAKE_SOURCE_DIR}/tools/preview ${CMAKE_BINARY_DIR}/preview_command_test)
 set_tests_properties(preview_command PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT
                      "${AFCP_WINE_ENV};AFCP_BUILD=${CMAKE_BINARY_DIR}")
+
+# No dark fringe where the host draws the lamps, pressed buttons and turned knobs over the face.
+add_executable(preview_fringe_test ${CMAKE_SOURCE_DIR}/tests/preview/fringe_test.cpp
+                                   ${CMAKE_SOURCE_DIR}/tests/preview/run_cases.cpp
+                                   ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+target_compile_definitions(preview_fringe_test PRIVATE AFCP_TEST_LABEL="preview_fringe")
+target_compile_options(preview_fringe_test PRIVATE ${AFCP_WARNINGS})
+target_link_options(preview_fringe_test PRIVATE ${AFCP_STATIC_RUNTIME})
+target_link_libraries(preview_fringe_test PRIVATE preview_host zolm)
+add_dependencies(preview_fringe_test korstpanel)
+add_test(NAME preview_fringe COMMAND preview_fringe_test)
+set_tests_properties(preview_fringe PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
+                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)

@@ -6,8 +6,8 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "art/kit/png.h"
 #include "engine/zolm_test.h"
-#include "layout/art/bitmap_file.h"
 #include "modes/state_block.h"
 
 namespace preview {

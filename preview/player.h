@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "layout/art/canvas.h"
+#include "art/kit/canvas.h"
 #include "preview/panel_host.h"
 #include "preview/scenario.h"
 

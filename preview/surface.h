@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "layout/art/canvas.h"
+#include "art/kit/canvas.h"
 
 namespace preview {
 

@@ -8,9 +8,13 @@ native_packages="make cmake g++ libgtest-dev libgmock-dev libbenchmark-dev"
 # `make coverage`: gcovr over gcov.
 reliability_packages="clang-14 libclang-rt-14-dev llvm-14 gcovr"
 cross_packages="g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386"
+# The artwork: cairo draws, FreeType loads the panel font (DejaVu Sans Condensed Bold, from fonts-dejavu-extra),
+# libimagequant reduces the 8-bit pictures to their palettes, stb_image_write writes the PNGs; pkg-config finds
+# the libraries.
+art_packages="pkg-config libcairo2-dev libfreetype-dev libimagequant-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra"
 
 missing=()
-for p in $native_packages $cross_packages $reliability_packages; do
+for p in $native_packages $cross_packages $art_packages $reliability_packages; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)
     [ "$status" = "installed" ] || missing+=("$p")
 done
@@ -30,7 +34,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The tools must also run, not just be installed.
-for tool in cmake g++ i686-w64-mingw32-g++ i686-w64-mingw32-windres i686-w64-mingw32-dlltool wine clang++-14 gcovr; do
+for tool in cmake g++ pkg-config i686-w64-mingw32-g++ i686-w64-mingw32-windres i686-w64-mingw32-dlltool wine clang++-14 gcovr; do
     if ! "$tool" --version >/dev/null 2>&1; then
         echo "setup: '$tool' is installed but does not run; reinstall it (apt-get install --reinstall) and try again" >&2
         exit 1

@@ -10,6 +10,7 @@
 #include "preview/panel_host.h"
 #include "preview/player.h"
 #include "tests/conformance/check.h"
+#include "tests/preview/run_cases.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ using art::Rgb;
 using preview::PanelHost;
 using preview::Player;
 
-// The convention of the panel services the hosts below lend (--services=stdcall|cdecl).
-host_conventions::Convention services = host_conventions::Convention::callee_cleans;
+using preview_tests::services;
 
 // A module played through a scenario, its snapshots kept.
 struct Run {
@@ -247,24 +247,4 @@ CONFORMANCE_CASE(steps_that_cannot_be_played_name_their_line) {
                "test.txt:1: the engine has no state block yet: the AFCP gauge attaches on its first update");
     CHECK_TEXT(error("\nclick AFCP 5 5\n"), "test.txt:2: no mouse area of AFCP holds (5, 5)");
     CHECK(contains(message_of([] { PanelHost host("missing.dll"); }), "cannot load missing.dll"));
-}
-
-int main(int argc, char** argv) {
-    using namespace conformance;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--services=", 11) != 0 || !host_conventions::parse(argv[i] + 11, services)) {
-            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
-            return 2;
-        }
-    }
-    for (Case* c : cases()) {
-        begin(*c);
-        try {
-            c->run();
-        } catch (const std::exception& e) {
-            fail(__FILE__, __LINE__, e.what());
-        }
-    }
-    const std::string label = std::string("preview, ") + host_conventions::name(services) + " services";
-    return report(label.c_str());
 }

@@ -15,8 +15,8 @@
 #include <tuple>
 #include <vector>
 
-#include "layout/art/bitmap_file.h"
-#include "layout/art/module_resources.h"
+#include "art/kit/bitmap_file.h"
+#include "tests/art/module_resources.h"
 
 namespace {
 

@@ -1,19 +1,17 @@
 // Windows bitmap files (BITMAPFILEHEADER + BITMAPINFOHEADER, uncompressed, bottom-up rows padded to 4 bytes;
-// 8-bit with a full 256-entry palette or 24-bit), and a PNG writer for previews.
+// 8-bit with a full 256-entry palette or 24-bit). No library we could use writes 8-bit bitmaps with a palette
+// of the host's kind, so this one is ours.
 #pragma once
 
 #include <string>
 
-#include "layout/art/canvas.h"
+#include "art/kit/canvas.h"
 
 namespace art {
 
 // Writes `c` as an 8-bit or 24-bit bitmap. An 8-bit picture's palette holds its distinct colours in ascending
 // order, the unused entries black; more than 256 colours is an error. Returns an empty string or the error.
 std::string write_bmp(const std::string& path, const Canvas& c, int depth);
-
-// Writes `c` as a 24-bit PNG, compressed. Returns an empty string or the error.
-std::string write_png(const std::string& path, const Canvas& c);
 
 // A bitmap file read back, as the host would see it.
 struct BitmapFile {

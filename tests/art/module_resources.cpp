@@ -1,4 +1,4 @@
-#include "layout/art/module_resources.h"
+#include "tests/art/module_resources.h"
 
 #include <fstream>
 #include <functional>
