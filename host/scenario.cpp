@@ -1,0 +1,238 @@
+#include "host/scenario.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "host/simulator.h"
+
+namespace host_core {
+
+namespace {
+
+// A line cut into words: blanks separate, double quotes keep blanks inside a word, '#' ends the line.
+struct Line {
+    std::vector<std::string> words;
+    bool bad_quote = false;
+};
+
+Line split(std::string_view text) {
+    Line line;
+    size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+        } else if (c == '#') {
+            break;
+        } else if (c == '"') {
+            const size_t close = text.find('"', i + 1);
+            if (close == std::string_view::npos) {
+                line.bad_quote = true;
+                break;
+            }
+            line.words.emplace_back(text.substr(i + 1, close - i - 1));
+            i = close + 1;
+        } else {
+            size_t end = i;
+            while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) && text[end] != '#' &&
+                   text[end] != '"')
+                ++end;
+            line.words.emplace_back(text.substr(i, end - i));
+            i = end;
+        }
+    }
+    return line;
+}
+
+std::string join(const std::vector<std::string>& words, size_t first, size_t last) {
+    std::string s;
+    for (size_t i = first; i < last; ++i) s += (i > first ? " " : "") + words[i];
+    return s;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool number(const std::string& word, int& out) {
+    const char* end = word.data() + word.size();
+    auto [at, error] = std::from_chars(word.data(), end, out);
+    return error == std::errc() && at == end && !word.empty();
+}
+
+// A decimal number, all of the word (strtod: from_chars for doubles is missing from some standard libraries).
+bool number(const std::string& word, double& out) {
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return false;
+    char* end = nullptr;
+    out = std::strtod(word.c_str(), &end);
+    return end == word.c_str() + word.size();
+}
+
+bool snapshot_name(const std::string& name) {
+    if (name.empty() || name[0] == '.' || name[0] == '-') return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.') return false;
+    return true;
+}
+
+class Parser {
+public:
+    Parser(const std::string& file, const std::vector<GaugeShape>& gauges) : gauges_(gauges) { scenario_.file = file; }
+
+    void line(int number_, std::string_view text) {
+        line_ = number_;
+        Line l = split(text);
+        if (l.bad_quote) fail("a double quote is not closed");
+        if (l.words.empty()) return;
+        w_ = std::move(l.words);
+        const std::string& word = w_[0];
+        if (word == "set") return set();
+        if (word == "update") return update();
+        if (word == "click") return click();
+        if (word == "command") return command();
+        if (word == "capture") return capture();
+        if (word == "parameter") return parameter();
+        if (word == "snapshot") return snapshot();
+        fail("unknown instruction '" + word +
+             "': expected set, update, click, command, capture, parameter or snapshot");
+    }
+
+    Scenario take() { return std::move(scenario_); }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const { throw ScenarioError(where(scenario_.file, line_) + what); }
+
+    Step& add(Instruction instruction) {
+        Step step;
+        step.instruction = instruction;
+        step.line = line_;
+        scenario_.steps.push_back(std::move(step));
+        if (instruction != Instruction::set && instruction != Instruction::parameter) started_ = true;
+        return scenario_.steps.back();
+    }
+
+    int find_gauge(const std::string& name) const {
+        for (size_t i = 0; i < gauges_.size(); ++i)
+            if (same_name(gauges_[i].name, name)) return static_cast<int>(i);
+        return -1;
+    }
+
+    [[noreturn]] void unknown_gauge(const std::string& name) const {
+        std::string known;
+        for (const GaugeShape& g : gauges_) known += (known.empty() ? "" : ", ") + g.name;
+        fail("unknown gauge '" + name + "' (gauges: " + known + ")");
+    }
+
+    void set() {
+        if (w_.size() != 3) fail("expected 'set VARIABLE VALUE'");
+        Step& s = add(Instruction::set);
+        if (!find_variable(w_[1], s.token)) fail("unknown variable '" + w_[1] + "'");
+        if (!number(w_[2], s.value) || !std::isfinite(s.value))
+            fail("expected 'set VARIABLE VALUE' with a finite number, not '" + w_[2] + "'");
+    }
+
+    void update() {
+        int count = 1;
+        if (w_.size() > 2 || (w_.size() == 2 && (!number(w_[1], count) || count < 1 || count > kMostFrames)))
+            fail("expected 'update' or 'update N' with N from 1 to " + std::to_string(kMostFrames));
+        frames_ += count;
+        if (frames_ > kMostFrames)
+            fail("the scenario plays more than " + std::to_string(kMostFrames) + " frames in all");
+        add(Instruction::update).count = count;
+    }
+
+    void click() {
+        int x = 0, y = 0;
+        const size_t n = w_.size();
+        if (n < 4 || !number(w_[n - 2], x) || !number(w_[n - 1], y)) fail("expected 'click GAUGE X Y'");
+        const std::string name = join(w_, 1, n - 2);
+        const int gauge = find_gauge(name);
+        if (gauge < 0) unknown_gauge(name);
+        const GaugeShape& g = gauges_[static_cast<size_t>(gauge)];
+        if (x < 0 || y < 0 || x >= g.width || y >= g.height)
+            fail("(" + std::to_string(x) + ", " + std::to_string(y) + ") lies outside " + g.name + " (" +
+                 std::to_string(g.width) + " x " + std::to_string(g.height) + ")");
+        Step& s = add(Instruction::click);
+        s.gauge = gauge;
+        s.x = x;
+        s.y = y;
+    }
+
+    void command() {
+        if (w_.size() != 2) fail("expected 'command NAME'");
+        add(Instruction::command).text = w_[1];
+    }
+
+    void capture() {
+        if (w_.size() != 1) fail("expected 'capture' alone");
+        add(Instruction::capture);
+    }
+
+    // The gauge is the longest run of words after 'parameter' that names one; the rest is the text.
+    void parameter() {
+        if (w_.size() < 3) fail("expected 'parameter GAUGE TEXT'");
+        int gauge = -1;
+        size_t text_from = 0;
+        for (size_t end = w_.size() - 1; end >= 2 && gauge < 0; --end) {
+            gauge = find_gauge(join(w_, 1, end));
+            text_from = end;
+        }
+        if (gauge < 0) unknown_gauge(w_[1]);
+        if (started_)
+            fail(
+                "'parameter' comes before the panel starts: before the first update, click, command, capture or "
+                "snapshot");
+        Step& s = add(Instruction::parameter);
+        s.gauge = gauge;
+        s.text = join(w_, text_from, w_.size());
+    }
+
+    void snapshot() {
+        if (w_.size() != 2) fail("expected 'snapshot NAME'");
+        const std::string& name = w_[1];
+        if (!snapshot_name(name)) fail("a snapshot name is letters, digits, '-', '_' and '.', not '" + name + "'");
+        if (auto [it, fresh] = snapshots_.emplace(name, line_); !fresh)
+            fail("snapshot '" + name + "' is already taken on line " + std::to_string(it->second));
+        add(Instruction::snapshot).text = name;
+    }
+
+    const std::vector<GaugeShape>& gauges_;
+    Scenario scenario_;
+    std::map<std::string, int> snapshots_;
+    std::vector<std::string> w_;
+    int line_ = 0;
+    int64_t frames_ = 0;
+    bool started_ = false;
+};
+
+}  // namespace
+
+Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges) {
+    Parser parser(file, gauges);
+    int number_ = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        parser.line(++number_, text.substr(at, end - at));
+        at = end + 1;
+    }
+    return parser.take();
+}
+
+std::string where(const std::string& file, int line) {
+    return (file.empty() ? "line " : file + ":") + std::to_string(line) + ": ";
+}
+
+std::string step_message(const Scenario& scenario, const Step& step, const std::string& what) {
+    return where(scenario.file, step.line) + what;
+}
+
+}  // namespace host_core

@@ -1,0 +1,63 @@
+// Scenarios: plain text, one instruction a line, '#' starts a comment.
+//
+//   set VARIABLE VALUE         a simulator variable, by name or token number
+//   update [N]                 N host frames (default 1)
+//   click GAUGE X Y            a click at a pixel of a gauge
+//   command NAME               a panel command called by name through the engine
+//   capture                    the engine captures the armed modes
+//   parameter GAUGE TEXT       a gauge's parameter string (before the panel starts)
+//   snapshot NAME              every gauge to NAME-<gauge>.png, and the contact sheet
+//
+// Gauge names are written as the panel shows them ("IAS Select"), with or without double quotes.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host_core {
+
+// A scenario that cannot be read or played: the message names the file and line.
+struct ScenarioError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class Instruction { set, update, click, command, capture, parameter, snapshot };
+
+struct Step {
+    Instruction instruction = Instruction::set;
+    int line = 0;
+    int32_t token = 0;  // set
+    double value = 0;   // set
+    int count = 0;      // update
+    int gauge = -1;     // click, parameter: slot in the gauge table
+    int x = 0, y = 0;   // click
+    std::string text;   // command name, parameter text, snapshot name
+};
+
+// What the parser needs to know of a gauge: its name and the size of its picture.
+struct GaugeShape {
+    std::string name;
+    int width, height;
+};
+
+struct Scenario {
+    std::string file;  // as the messages name it
+    std::vector<Step> steps;
+};
+
+// The most host frames a scenario plays, in one 'update' and in all.
+constexpr int kMostFrames = 100000;
+
+// Reads a whole scenario, or throws a ScenarioError "FILE:LINE: what was expected" ("line LINE: ..." when the
+// scenario has no file name, as one typed into the web page).
+Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges);
+
+// Where a message points: "FILE:LINE: ", or "line LINE: " without a file name.
+std::string where(const std::string& file, int line);
+// A message about a step: "FILE:LINE: what".
+std::string step_message(const Scenario& scenario, const Step& step, const std::string& what);
+
+}  // namespace host_core
