@@ -348,6 +348,7 @@
     };
     panel.run = (scenario) => {
       if (typeof scenario !== 'string') throw new Error('a scenario is text');
+      if (scenario.includes('\0')) throw new Error('a scenario holds no NUL character');
       const result = withText(scenario, (t) => answer(M._panel_run(t)));
       refresh();
       return result.log;
