@@ -268,8 +268,8 @@ void Panel::draw_text(GaugeState& g, TextElement* t) {
     const size_t room = static_cast<size_t>(t->max_length) + 1;
     for (size_t i = room; i < buffer.size(); ++i)
         if (buffer[i] != '\0')
-            throw std::runtime_error("a text callback of " + gauge_name(g) + " wrote past its " +
-                                     std::to_string(room) + "-byte buffer");
+            throw std::runtime_error("a text callback of " + gauge_name(g) + " wrote past its " + std::to_string(room) +
+                                     "-byte buffer");
     DrawStep step;
     step.kind = DrawStep::text_step;
     step.x = t->head.x;
@@ -316,8 +316,8 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                 for (int i = 0; i < s.count; ++i) panel.frame();
                 break;
             case Instruction::click:
-                said = "click " + panel.gauges()[static_cast<size_t>(s.gauge)].name + " " + std::to_string(s.x) +
-                       " " + std::to_string(s.y) + ": " + panel.click(s.gauge, s.x, s.y);
+                said = "click " + panel.gauges()[static_cast<size_t>(s.gauge)].name + " " + std::to_string(s.x) + " " +
+                       std::to_string(s.y) + ": " + panel.click(s.gauge, s.x, s.y);
                 break;
             case Instruction::command:
                 panel.command(s.text);
@@ -363,8 +363,7 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
                      std::to_string(s.x) + ", " + std::to_string(s.y) + ")");
             break;
         case Instruction::command: {
-            if (!registered)
-                fail("the engine has no commands yet: the AFCP gauge registers them on its first update");
+            if (!registered) fail("the engine has no commands yet: the AFCP gauge registers them on its first update");
             ZolmCounts counts{};
             zolm_test_counts(&counts);
             const afcp::CommandEntry* table = zolm_test_table();
@@ -376,8 +375,7 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
             break;
         }
         case Instruction::capture:
-            if (!attached)
-                fail("the engine has no state block yet: the AFCP gauge attaches on its first update");
+            if (!attached) fail("the engine has no state block yet: the AFCP gauge attaches on its first update");
             break;
         default:
             break;

@@ -82,6 +82,7 @@ public:
     const std::vector<GaugeShape>& gauges() const { return shapes_; }
     const GaugeState& gauge(int slot) const { return gauges_.at(static_cast<size_t>(slot)); }
     Simulator& simulator() { return simulator_; }
+    const Simulator& simulator() const { return simulator_; }
     bool started() const { return started_; }
 
     // A gauge's parameter string. Before the panel starts it is handed over at the start; once started, it goes

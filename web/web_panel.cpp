@@ -5,8 +5,8 @@
 #include <emscripten/emscripten.h>
 
 #include <cmath>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -147,7 +147,8 @@ std::string answer;
 const std::vector<std::string>& module_commands() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> out;
-        for (const afcp::CommandEntry& e : afcp::command_table) out.emplace_back(e.name, strnlen(e.name, sizeof e.name));
+        for (const afcp::CommandEntry& e : afcp::command_table)
+            out.emplace_back(e.name, strnlen(e.name, sizeof e.name));
         return out;
     }();
     return names;
@@ -270,7 +271,11 @@ EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from) {
         const auto& events = panel->simulator().events();
         j.key("event_count").num(static_cast<double>(events.size())).key("events").open('[');
         for (size_t i = events_from < 0 ? 0 : static_cast<size_t>(events_from); i < events.size(); ++i)
-            j.open('[').num(events[i].event).num(events[i].parameter).str(host_core::describe_event(events[i])).close(']');
+            j.open('[')
+                .num(events[i].event)
+                .num(events[i].parameter)
+                .str(host_core::describe_event(events[i]))
+                .close(']');
         j.close(']').close('}');
         return reply(j);
     });
