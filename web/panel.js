@@ -385,7 +385,7 @@
     function showPaused() {
       $('pause').textContent = paused ? 'Resume' : 'Pause';
       $('step').disabled = !paused;
-      if (paused) $('status').textContent = 'paused';
+      $('status').textContent = paused ? 'paused' : 'running at 18 frames a second';
     }
     panel.pause = () => {
       paused = true;
