@@ -6,6 +6,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "host/json.h"
 #include "layout/art/bitmap_file.h"
 #include "modes/state_block.h"
 
@@ -74,55 +75,29 @@ art::Canvas contact_sheet(const PanelHost& host, const std::string& title) {
 // every key event sent so far, and each gauge's texts with their boxes and its picture's file.
 std::string state_json(const PanelHost& host, const std::string& snapshot) {
     const host_core::Panel& panel = host.panel();
-    auto number = [](double v) {
-        char b[40];
-        std::snprintf(b, sizeof b, "%.17g", v);
-        return std::string(b);
-    };
-    auto text = [](const std::string& t) {
-        std::string out = "\"";
-        for (unsigned char c : t) {
-            if (c == '"' || c == '\\') {
-                out += '\\';
-                out += static_cast<char>(c);
-            } else if (c < 0x20 || c >= 0x7F) {
-                char b[8];
-                std::snprintf(b, sizeof b, "\\u%04x", c);
-                out += b;
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
-        return out + "\"";
-    };
     const host_core::References r = panel.references();
-    std::string j = "{\"snapshot\":" + text(snapshot) + ",\"words\":{\"engaged\":" + std::to_string(panel.engaged()) +
-                    ",\"armed\":" + std::to_string(panel.armed()) +
-                    "},\"references\":{\"altitude\":" + number(r.altitude) +
-                    ",\"radar_height\":" + number(r.radar_height) + ",\"hover_height\":" + number(r.hover_height) +
-                    ",\"fore_aft\":" + number(r.fore_aft) + ",\"lateral\":" + number(r.lateral) + "},\"events\":[";
-    const auto& events = panel.simulator().events();
-    for (size_t i = 0; i < events.size(); ++i)
-        j += std::string(i ? "," : "") + "[" + std::to_string(events[i].event) + "," +
-             std::to_string(events[i].parameter) + "]";
-    j += "],\"gauges\":{";
+    host_core::Json j;
+    j.open('{').key("snapshot").str(snapshot);
+    j.key("words").open('{').key("engaged").num(panel.engaged()).key("armed").num(panel.armed()).close('}');
+    j.key("references").open('{').key("altitude").num(r.altitude).key("radar_height").num(r.radar_height);
+    j.key("hover_height").num(r.hover_height).key("fore_aft").num(r.fore_aft).key("lateral").num(r.lateral);
+    j.close('}').key("events").open('[');
+    for (const host_core::SentEvent& e : panel.simulator().events())
+        j.open('[').num(e.event).num(e.parameter).close(']');
+    j.close(']').key("gauges").open('{');
     for (size_t slot = 0; slot < panel.gauges().size(); ++slot) {
         const host_core::GaugeState& g = panel.gauge(static_cast<int>(slot));
         const std::string& name = panel.gauges()[slot].name;
-        j += std::string(slot ? "," : "") + text(name) + ":{\"picture\":" + text(picture_file(snapshot, name)) +
-             ",\"texts\":[";
-        for (size_t i = 0; i < g.texts.size(); ++i) j += std::string(i ? "," : "") + text(g.texts[i]);
-        j += "],\"text_boxes\":[";
-        bool first = true;
-        for (const host_core::DrawStep& s : g.steps) {
-            if (s.kind != host_core::DrawStep::text_step) continue;
-            j += std::string(first ? "" : ",") + "[" + std::to_string(s.x) + "," + std::to_string(s.y) + "," +
-                 std::to_string(s.width) + "," + std::to_string(s.height) + "]";
-            first = false;
-        }
-        j += "]}";
+        j.key(name.c_str()).open('{').key("picture").str(picture_file(snapshot, name)).key("texts").open('[');
+        for (const std::string& t : g.texts) j.str(t);
+        j.close(']').key("text_boxes").open('[');
+        for (const host_core::DrawStep& s : g.steps)
+            if (s.kind == host_core::DrawStep::text_step)
+                j.open('[').num(s.x).num(s.y).num(s.width).num(s.height).close(']');
+        j.close(']').close('}');
     }
-    return j + "}}\n";
+    j.close('}').close('}');
+    return j.text() + "\n";
 }
 
 }  // namespace
