@@ -6,6 +6,7 @@
 NATIVE := build/native
 CROSS := build/cross
 BENCH := build/bench
+WEB := build/web
 FUZZ := build/fuzz
 COVERAGE := build/coverage
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -16,7 +17,10 @@ BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_ena
 FUZZ_SECONDS ?= 300
 FUZZ_CXX ?= clang++-14
 
-.PHONY: all setup cross native dist check bench fuzz coverage clean
+.PHONY: all setup cross native web dist check bench fuzz coverage clean
+
+# Emscripten as Debian ships it: its own Python, and Node's modules from the system folder.
+EMSCRIPTEN_ENV := EMSDK_PYTHON=/usr/bin/python3 NODE_PATH=/usr/share/nodejs
 
 all: dist
 
@@ -31,10 +35,17 @@ native: setup
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS)
 
-dist: cross
-	@mkdir -p dist
+# The pages: the modules for WebAssembly, with the bitmaps the cross build drew.
+web: cross
+	@$(EMSCRIPTEN_ENV) cmake -S . -B $(WEB) -DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake \
+		-DCMAKE_BUILD_TYPE=Release -DAFCP_ART_DIR=$(CURDIR)/$(CROSS)/art >/dev/null
+	@$(EMSCRIPTEN_ENV) cmake --build $(WEB) -j $(JOBS)
+
+dist: cross web
+	@mkdir -p dist/web
 	@cp $(CROSS)/bin/korstpanel.dll $(CROSS)/bin/brevanepanel.dll dist/
-	@echo "dist: korstpanel.dll brevanepanel.dll"
+	@cp $(WEB)/korstpanel.html $(WEB)/brevanepanel.html dist/web/
+	@echo "dist: korstpanel.dll brevanepanel.dll web/korstpanel.html web/brevanepanel.html"
 	@rm -rf dist/preview
 	@tools/preview korst preview/korst-default.txt dist/preview
 	@tools/preview brevane preview/brevane-default.txt dist/preview
@@ -42,6 +53,7 @@ dist: cross
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@ctest --test-dir $(CROSS) --output-on-failure
+	@cd tests/web && node --test --test-reporter=spec panel.test.mjs
 
 fuzz: setup
 	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAFCP_FUZZ=ON >/dev/null
@@ -69,3 +81,5 @@ bench: setup
 	@cmake -S . -B $(CROSS) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(CROSS) -j $(JOBS) --target bench_call_out
 	@WINEPREFIX=$(CURDIR)/$(CROSS)/wineprefix tools/wine-run $(CROSS)/bin/bench_call_out.exe
+	@$(MAKE) dist >/dev/null
+	@node tests/web/bench.mjs

@@ -16,7 +16,7 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/services.h"
-#include "preview/conventions.h"
+#include "host/conventions.h"
 
 namespace {
 

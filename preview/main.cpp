@@ -11,7 +11,7 @@
 
 #include "preview/panel_host.h"
 #include "preview/player.h"
-#include "preview/scenario.h"
+#include "host/scenario.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
 
     try {
         preview::PanelHost host(module_path);
-        const preview::Scenario scenario = preview::parse_scenario(shown(scenario_path), text.str(), host.gauges());
+        const host_core::Scenario scenario = host_core::parse_scenario(shown(scenario_path), text.str(), host.gauges());
         preview::Player player(host, verbose ? stdout : nullptr);
         player.play(scenario);
         const int files = preview::write_snapshots(player.snapshots(), host, folder);

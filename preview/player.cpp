@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "art/kit/png.h"
-#include "engine/zolm_test.h"
+#include "host/json.h"
 #include "modes/state_block.h"
 
 namespace preview {
@@ -71,96 +71,56 @@ art::Canvas contact_sheet(const PanelHost& host, const std::string& title) {
     return sheet.canvas();
 }
 
-std::string mode_names(uint32_t word) {
-    using namespace afcp::bits;
-    const std::pair<uint32_t, const char*> names[] = {
-        {ALT, "ALT"}, {GS, "GS"}, {LOC, "LOC"}, {VOR, "VOR"}, {TDN, "TDN"}};
-    std::string text;
-    for (auto [bit, name] : names)
-        if ((word & bit) != 0) text += std::string(text.empty() ? "" : " ") + name;
-    return text.empty() ? "nothing" : text;
+// What the panel holds at a snapshot, for comparing another host with this one: the mode words, the references,
+// every key event sent so far, and each gauge's texts with their boxes and its picture's file.
+std::string state_json(const PanelHost& host, const std::string& snapshot) {
+    const host_core::Panel& panel = host.panel();
+    const host_core::References r = panel.references();
+    host_core::Json j;
+    j.open('{').key("snapshot").str(snapshot);
+    j.key("words").open('{').key("engaged").num(panel.engaged()).key("armed").num(panel.armed()).close('}');
+    j.key("references").open('{').key("altitude").num(r.altitude).key("radar_height").num(r.radar_height);
+    j.key("hover_height").num(r.hover_height).key("fore_aft").num(r.fore_aft).key("lateral").num(r.lateral);
+    j.close('}').key("events").open('[');
+    for (const host_core::SentEvent& e : panel.simulator().events())
+        j.open('[').num(e.event).num(e.parameter).close(']');
+    j.close(']').key("gauges").open('{');
+    for (size_t slot = 0; slot < panel.gauges().size(); ++slot) {
+        const host_core::GaugeState& g = panel.gauge(static_cast<int>(slot));
+        const std::string& name = panel.gauges()[slot].name;
+        j.key(name.c_str()).open('{').key("picture").str(picture_file(snapshot, name)).key("texts").open('[');
+        for (const std::string& t : g.texts) j.str(t);
+        j.close(']').key("text_boxes").open('[');
+        for (const host_core::DrawStep& s : g.steps)
+            if (s.kind == host_core::DrawStep::text_step)
+                j.open('[').num(s.x).num(s.y).num(s.width).num(s.height).close(']');
+        j.close(']').close('}');
+    }
+    j.close('}').close('}');
+    return j.text() + "\n";
 }
 
 }  // namespace
 
 void Player::play(const Scenario& scenario) {
-    for (const Step& s : scenario.steps) {
-        const size_t events_before = host_.simulator().events().size();
-        try {
-            step(s);
-        } catch (const ScenarioError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw ScenarioError(step_message(scenario, s, e.what()));
+    struct Hooks : host_core::PlayHooks {
+        Player& player;
+        explicit Hooks(Player& p) : player(p) {}
+        void snapshot(const Step& s) override {
+            PanelHost& host = player.host_;
+            host.draw();
+            Snapshot shot{s.text, {}, art::Canvas(0, 0), state_json(host, s.text)};
+            for (size_t i = 0; i < host.gauges().size(); ++i)
+                shot.gauges.push_back(host.picture(static_cast<int>(i)).canvas());
+            shot.sheet = contact_sheet(host, host.module_name() + ": " + s.text);
+            player.snapshots_.push_back(std::move(shot));
         }
-        if (s.instruction == Instruction::click)
-            say(scenario, s,
-                "click " + host_.gauges()[static_cast<size_t>(s.gauge)].name + " " + std::to_string(s.x) + " " +
-                    std::to_string(s.y) + ": " + last_click_);
-        if (s.instruction == Instruction::command) say(scenario, s, "command " + s.text);
-        if (s.instruction == Instruction::capture) say(scenario, s, "captured " + last_capture_);
-        const std::vector<SentEvent>& events = host_.simulator().events();
-        for (size_t i = events_before; i < events.size(); ++i) say(scenario, s, "sent " + describe_event(events[i]));
-    }
+        void log(const std::string& line) override {
+            if (player.log_ != nullptr) std::fprintf(player.log_, "%s\n", line.c_str());
+        }
+    } hooks(*this);
+    host_core::play(host_.panel(), scenario, hooks);
     host_.finish();
-}
-
-void Player::step(const Step& s) {
-    switch (s.instruction) {
-    case Instruction::set:
-        host_.simulator().set(s.token, s.value);
-        break;
-    case Instruction::parameter:
-        host_.set_parameter(s.gauge, s.text);
-        break;
-    case Instruction::update:
-        for (int i = 0; i < s.count; ++i) host_.frame();
-        break;
-    case Instruction::click:
-        last_click_ = host_.click(s.gauge, s.x, s.y);
-        break;
-    case Instruction::command:
-        command(s.text);
-        break;
-    case Instruction::capture:
-        capture();
-        break;
-    case Instruction::snapshot: {
-        host_.start();
-        Snapshot shot{s.text, {}, art::Canvas(0, 0)};
-        for (size_t i = 0; i < host_.gauges().size(); ++i)
-            shot.gauges.push_back(host_.picture(static_cast<int>(i)).canvas());
-        shot.sheet = contact_sheet(host_, host_.module_name() + ": " + s.text);
-        snapshots_.push_back(std::move(shot));
-        break;
-    }
-    }
-}
-
-void Player::command(const std::string& name) {
-    host_.start();
-    if (zolm_test_table() == nullptr)
-        throw std::runtime_error("the engine has no commands yet: the AFCP gauge registers them on its first update");
-    ZolmCounts counts{};
-    zolm_test_counts(&counts);
-    const afcp::CommandEntry* table = zolm_test_table();
-    for (int32_t i = 0; i < counts.last_register_count; ++i)
-        if (name == std::string(table[i].name, strnlen(table[i].name, sizeof table[i].name))) {
-            zolm_test_call(name.c_str(), 0, 0);
-            return;
-        }
-    throw std::runtime_error("unknown command '" + name + "'");
-}
-
-void Player::capture() {
-    host_.start();
-    if (zolm_test_block() == nullptr)
-        throw std::runtime_error("the engine has no state block yet: the AFCP gauge attaches on its first update");
-    last_capture_ = mode_names(zolm_test_capture());
-}
-
-void Player::say(const Scenario& scenario, const Step& s, const std::string& what) const {
-    if (log_ != nullptr) std::fprintf(log_, "%s\n", step_message(scenario, s, what).c_str());
 }
 
 const Snapshot& Player::snapshot(const std::string& name) const {
@@ -207,6 +167,11 @@ int write_snapshots(const std::vector<Snapshot>& snapshots, const PanelHost& hos
     for (const Snapshot& s : snapshots) {
         for (size_t i = 0; i < s.gauges.size(); ++i) write(picture_file(s.name, host.gauges()[i].name), s.gauges[i]);
         write(s.name + "-" + host.module_name() + ".png", s.sheet);
+        const std::string state_file = folder + "/" + s.name + "-state.json";
+        std::FILE* f = std::fopen(state_file.c_str(), "wb");
+        const bool written_state = f != nullptr && std::fwrite(s.state.data(), 1, s.state.size(), f) == s.state.size();
+        if (f != nullptr && std::fclose(f) != 0) throw std::runtime_error("cannot write " + state_file);
+        if (!written_state) throw std::runtime_error("cannot write " + state_file);
     }
     return written;
 }

@@ -1,4 +1,5 @@
-// Plays a scenario on a panel host and keeps the snapshots it takes; writes them out as PNG files.
+// Plays a scenario on a panel host and keeps the snapshots it takes; writes them out as PNG files, each with a
+// JSON file of what the panel held at that moment.
 #pragma once
 
 #include <cstdio>
@@ -6,15 +7,20 @@
 #include <vector>
 
 #include "art/kit/canvas.h"
+#include "host/scenario.h"
 #include "preview/panel_host.h"
-#include "preview/scenario.h"
 
 namespace preview {
+
+using host_core::Scenario;
+using host_core::ScenarioError;
+using host_core::Step;
 
 struct Snapshot {
     std::string name;
     std::vector<art::Canvas> gauges;  // in gauge-table order
     art::Canvas sheet;                // every gauge on one picture, with its name
+    std::string state;                // the mode words, references, key events and every gauge's texts, as JSON
 };
 
 class Player {
@@ -32,16 +38,9 @@ public:
     const art::Canvas& picture(const std::string& snapshot, const std::string& gauge) const;
 
 private:
-    void step(const Step& s);
-    void command(const std::string& name);
-    void capture();
-    void say(const Scenario& scenario, const Step& s, const std::string& what) const;
-
     PanelHost& host_;
     std::FILE* log_;
     std::vector<Snapshot> snapshots_;
-    std::string last_click_;    // what the last click reached
-    std::string last_capture_;  // the modes the last capture engaged
 };
 
 // The file name of a gauge's picture: "<snapshot>-<gauge>.png", the gauge's name with '-' for every character

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/zolm_test.h"
-#include "preview/conventions.h"
+#include "host/conventions.h"
 
 namespace host {
 

@@ -57,7 +57,7 @@ CONFORMANCE_CASE(overlays_meet_the_face_without_a_dark_fringe) {
     preview::Player player(host);
     // First STAB off, so its lamp is lit, with ALT pressed, HDG turned right and ALT.A turned left; then STAB on
     // and NAV pressed, which arms a navigation mode: its lamp lights.
-    player.play(preview::parse_scenario("fringe.txt",
+    player.play(host_core::parse_scenario("fringe.txt",
                                         "set airspeed 95\nset radar_height 300\nset current_altitude 1480\n"
                                         "update 2\nclick AFCP 100 100\nclick AFCP 420 110\nclick AFCP 200 110\n"
                                         "update\nsnapshot first\nupdate 5\nclick AFCP 320 100\nupdate\n"

@@ -40,7 +40,8 @@ snapshot one
 SCENARIO
 (cd "$work" && "$preview" korst good.txt out/deeper >stdout 2>&1)
 check "a good scenario succeeds" "[ $? -eq 0 ]"
-check "eleven gauges and the sheet" "[ \$(ls '$work/out/deeper' | wc -l) -eq 12 ]"
+check "eleven gauges, the sheet and the state" "[ \$(ls '$work/out/deeper' | wc -l) -eq 13 ]"
+check "the state beside the pictures" "grep -q '\"words\":{\"engaged\":' '$work/out/deeper/one-state.json'"
 check "named by snapshot and gauge" "[ -s '$work/out/deeper/one-ALT-VS-Select.png' ] && [ -s '$work/out/deeper/one-korstpanel.png' ]"
 check "PNG files" "head -c 8 '$work/out/deeper/one-AFCP.png' | od -An -c | grep -q 'P   N   G'"
 

@@ -26,7 +26,7 @@ struct Run {
     PanelHost host;
     Player player;
     Run(const char* module, const std::string& scenario) : host(module, services), player(host) {
-        player.play(preview::parse_scenario("test.txt", scenario, host.gauges()));
+        player.play(host_core::parse_scenario("test.txt", scenario, host.gauges()));
     }
     const Canvas& picture(const std::string& snapshot, const std::string& gauge) const {
         return player.picture(snapshot, gauge);
@@ -192,7 +192,7 @@ CONFORMANCE_CASE(commands_move_the_simulator_references_for_the_next_read) {
         Run run("korstpanel.dll", flying +
                                       "click AFCP 409 101\nclick AFCP 662 127\nclick AFCP 217 101\n"
                                       "click IAS Select 0 15\ncommand HDG_RIGHT\n");
-        preview::Simulator& sim = run.host.simulator();
+        host_core::Simulator& sim = run.host.simulator();
         CHECK_EQ(sim.get(107), 92);        // heading bug: two steps right
         CHECK_EQ(sim.get(120), 100);       // vertical speed: one step up
         CHECK_EQ(sim.get(109), 100);       // autopilot altitude: one step from 0
@@ -209,13 +209,16 @@ CONFORMANCE_CASE(commands_move_the_simulator_references_for_the_next_read) {
 CONFORMANCE_CASE(scenario_lines_that_cannot_be_read_name_their_line) {
     PanelHost host("korstpanel.dll", services);
     auto error = [&](const std::string& text) {
-        return message_of([&] { preview::parse_scenario("bad.txt", text, host.gauges()); });
+        return message_of([&] { host_core::parse_scenario("bad.txt", text, host.gauges()); });
     };
     CHECK_TEXT(error("# fine\n\nclick AFCP 100\n"), "bad.txt:3: expected 'click GAUGE X Y'");
     CHECK(contains(error("click Nope 1 2\n"), "bad.txt:1: unknown gauge 'Nope' (gauges: AFCP, IAS Select,"));
     CHECK_TEXT(error("set wind 5\n"), "bad.txt:1: unknown variable 'wind'");
-    CHECK(contains(error("set airspeed fast\n"), "bad.txt:1: expected 'set VARIABLE VALUE' with a number"));
+    CHECK(contains(error("set airspeed fast\n"), "bad.txt:1: expected 'set VARIABLE VALUE' with a finite number"));
+    CHECK(contains(error("set airspeed nan\n"), "bad.txt:1: expected 'set VARIABLE VALUE' with a finite number"));
+    CHECK(contains(error("set airspeed 1e999\n"), "with a finite number, not '1e999'"));
     CHECK(contains(error("update 0\n"), "bad.txt:1: expected 'update' or 'update N'"));
+    CHECK(contains(error("update 60000\nupdate 40001\n"), "bad.txt:2: the scenario plays more than 100000 frames"));
     CHECK(contains(error("frobnicate\n"), "bad.txt:1: unknown instruction 'frobnicate'"));
     CHECK(contains(error("click AFCP 746 0\n"), "bad.txt:1: (746, 0) lies outside AFCP (746 x 328)"));
     CHECK(contains(error("update\nparameter AFCP x\n"), "bad.txt:2: 'parameter' comes before the panel starts"));
@@ -224,7 +227,7 @@ CONFORMANCE_CASE(scenario_lines_that_cannot_be_read_name_their_line) {
     CHECK(contains(error("parameter \"AFCP x\n"), "bad.txt:1: a double quote is not closed"));
 
     // Names with blanks, quoted or not, in any case; the text of a parameter is the rest of the line.
-    const preview::Scenario s = preview::parse_scenario(
+    const host_core::Scenario s = host_core::parse_scenario(
         "good.txt",
         "parameter High Modes Disengage two words\nparameter Annunciator-T \"  -1\"\nset 108 2.5\n"
         "click \"IAS Select\" 31 31 # lower right\nclick ias select 0 0\nclick AFCP 745 327\n",

@@ -1,7 +1,7 @@
 // What the main of the preview test programs (run_cases.cpp) reads off its command line for the cases.
 #pragma once
 
-#include "preview/conventions.h"
+#include "host/conventions.h"
 
 namespace preview_tests {
 

@@ -5,6 +5,15 @@
 
 #include <cstring>
 
+#include "frame/abi.h"
+
+// Where conventions differ (the 32-bit Windows build), __cdecl; elsewhere there is one convention.
+#if AFCP_WIN32_X86
+#define HOST_CDECL __attribute__((cdecl))
+#else
+#define HOST_CDECL
+#endif
+
 namespace host_conventions {
 
 // __stdcall: the callee removes its arguments; __cdecl: the caller does.
@@ -28,8 +37,8 @@ template <auto Function>
 struct Lend;
 template <typename R, typename... A, R (*Function)(A...)>
 struct Lend<Function> {
-    static R __stdcall removes_arguments(A... args) { return Function(args...); }
-    static R __cdecl leaves_arguments(A... args) { return Function(args...); }
+    static R AFCP_STDCALL removes_arguments(A... args) { return Function(args...); }
+    static R HOST_CDECL leaves_arguments(A... args) { return Function(args...); }
     static void* entry(Convention c) {
         return c == Convention::caller_cleans ? reinterpret_cast<void*>(&leaves_arguments)
                                               : reinterpret_cast<void*>(&removes_arguments);

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace preview {
+namespace host_core {
 
 // A scenario that cannot be read or played: the message names the file and line.
 struct ScenarioError : std::runtime_error {
@@ -48,10 +48,16 @@ struct Scenario {
     std::vector<Step> steps;
 };
 
-// Reads a whole scenario, or throws a ScenarioError "FILE:LINE: what was expected".
+// The most host frames a scenario plays, in one 'update' and in all.
+constexpr int kMostFrames = 100000;
+
+// Reads a whole scenario, or throws a ScenarioError "FILE:LINE: what was expected" ("line LINE: ..." when the
+// scenario has no file name, as one typed into the web page).
 Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges);
 
+// Where a message points: "FILE:LINE: ", or "line LINE: " without a file name.
+std::string where(const std::string& file, int line);
 // A message about a step: "FILE:LINE: what".
 std::string step_message(const Scenario& scenario, const Step& step, const std::string& what);
 
-}  // namespace preview
+}  // namespace host_core

@@ -1,12 +1,14 @@
-#include "preview/scenario.h"
+#include "host/scenario.h"
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <map>
 
-#include "preview/simulator.h"
+#include "host/simulator.h"
 
-namespace preview {
+namespace host_core {
 
 namespace {
 
@@ -59,11 +61,18 @@ bool same_name(std::string_view a, std::string_view b) {
     return true;
 }
 
-template <typename Number>
-bool number(const std::string& word, Number& out) {
+bool number(const std::string& word, int& out) {
     const char* end = word.data() + word.size();
     auto [at, error] = std::from_chars(word.data(), end, out);
     return error == std::errc() && at == end && !word.empty();
+}
+
+// A decimal number, all of the word (strtod: from_chars for doubles is missing from some standard libraries).
+bool number(const std::string& word, double& out) {
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return false;
+    char* end = nullptr;
+    out = std::strtod(word.c_str(), &end);
+    return end == word.c_str() + word.size();
 }
 
 bool snapshot_name(const std::string& name) {
@@ -98,9 +107,7 @@ public:
     Scenario take() { return std::move(scenario_); }
 
 private:
-    [[noreturn]] void fail(const std::string& what) const {
-        throw ScenarioError(scenario_.file + ":" + std::to_string(line_) + ": " + what);
-    }
+    [[noreturn]] void fail(const std::string& what) const { throw ScenarioError(where(scenario_.file, line_) + what); }
 
     Step& add(Instruction instruction) {
         Step step;
@@ -127,14 +134,17 @@ private:
         if (w_.size() != 3) fail("expected 'set VARIABLE VALUE'");
         Step& s = add(Instruction::set);
         if (!find_variable(w_[1], s.token)) fail("unknown variable '" + w_[1] + "'");
-        if (!number(w_[2], s.value)) fail("expected 'set VARIABLE VALUE' with a number, not '" + w_[2] + "'");
+        if (!number(w_[2], s.value) || !std::isfinite(s.value))
+            fail("expected 'set VARIABLE VALUE' with a finite number, not '" + w_[2] + "'");
     }
 
     void update() {
-        constexpr int most = 100000;
         int count = 1;
-        if (w_.size() > 2 || (w_.size() == 2 && (!number(w_[1], count) || count < 1 || count > most)))
-            fail("expected 'update' or 'update N' with N from 1 to " + std::to_string(most));
+        if (w_.size() > 2 || (w_.size() == 2 && (!number(w_[1], count) || count < 1 || count > kMostFrames)))
+            fail("expected 'update' or 'update N' with N from 1 to " + std::to_string(kMostFrames));
+        frames_ += count;
+        if (frames_ > kMostFrames)
+            fail("the scenario plays more than " + std::to_string(kMostFrames) + " frames in all");
         add(Instruction::update).count = count;
     }
 
@@ -198,6 +208,7 @@ private:
     std::map<std::string, int> snapshots_;
     std::vector<std::string> w_;
     int line_ = 0;
+    int64_t frames_ = 0;
     bool started_ = false;
 };
 
@@ -216,8 +227,12 @@ Scenario parse_scenario(const std::string& file, std::string_view text, const st
     return parser.take();
 }
 
-std::string step_message(const Scenario& scenario, const Step& step, const std::string& what) {
-    return scenario.file + ":" + std::to_string(step.line) + ": " + what;
+std::string where(const std::string& file, int line) {
+    return (file.empty() ? "line " : file + ":") + std::to_string(line) + ": ";
 }
 
-}  // namespace preview
+std::string step_message(const Scenario& scenario, const Step& step, const std::string& what) {
+    return where(scenario.file, step.line) + what;
+}
+
+}  // namespace host_core

@@ -10,7 +10,7 @@
 
 #include "frame/host.h"
 
-namespace preview {
+namespace host_core {
 
 // A simulator variable that a scenario may name.
 struct NamedVariable {
@@ -56,4 +56,4 @@ private:
 // "heading bug set (66042) 95": an event's name where the panel knows it, for the run's log.
 std::string describe_event(const SentEvent& e);
 
-}  // namespace preview
+}  // namespace host_core

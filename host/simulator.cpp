@@ -1,4 +1,4 @@
-#include "preview/simulator.h"
+#include "host/simulator.h"
 
 #include <charconv>
 #include <cstring>
@@ -6,7 +6,7 @@
 #include "frame/abi.h"
 #include "frame/simulator.h"
 
-namespace preview {
+namespace host_core {
 
 namespace tok = afcp::token;
 namespace ev = afcp::event;
@@ -119,4 +119,4 @@ std::string describe_event(const SentEvent& e) {
     return text + " " + std::to_string(static_cast<int32_t>(e.parameter));
 }
 
-}  // namespace preview
+}  // namespace host_core

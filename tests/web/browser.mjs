@@ -1,0 +1,35 @@
+// Headless Chromium for the page tests and the benchmark: the machine's own browser, driven by puppeteer-core.
+import path from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const root = path.resolve(here, '../..');
+export const dist = process.env.AFCP_DIST ? path.resolve(process.env.AFCP_DIST) : path.join(root, 'dist');
+export const modules = ['korstpanel', 'brevanepanel'];
+
+export function pagePath(module) {
+  return path.join(dist, 'web', module + '.html');
+}
+
+export async function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync', '--allow-file-access-from-files'],
+  });
+}
+
+// A page of the module, opened from the file system, paused or live, once its first frame is drawn.
+export async function open(browser, module, { paused = true, width = 1600, height = 1300 } = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.errors = errors;
+  const url = pathToFileURL(pagePath(module)).href + (paused ? '?paused' : '');
+  await page.goto(url);
+  await page.waitForFunction(() => window.panel && window.panel.ready === true, { timeout: 20000 });
+  return page;
+}
