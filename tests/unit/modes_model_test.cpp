@@ -113,11 +113,8 @@ struct Model {
         return hundreds < 0 ? 0 : hundreds > 999 ? 99900 : static_cast<int64_t>(hundreds) * 100;
     }
     double altitude_seed() {
-        double hundreds = std::floor(read(74, current_altitude) * 0.01 + 0.5);
-        if (std::isnan(hundreds)) hundreds = 0;
-        if (hundreds > 2147483647.0) hundreds = 2147483647.0;
-        if (hundreds < -2147483648.0) hundreds = -2147483648.0;
-        return hundreds * 100.0;
+        const double hundreds = std::floor(read(74, current_altitude) * 0.01 + 0.5);
+        return std::isnan(hundreds) ? 0.0 : hundreds * 100.0;
     }
     static int64_t heading(int64_t h) { return h > 359 ? 0 : h < 0 ? 359 : h; }
     static int64_t limit(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : v > hi ? hi : v; }
