@@ -1,6 +1,8 @@
 // Element trees of the eleven gauges. Every tree hangs from one root static image; each child list holds one
 // element, except the last level of "AFCP" (the eleven button and knob images) and the level under the "GS"
 // root (the two tapes).
+#include <iterator>
+
 #include "display/display.h"
 #include "frame/catalogue.h"
 #include "frame/simulator.h"
@@ -71,9 +73,10 @@ constinit ImageSelectorElement hov_knob = knob<kFeedbackHOV>(293, 195);
 constinit ImageSelectorElement hdg_knob = knob<kFeedbackHDG>(382, 74);
 constinit ImageSelectorElement vs_knob = knob<kFeedbackVS>(607, 74);  // 2 px left of the V/S knob's areas
 
-constinit ElementHead* afcp_feedback_images[12] = {
-    &alt_button.head, &tdn_button.head, &nav_button.head, &app_button.head, &gs_button.head, &ias_button.head,
-    &crht_knob.head,  &alta_knob.head,  &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,   nullptr};
+constinit ElementHead* afcp_feedback_images[] = {&alt_button.head, &tdn_button.head, &nav_button.head, &app_button.head,
+                                                 &gs_button.head,  &ias_button.head, &crht_knob.head,  &alta_knob.head,
+                                                 &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,    nullptr};
+static_assert(std::size(afcp_feedback_images) == kFeedbackCount + 1, "one image per countdown, then the end");
 
 constinit ImageSelectorElement stab_lamp =
     selector(kStabLamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
@@ -104,7 +107,7 @@ struct TextRow {
 };
 
 // Chain order: lower-right, lower-centre, lower-left, upper-right, upper-centre, upper-left.
-constexpr TextRow text_rows[6] = {
+constexpr TextRow text_rows[] = {
     {2, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_right_text},
     {1, 1, false, kCyan, {0, 0, 0}, display::lower_centre_text},
     {0, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_left_text},
@@ -117,6 +120,7 @@ constexpr TextRow text_rows[6] = {
      display::upper_centre_text},
     {0, 0, true, kGreen, {token::autopilot_altitude, token::vertical_speed, 116}, display::upper_left_text},
 };
+static_assert(std::size(text_rows) == 6, "the six annunciator texts");
 
 // Where the two annunciators put their grid, and how they draw it.
 struct AnnunciatorGrid {

@@ -1,6 +1,7 @@
 // The Brevane helicopter's panel: brevanepanel.dll.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "layout/area_table.h"
@@ -32,6 +33,7 @@ struct Brevane {
 
     // "AFCP" mouse areas of the 640 x 143 face, in list order. Knobs: an 18 px push area over the upper half and
     // two 18 x 18 arrows under it. BARO, UPLIM, CRS and DH send simulator key events; FND CPL does nothing.
+    static constexpr size_t afcp_area_count = 30;
     static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(416, 34, 36, 18, "CRHT"),
         layout::decrease_area(416, 52, 18, 18, "CRHT_DOWN"),

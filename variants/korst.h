@@ -1,6 +1,7 @@
 // The Korst helicopter's panel: korstpanel.dll.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "layout/area_table.h"
@@ -31,6 +32,7 @@ struct Korst {
     static constexpr bool afcp_has_feedback_images = true;
 
     // "AFCP" mouse areas, in list order. Each knob: a push area over its upper half, two arrows under it.
+    static constexpr size_t afcp_area_count = 22;
     static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(302, 85, 40, 40, "STAB"),
         layout::push_area(95, 195, 54, 27, "CRHT"),
