@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -477,6 +478,21 @@ constexpr double kNavSources[] = {0.0, -0.0, 1.0, 0.5, kNaN};
 constexpr double kVerticalSpeeds[] = {0.0, -700.0, 1234.5, -12345.0, 99999.6, kNaN, -kInf, 1e300};
 constexpr double kCourses[] = {0.0, 275.0, 359.5, -1.0, 1000.0, kNaN, kInf};
 constexpr double kTracks[] = {0.0, 1.0, -1.736, -1.737, 6.283, -3.0, kNaN, -kInf};
+// The simulator's variables that a step may change (besides the nav receiver flags), each with its values.
+struct SimulatorVariable {
+    double Model::*member;
+    std::span<const double> pool;
+};
+constexpr SimulatorVariable kVariables[] = {
+    {&Model::current_altitude, kAltitudes},
+    {&Model::heading_bug, kHeadings},
+    {&Model::autopilot_altitude, kAutopilotAltitudes},
+    {&Model::autopilot_airspeed, kAutopilotAirspeeds},
+    {&Model::nav_source, kNavSources},
+    {&Model::vertical_speed, kVerticalSpeeds},
+    {&Model::selected_course, kCourses},
+    {&Model::navigation_track, kTracks},
+};
 constexpr uint64_t kNavFlags[] = {0x80, 0xC0, 0x40, 0x00, 0x7F, 0xFF, 0x180, 0x140, 0x100, 0xFFFFFFFFFFFFFF80ull};
 constexpr double kAltitudeRefs[] = {0.0, 99.9, 99.95, 100.0, 29950.0, 30000.0, 1000.0, -150.0, kNaN};
 constexpr double kRadarRefs[] = {10.0, 15.0, 9.99, 9.995, 1495.0, 1500.0, 1600.0, 2995.0, 3000.0, kNaN};
@@ -690,34 +706,12 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
             write_reference(rng);
         } else if (roll < 92) {
             note("simulator variable");
-            switch (rng() % 9) {
-            case 0:
-                model.current_altitude = pick(rng, kAltitudes);
-                break;
-            case 6:
-                model.vertical_speed = pick(rng, kVerticalSpeeds);
-                break;
-            case 7:
-                model.selected_course = pick(rng, kCourses);
-                break;
-            case 8:
-                model.navigation_track = pick(rng, kTracks);
-                break;
-            case 1:
-                model.heading_bug = pick(rng, kHeadings);
-                break;
-            case 2:
-                model.autopilot_altitude = pick(rng, kAutopilotAltitudes);
-                break;
-            case 3:
-                model.autopilot_airspeed = pick(rng, kAutopilotAirspeeds);
-                break;
-            case 4:
-                model.nav_source = pick(rng, kNavSources);
-                break;
-            default:
+            const size_t which = rng() % (std::size(kVariables) + 1);
+            if (which < std::size(kVariables)) {
+                const SimulatorVariable& v = kVariables[which];
+                model.*v.member = v.pool[rng() % v.pool.size()];
+            } else {
                 model.nav_flags_raw = pick(rng, kNavFlags);
-                break;
             }
             host_variables();
         } else if (roll < 98) {
