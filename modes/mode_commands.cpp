@@ -247,8 +247,8 @@ int32_t AFCP_STDCALL GO_AROUND(int32_t, int32_t) {
     constexpr uint32_t go_around_airspeed = 75 * 128;  // 1/128 knot
     StateBlock* const block = module.block;
     if (block == nullptr) return 0;
-    send_event(event::first_go_around_preset, 500);
-    send_event(event::second_go_around_preset, 75);
+    send_event(event::first_go_around_preset, go_around_preset::first);
+    send_event(event::second_go_around_preset, go_around_preset::second);
     send_event(event::autopilot_airspeed_set, go_around_airspeed);
     block->armed = 0;
     block->engaged = (block->engaged & masks::go_around_keep) | bits::IAS | bits::VS;

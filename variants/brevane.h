@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/simulator.h"
 #include "layout/area_table.h"
 
 namespace afcp::variants {
@@ -57,14 +58,14 @@ struct Brevane {
         layout::push_area(337, 90, 74, 48, "TDN"),
         layout::push_area(337, 29, 74, 48, "ALT"),
         layout::inert_push_area(259, 90, 74, 48),
-        layout::key_event_area(489, 34, 18, 36, layout::cursor::decrease, 65884),
-        layout::key_event_area(507, 34, 18, 36, layout::cursor::increase, 65883),
-        layout::key_event_area(561, 34, 18, 36, layout::cursor::decrease, 65536),
-        layout::key_event_area(579, 34, 18, 36, layout::cursor::increase, 65536),
-        layout::key_event_area(489, 95, 18, 36, layout::cursor::decrease, 65662),
-        layout::key_event_area(507, 95, 18, 36, layout::cursor::increase, 65663),
-        layout::key_event_area(561, 95, 18, 36, layout::cursor::decrease, 66322),
-        layout::key_event_area(579, 95, 18, 36, layout::cursor::increase, 66321),
+        layout::key_event_area(489, 34, 18, 36, layout::cursor::decrease, event::baro_knob_left),
+        layout::key_event_area(507, 34, 18, 36, layout::cursor::increase, event::baro_knob_right),
+        layout::key_event_area(561, 34, 18, 36, layout::cursor::decrease, event::uplim_knob),
+        layout::key_event_area(579, 34, 18, 36, layout::cursor::increase, event::uplim_knob),
+        layout::key_event_area(489, 95, 18, 36, layout::cursor::decrease, event::crs_knob_left),
+        layout::key_event_area(507, 95, 18, 36, layout::cursor::increase, event::crs_knob_right),
+        layout::key_event_area(561, 95, 18, 36, layout::cursor::decrease, event::dh_knob_left),
+        layout::key_event_area(579, 95, 18, 36, layout::cursor::increase, event::dh_knob_right),
     };
 };
 
