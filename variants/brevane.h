@@ -6,6 +6,7 @@
 
 #include "frame/simulator.h"
 #include "layout/area_table.h"
+#include "layout/bitmap_ids.h"
 
 namespace afcp::variants {
 
@@ -23,8 +24,8 @@ struct Brevane {
     static constexpr bool nav_reads_receiver_flags = true;  // NAV with source flag 0 reads the receiver flags
 
     // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = 0x1100;
-    static constexpr int32_t annunciator_t_root_bitmap = 0x1060;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::brevane_select_root;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::brevane_annunciator_t_root;
 
     // "Annunciator-T" keeps its fixed background 0x00020202 whatever the parameter.
     static constexpr bool annunciator_t_colour_from_parameter = false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "layout/area_table.h"
+#include "layout/bitmap_ids.h"
 
 namespace afcp::variants {
 
@@ -22,8 +23,8 @@ struct Korst {
     static constexpr bool nav_reads_receiver_flags = false;  // NAV with source flag 0 arms VOR
 
     // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = 0x1060;
-    static constexpr int32_t annunciator_t_root_bitmap = 0x1055;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::korst_select_root;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::korst_annunciator_t_root;
 
     // "Annunciator-T" text background from the gauge's parameter string.
     static constexpr bool annunciator_t_colour_from_parameter = true;
