@@ -24,6 +24,8 @@ void __stdcall send_event(uint32_t event, uint32_t parameter) { active_simulator
 // The element-list services: what they do is the host's business; this one has nothing to do for them.
 int32_t __stdcall element_service(ElementHead*) { return 0; }
 int32_t __stdcall element_word_service(ElementHead*, uint32_t) { return 0; }
+// Entries 25 and 28, the element-list services of lifecycle routines 2 and 5, also take the host's word.
+constexpr int kElementWordServices[] = {afcp::service::element_services[1], afcp::service::element_services[4]};
 
 constexpr uint32_t kBlackIsClear = 0x2;  // image flag: pure black pixels are left undrawn
 constexpr int kDeepestTree = 32;         // deeper than this, a tree is taken for a loop
@@ -59,9 +61,8 @@ PanelHost::PanelHost(const std::string& module_path) {
     active_simulator = &simulator_;
     services_[afcp::service::read_variable] = reinterpret_cast<void*>(&read_variable);
     services_[afcp::service::send_event] = reinterpret_cast<void*>(&send_event);
-    for (int entry : afcp::service::element_services)
-        services_[entry] = entry == 25 || entry == 28 ? reinterpret_cast<void*>(&element_word_service)
-                                                      : reinterpret_cast<void*>(&element_service);
+    for (int entry : afcp::service::element_services) services_[entry] = reinterpret_cast<void*>(&element_service);
+    for (int entry : kElementWordServices) services_[entry] = reinterpret_cast<void*>(&element_word_service);
     import_table->services = services_;
 
     try {
