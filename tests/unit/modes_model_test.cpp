@@ -355,48 +355,40 @@ namespace annunciation {
 
 using namespace rule;
 
-// The simulator's values a text may show, and the block's references.
-enum Value {
-    kNone,
-    kVerticalSpeed,
-    kHeadingBug,
-    kCourse,
-    kTrackDegrees,
-    kAutopilotAltitude,
-    kAltitudeRef,
-    kRadarRef,
-    kHoverRef,
-    kLevelHeightOrGlideSlope
-};
-
 struct Entry {
     uint32_t word;
-    const char* format;  // a printf format with one value, or a fixed word
-    Value value;
+    const char* format;         // a printf format with one value, a fixed word, or null for level height or G/S
+    double Model::*value = {};  // the value the format prints, times the scale
+    double scale = 1.0;
 };
 
 // Upper-left: the engaged vertical mode, beside IAS, HOV, CRHT or GA only.
 constexpr uint32_t kUpperLeftWindow = IAS | HOV | CRHT | GA;
 constexpr Entry kUpperLeft[] = {
-    {VS, "V/S %4.f", kVerticalSpeed}, {ALT, "ALT %5.f", kAltitudeRef}, {GS, "", kLevelHeightOrGlideSlope},
-    {CRHT, "RHT %4.f", kRadarRef},    {HHT, "HHT %3.f", kHoverRef},    {GA, "G/A %4.f", kVerticalSpeed},
+    {VS, "V/S %4.f", &Model::vertical_speed},
+    {ALT, "ALT %5.f", &Model::altitude_ref},
+    {GS, nullptr},
+    {CRHT, "RHT %4.f", &Model::radar_ref},
+    {HHT, "HHT %3.f", &Model::hover_ref},
+    {GA, "G/A %4.f", &Model::vertical_speed},
 };
 // Upper-centre: the engaged lateral mode.
 constexpr Entry kUpperCentre[] = {
-    {HDG, "HDG %3.f", kHeadingBug},       {LOC, "LOC %3.f", kCourse},
-    {VOR, "VOR %3.f", kCourse},           {NAV, "NAV %3.f", kTrackDegrees},
-    {HOV, "HOV %3.f", kHeadingBug},       {HOV | HOV_SUB_A, "HOV %3.f", kHeadingBug},
-    {TUP, "TUP %3.f", kHeadingBug},       {TDN, "TDN %3.f", kHeadingBug},
-    {TDN | HDG, "TDN %3.f", kHeadingBug}, {TDN | LOC, "TDN %3.f", kHeadingBug},
-    {TDN | VOR, "TDN %3.f", kHeadingBug}, {TDN | NAV, "TDN %3.f", kHeadingBug},
+    {HDG, "HDG %3.f", &Model::heading_bug},       {LOC, "LOC %3.f", &Model::selected_course},
+    {VOR, "VOR %3.f", &Model::selected_course},   {NAV, "NAV %3.f", &Model::navigation_track, 57.29578},
+    {HOV, "HOV %3.f", &Model::heading_bug},       {HOV | HOV_SUB_A, "HOV %3.f", &Model::heading_bug},
+    {TUP, "TUP %3.f", &Model::heading_bug},       {TDN, "TDN %3.f", &Model::heading_bug},
+    {TDN | HDG, "TDN %3.f", &Model::heading_bug}, {TDN | LOC, "TDN %3.f", &Model::heading_bug},
+    {TDN | VOR, "TDN %3.f", &Model::heading_bug}, {TDN | NAV, "TDN %3.f", &Model::heading_bug},
 };
 // Upper-right: the airspeed while IAS or GA is engaged, else the engaged vertical mode.
 constexpr uint32_t kAirspeedWindow = IAS | GA;
-constexpr Entry kUpperRight[] = {{VS, "V/S %5.f", kVerticalSpeed}, {ALT, "ALT %5.f", kAltitudeRef}, {GS, "G/S", kNone}};
+constexpr Entry kUpperRight[] = {
+    {VS, "V/S %5.f", &Model::vertical_speed}, {ALT, "ALT %5.f", &Model::altitude_ref}, {GS, "G/S"}};
 // Lower corners: the armed vertical mode, left while IAS is engaged, right otherwise.
-constexpr Entry kLowerCorner[] = {{ALT, "ALT.A %5.f", kAutopilotAltitude}, {GS, "G/S", kNone}};
+constexpr Entry kLowerCorner[] = {{ALT, "ALT.A %5.f", &Model::autopilot_altitude}, {GS, "G/S"}};
 // Lower-centre: the armed lateral mode.
-constexpr Entry kLowerCentre[] = {{LOC, "LOC", kNone}, {VOR, "VOR", kNone}, {TDN, "TDN", kNone}};
+constexpr Entry kLowerCentre[] = {{LOC, "LOC"}, {VOR, "VOR"}, {TDN, "TDN"}};
 
 std::string printed(const char* format, double value) {
     char text[400];  // room for any double in %f
@@ -408,28 +400,9 @@ template <size_t N>
 std::string shown(const Model& m, const Entry (&entries)[N], uint32_t word) {
     for (const Entry& e : entries) {
         if (e.word != word) continue;
-        switch (e.value) {
-        case kNone:
-            return e.format;
-        case kLevelHeightOrGlideSlope:
-            return m.radar < 30.48 ? "LVLHT" : "G/S";
-        case kVerticalSpeed:
-            return printed(e.format, m.vertical_speed);
-        case kHeadingBug:
-            return printed(e.format, m.heading_bug);
-        case kCourse:
-            return printed(e.format, m.selected_course);
-        case kTrackDegrees:
-            return printed(e.format, m.navigation_track * 57.29578);
-        case kAutopilotAltitude:
-            return printed(e.format, m.autopilot_altitude);
-        case kAltitudeRef:
-            return printed(e.format, m.altitude_ref);
-        case kRadarRef:
-            return printed(e.format, m.radar_ref);
-        case kHoverRef:
-            return printed(e.format, m.hover_ref);
-        }
+        if (e.format == nullptr) return m.radar < 30.48 ? "LVLHT" : "G/S";
+        if (e.value == nullptr) return e.format;
+        return printed(e.format, m.*e.value * e.scale);
     }
     return " ";
 }
