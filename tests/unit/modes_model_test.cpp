@@ -451,20 +451,22 @@ constexpr double kNavSources[] = {0.0, -0.0, 1.0, 0.5, kNaN};
 constexpr double kVerticalSpeeds[] = {0.0, -700.0, 1234.5, -12345.0, 99999.6, kNaN, -kInf, 1e300};
 constexpr double kCourses[] = {0.0, 275.0, 359.5, -1.0, 1000.0, kNaN, kInf};
 constexpr double kTracks[] = {0.0, 1.0, -1.736, -1.737, 6.283, -3.0, kNaN, -kInf};
-// The simulator's variables that a step may change (besides the nav receiver flags), each with its values.
+// The simulator's variables that a step may change (besides the nav receiver flags), each with its token and
+// its values.
 struct SimulatorVariable {
+    int32_t token;
     double Model::*member;
     std::span<const double> pool;
 };
 constexpr SimulatorVariable kVariables[] = {
-    {&Model::current_altitude, kAltitudes},
-    {&Model::heading_bug, kHeadings},
-    {&Model::autopilot_altitude, kAutopilotAltitudes},
-    {&Model::autopilot_airspeed, kAutopilotAirspeeds},
-    {&Model::nav_source, kNavSources},
-    {&Model::vertical_speed, kVerticalSpeeds},
-    {&Model::selected_course, kCourses},
-    {&Model::navigation_track, kTracks},
+    {token::current_altitude, &Model::current_altitude, kAltitudes},
+    {token::heading_bug, &Model::heading_bug, kHeadings},
+    {token::autopilot_altitude, &Model::autopilot_altitude, kAutopilotAltitudes},
+    {token::autopilot_airspeed, &Model::autopilot_airspeed, kAutopilotAirspeeds},
+    {token::nav_source_flag, &Model::nav_source, kNavSources},
+    {token::vertical_speed, &Model::vertical_speed, kVerticalSpeeds},
+    {token::selected_course, &Model::selected_course, kCourses},
+    {token::navigation_track, &Model::navigation_track, kTracks},
 };
 constexpr uint64_t kNavFlags[] = {0x80, 0xC0, 0x40, 0x00, 0x7F, 0xFF, 0x180, 0x140, 0x100, 0xFFFFFFFFFFFFFF80ull};
 constexpr double kAltitudeRefs[] = {0.0, 99.9, 99.95, 100.0, 29950.0, 30000.0, 1000.0, -150.0, kNaN};
@@ -496,11 +498,7 @@ class ModelTest : public ModuleTest, public ::testing::WithParamInterface<int> {
 protected:
     // Sets every simulator variable of the model on the host too.
     void host_variables() {
-        host.set(token::current_altitude, model.current_altitude);
-        host.set(token::heading_bug, model.heading_bug);
-        host.set(token::autopilot_altitude, model.autopilot_altitude);
-        host.set(token::autopilot_airspeed, model.autopilot_airspeed);
-        host.set(token::nav_source_flag, model.nav_source);
+        for (const SimulatorVariable& v : kVariables) host.set(v.token, model.*v.member);
         host.set_raw(token::nav_receiver_flags, model.nav_flags_raw);
     }
 
@@ -567,22 +565,9 @@ protected:
 
     // The value the host puts into a source variable of a text element, by its token.
     double variable(int32_t token) const {
-        switch (token) {
-        case token::autopilot_altitude:
-            return model.autopilot_altitude;
-        case token::vertical_speed:
-            return model.vertical_speed;
-        case token::heading_bug:
-            return model.heading_bug;
-        case token::selected_course:
-            return model.selected_course;
-        case token::navigation_track:
-            return model.navigation_track;
-        case token::autopilot_airspeed:
-            return model.autopilot_airspeed;
-        default:
-            return 4321.0;  // bound, but shown by no text
-        }
+        for (const SimulatorVariable& v : kVariables)
+            if (v.token == token) return model.*v.member;
+        return 4321.0;  // bound, but shown by no text
     }
 
     // The texts of one annunciator down its chain, each callback run as the host runs it: on a copy of the
