@@ -11,22 +11,34 @@ set(AFCP_PREVIEW_SOURCES
 add_library(preview_host STATIC ${AFCP_PREVIEW_SOURCES})
 target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
-target_link_libraries(preview_host PUBLIC zolm gdi32 msimg32)
+target_link_libraries(preview_host PUBLIC gdi32 msimg32)
 
 add_executable(preview ${CMAKE_SOURCE_DIR}/preview/main.cpp)
 target_compile_options(preview PRIVATE ${AFCP_WARNINGS} -O2)
 target_link_options(preview PRIVATE ${AFCP_STATIC_RUNTIME})
-target_link_libraries(preview PRIVATE preview_host)
+target_link_libraries(preview PRIVATE preview_host zolm)
 add_dependencies(preview korstpanel brevanepanel)
 
-add_executable(preview_test ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
-target_compile_options(preview_test PRIVATE ${AFCP_WARNINGS})
-target_link_options(preview_test PRIVATE ${AFCP_STATIC_RUNTIME})
-target_link_libraries(preview_test PRIVATE preview_host)
-add_dependencies(preview_test korstpanel brevanepanel)
-add_test(NAME preview COMMAND preview_test)
-set_tests_properties(preview PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
-                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# The preview tests, beside each engine (bin/ and bin/cdecl/), each with services of either convention.
+foreach(engine_convention IN LISTS AFCP_CONVENTIONS)
+  set(preview_test preview_test)
+  if(engine_convention STREQUAL "cdecl")
+    set(preview_test preview_test_cdecl_engine)
+  endif()
+  add_executable(${preview_test} ${CMAKE_SOURCE_DIR}/tests/preview/preview_test.cpp
+                                 ${CMAKE_SOURCE_DIR}/tests/conformance/check.cpp)
+  set_target_properties(${preview_test} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${AFCP_ENGINE_DIR_${engine_convention}})
+  target_compile_options(${preview_test} PRIVATE ${AFCP_WARNINGS})
+  target_link_options(${preview_test} PRIVATE ${AFCP_STATIC_RUNTIME})
+  target_link_libraries(${preview_test} PRIVATE preview_host ${AFCP_ENGINE_${engine_convention}})
+  add_dependencies(${preview_test} korstpanel brevanepanel)
+  foreach(services_convention IN LISTS AFCP_CONVENTIONS)
+    set(test preview_${engine_convention}_engine_${services_convention}_services)
+    add_test(NAME ${test} COMMAND ${preview_test} --services=${services_convention})
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
+                         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endforeach()
+endforeach()
 
 # The command as a user runs it: a malformed scenario names its line and fails; a good one writes its pictures.
 add_test(NAME preview_command COMMAND sh ${CMAKE_SOURCE_DIR}/tests/preview/preview_command_test.sh

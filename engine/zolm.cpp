@@ -19,6 +19,7 @@ struct Engine {
     char parameter[256] = {};
     int32_t parameter_null = 1;
     void* const* services = nullptr;
+    char call_on_register[40] = {};  // a command the next registration calls, as an engine may
 };
 Engine engine;
 
@@ -28,7 +29,7 @@ uint8_t* guard_area(afcp::StateBlock* block) { return reinterpret_cast<uint8_t*>
 
 extern "C" {
 
-afcp::StateBlock* AFCP_STDCALL zolm_attach(const char* parameter, void* const* services) {
+afcp::StateBlock* ZOLM_CALL zolm_attach(const char* parameter, void* const* services) {
     ++engine.counts.attach_calls;
     engine.parameter_null = parameter == nullptr;
     engine.parameter[0] = '\0';
@@ -45,19 +46,30 @@ afcp::StateBlock* AFCP_STDCALL zolm_attach(const char* parameter, void* const* s
     return engine.block;
 }
 
-void AFCP_STDCALL zolm_register_commands(const afcp::CommandEntry* table, int32_t count) {
+void ZOLM_CALL zolm_register_commands(const afcp::CommandEntry* table, int32_t count) {
     ++engine.counts.register_calls;
     engine.counts.last_register_count = count;
     engine.table = table;
+    if (engine.call_on_register[0] != '\0') {
+        char name[sizeof engine.call_on_register];
+        std::memcpy(name, engine.call_on_register, sizeof name);
+        engine.call_on_register[0] = '\0';
+        zolm_test_call(name, 0, 0);
+    }
 }
 
-void AFCP_STDCALL zolm_release() {
+void ZOLM_CALL zolm_release() {
     ++engine.counts.release_calls;
     std::free(engine.block);
     engine.block = nullptr;
 }
 
 void AFCP_STDCALL zolm_test_fail_attach(int32_t fail) { engine.fail_attach = fail; }
+
+void AFCP_STDCALL zolm_test_call_on_register(const char* name) {
+    engine.call_on_register[0] = '\0';
+    if (name != nullptr) std::strncat(engine.call_on_register, name, sizeof engine.call_on_register - 1);
+}
 
 void AFCP_STDCALL zolm_test_counts(ZolmCounts* counts) { *counts = engine.counts; }
 

@@ -26,6 +26,9 @@ constexpr uint8_t zolm_guard_fill = 0xA5;
 // The next `attach` calls return null while this is non-zero.
 ZOLM_TEST_API void AFCP_STDCALL zolm_test_fail_attach(int32_t fail);
 ZOLM_TEST_API void AFCP_STDCALL zolm_test_counts(ZolmCounts* counts);
+// The next `register commands` calls the command of this name from the table it was just given, before it
+// returns (null or "" for none); once.
+ZOLM_TEST_API void AFCP_STDCALL zolm_test_call_on_register(const char* name);
 // Forgets the counts, the table and the block, as a freshly loaded engine.
 ZOLM_TEST_API void AFCP_STDCALL zolm_test_reset();
 // The block currently handed out, or null.

@@ -4,9 +4,17 @@
 #include <cmath>
 #include <cstdint>
 
-// Everything the host or the engine calls, and every host or engine service we call, is __stdcall.
-// Native builds (unit tests, fuzzing, benchmarks) have no such convention: the macro is empty there.
+// The 32-bit Windows build, the only one where calling conventions differ.
 #if defined(_WIN32) && defined(__i386__)
+#define AFCP_WIN32_X86 1
+#else
+#define AFCP_WIN32_X86 0
+#endif
+
+// Everything the host or the engine calls is __stdcall, and so are the host and engine services as we declare
+// them; calls out of the module survive a callee of either convention (frame/call_out.h). Native builds (unit
+// tests, fuzzing, benchmarks, WebAssembly) have no such convention: the macro is empty there.
+#if AFCP_WIN32_X86
 #define AFCP_STDCALL __attribute__((stdcall))
 #else
 #define AFCP_STDCALL

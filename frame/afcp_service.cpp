@@ -1,5 +1,6 @@
 #include "frame/afcp_service.h"
 
+#include "frame/call_out.h"
 #include "frame/engine.h"
 #include "frame/module_state.h"
 #include "frame/services.h"
@@ -42,14 +43,15 @@ void per_update_step(StateBlock& block, double supply_level, double enable_switc
 void AFCP_STDCALL afcp_service(GaugeHeader* gauge, int32_t service, uint32_t) {
     switch (service) {
     case kDisconnect:
-        zolm_release();
+        call_out(&zolm_release);
         module.block = nullptr;
         return;
     case kUpdate:
         if (module.block == nullptr) {
             // A null header has no parameter string to pass on.
-            module.block = zolm_attach(gauge != nullptr ? gauge->parameter_string : nullptr, ImportTable.services);
-            zolm_register_commands(command_table, command_count);
+            module.block =
+                call_out(&zolm_attach, gauge != nullptr ? gauge->parameter_string : nullptr, ImportTable.services);
+            call_out(&zolm_register_commands, command_table, command_count);
             return;
         }
         read_variable(module.supply_sample);

@@ -29,11 +29,11 @@ void AFCP_STDCALL module_init_deinit() {}
 ElementHead* afcp_root() { return Linkage.gauges[kGaugeAFCP]->element_list[0]; }
 
 int32_t call_element_service(int routine) {
-    return service_entry<ElementService>(service::element_services[routine])(afcp_root());
+    return call_out(service_entry<ElementService>(service::element_services[routine]), afcp_root());
 }
 
 int32_t call_element_service(int routine, uint32_t word) {
-    return service_entry<ElementWordService>(service::element_services[routine])(afcp_root(), word);
+    return call_out(service_entry<ElementWordService>(service::element_services[routine]), afcp_root(), word);
 }
 
 }  // namespace

@@ -20,8 +20,17 @@ static_assert(sizeof(CommandEntry) == 44);
 
 }  // namespace afcp
 
+// The modules declare the three functions __stdcall and call them through call_out() (frame/call_out.h), which
+// also serves an engine whose functions leave their arguments on the stack. The stand-in engine can be built
+// that way (ZOLM_CDECL) to show it.
+#if AFCP_WIN32_X86 && defined(ZOLM_CDECL)
+#define ZOLM_CALL __attribute__((cdecl))
+#else
+#define ZOLM_CALL AFCP_STDCALL
+#endif
+
 extern "C" {
-afcp::StateBlock* AFCP_STDCALL zolm_attach(const char* parameter, void* const* services);
-void AFCP_STDCALL zolm_register_commands(const afcp::CommandEntry* table, int32_t count);
-void AFCP_STDCALL zolm_release();
+afcp::StateBlock* ZOLM_CALL zolm_attach(const char* parameter, void* const* services);
+void ZOLM_CALL zolm_register_commands(const afcp::CommandEntry* table, int32_t count);
+void ZOLM_CALL zolm_release();
 }

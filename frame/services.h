@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "frame/abi.h"
+#include "frame/call_out.h"
 #include "frame/host.h"
 
 extern "C" afcp::ImportTableRecord ImportTable;
@@ -23,13 +24,14 @@ using ElementService = int32_t(AFCP_STDCALL*)(ElementHead*);
 using ElementWordService = int32_t(AFCP_STDCALL*)(ElementHead*, uint32_t);
 
 // The table pointer is read at every call and never tested: the host fills it before it calls anything.
+// Every entry is called through call_out(), so that a host whose services leave their arguments works too.
 template <typename Fn>
 inline Fn service_entry(int index) {
     return reinterpret_cast<Fn>(ImportTable.services[index]);
 }
 
 inline void read_variable(ModuleVariable& variable) {
-    service_entry<ReadVariableService>(service::read_variable)(&variable);
+    call_out(service_entry<ReadVariableService>(service::read_variable), &variable);
 }
 
 // A fresh read: a zeroed record with only the token set.
@@ -41,7 +43,7 @@ inline double read_fresh(int32_t token) {
 }
 
 inline void send_event(uint32_t event, uint32_t parameter) {
-    service_entry<SendEventService>(service::send_event)(event, parameter);
+    call_out(service_entry<SendEventService>(service::send_event), event, parameter);
 }
 
 }  // namespace afcp

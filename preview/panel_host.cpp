@@ -19,11 +19,11 @@ using afcp::TextElement;
 // The simulator of the panel the services below belong to; one panel at a time.
 Simulator* active_simulator = nullptr;
 
-void __stdcall read_variable(afcp::ModuleVariable* variable) { active_simulator->read(*variable); }
-void __stdcall send_event(uint32_t event, uint32_t parameter) { active_simulator->send(event, parameter); }
+void read_variable(afcp::ModuleVariable* variable) { active_simulator->read(*variable); }
+void send_event(uint32_t event, uint32_t parameter) { active_simulator->send(event, parameter); }
 // The element-list services: what they do is the host's business; this one has nothing to do for them.
-int32_t __stdcall element_service(ElementHead*) { return 0; }
-int32_t __stdcall element_word_service(ElementHead*, uint32_t) { return 0; }
+int32_t element_service(ElementHead*) { return 0; }
+int32_t element_word_service(ElementHead*, uint32_t) { return 0; }
 // Entries 25 and 28, the element-list services of lifecycle routines 2 and 5, also take the host's word.
 constexpr int kElementWordServices[] = {afcp::service::element_services[1], afcp::service::element_services[4]};
 
@@ -42,7 +42,7 @@ int round_offset(double value) { return afcp::to_int32(std::floor(value + 0.5));
 
 }  // namespace
 
-PanelHost::PanelHost(const std::string& module_path) {
+PanelHost::PanelHost(const std::string& module_path, host_conventions::Convention services) {
     if (active_simulator != nullptr) throw std::runtime_error("one panel at a time");
     const size_t slash = module_path.find_last_of("/\\");
     module_name_ = module_path.substr(slash == std::string::npos ? 0 : slash + 1);
@@ -59,10 +59,11 @@ PanelHost::PanelHost(const std::string& module_path) {
         throw std::runtime_error(module_path + " exports no ImportTable and Linkage: not a gauge module");
     }
     active_simulator = &simulator_;
-    services_[afcp::service::read_variable] = reinterpret_cast<void*>(&read_variable);
-    services_[afcp::service::send_event] = reinterpret_cast<void*>(&send_event);
-    for (int entry : afcp::service::element_services) services_[entry] = reinterpret_cast<void*>(&element_service);
-    for (int entry : kElementWordServices) services_[entry] = reinterpret_cast<void*>(&element_word_service);
+    using host_conventions::Lend;
+    services_[afcp::service::read_variable] = Lend<&read_variable>::entry(services);
+    services_[afcp::service::send_event] = Lend<&send_event>::entry(services);
+    for (int entry : afcp::service::element_services) services_[entry] = Lend<&element_service>::entry(services);
+    for (int entry : kElementWordServices) services_[entry] = Lend<&element_word_service>::entry(services);
     import_table->services = services_;
 
     try {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "frame/host.h"
+#include "preview/conventions.h"
 #include "preview/scenario.h"
 #include "preview/simulator.h"
 #include "preview/surface.h"
@@ -27,7 +28,9 @@ namespace preview {
 class PanelHost {
 public:
     // Loads the module; throws std::runtime_error when it cannot be loaded or holds no usable gauges.
-    explicit PanelHost(const std::string& module_path);
+    // `services`: the calling convention of the panel services lent to the module.
+    explicit PanelHost(const std::string& module_path,
+                       host_conventions::Convention services = host_conventions::Convention::callee_cleans);
     ~PanelHost();
     PanelHost(const PanelHost&) = delete;
     PanelHost& operator=(const PanelHost&) = delete;

@@ -273,3 +273,34 @@ CONFORMANCE_CASE(annunciator_t_parameter) {
     put32(gauge, offsets::header_parameter, 0);
     CHECK_EQ(u32(module().root(ANNUNCIATOR_T), offsets::element_kind), 0);
 }
+
+// The engine may call a command from inside `register commands`: the block is already the module's, and the
+// module's stack is as it was when the registration returns. Then every registered command by name, attached.
+CONFORMANCE_CASE(a_command_called_during_registration_and_every_command_by_name) {
+    zolm_test_call_on_register("STAB");
+    module().service(AFCP, update);
+    CHECK(module().block() != nullptr);
+    CHECK_EQ(u32(module().block(), 0) & 0x00100000, 0x00100000);  // STAB toggled on from inside registration
+    CHECK_EQ(counts().register_calls, 1);
+    module().update(28.0, 1.0, 80.0, 100.0);
+    auto* table = reinterpret_cast<const uint8_t*>(zolm_test_table());
+    for (int i = 0; i < 41; ++i) CHECK_EQ(command(reinterpret_cast<const char*>(table + 44 * i), 3, 4), 0);
+    module().update(28.0, 1.0, 80.0, 100.0);
+    CHECK(zolm_test_guards_intact() == 1);
+    module().service(AFCP, disconnect);
+    CHECK(module().block() == nullptr);
+}
+
+namespace {
+int32_t __cdecl leaves_its_arguments(int32_t a, int32_t b) { return a + b; }
+}  // namespace
+
+// The host's stack check itself: a routine that leaves its two arguments where a __stdcall one must remove
+// them is seen, and the host's stack is put back.
+CONFORMANCE_CASE(the_host_sees_a_callee_that_leaves_its_arguments) {
+    using Handler = int32_t(__stdcall*)(int32_t, int32_t);
+    const Callback<Handler> call = {reinterpret_cast<Handler>(&leaves_its_arguments)};
+    CHECK_EQ(call(2, 3), 5);
+    CHECK_EQ(stack_record().unbalanced, 1);
+    stack_record().unbalanced = 0;
+}

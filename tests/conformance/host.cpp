@@ -11,7 +11,7 @@ namespace {
 Services* current_services = nullptr;
 Module current_module;
 
-void __stdcall read_variable(uint8_t* record) {
+void read_variable(uint8_t* record) {
     Services& s = *current_services;
     const int32_t token = i32(record, 0);
     s.reads.push_back(token);
@@ -25,20 +25,34 @@ void __stdcall read_variable(uint8_t* record) {
     }
 }
 
-void __stdcall send_event(uint32_t event, uint32_t parameter) {
-    current_services->events.push_back({event, parameter});
+void send_event(uint32_t event, uint32_t parameter) { current_services->events.push_back({event, parameter}); }
+
+int32_t element_service(int entry, void* element, uint32_t word) {
+    current_services->element_calls.push_back({entry, element, word});
+    return 1000 + entry;
 }
 
 template <int Entry>
-int32_t __stdcall element_service(void* element) {
-    current_services->element_calls.push_back({Entry, element, 0});
-    return 1000 + Entry;
+int32_t element_entry(void* element) {
+    return element_service(Entry, element, 0);
+}
+template <int Entry>
+int32_t element_word_entry(void* element, uint32_t word) {
+    return element_service(Entry, element, word);
 }
 
-template <int Entry>
-int32_t __stdcall element_word_service(void* element, uint32_t word) {
-    current_services->element_calls.push_back({Entry, element, word});
-    return 1000 + Entry;
+// The services table as a host built with the given convention lends it: the same work behind each entry.
+void fill(void** table, Convention c) {
+    using host_conventions::Lend;
+    table[40] = Lend<&read_variable>::entry(c);
+    table[36] = Lend<&send_event>::entry(c);
+    table[24] = Lend<&element_entry<24>>::entry(c);
+    table[25] = Lend<&element_word_entry<25>>::entry(c);
+    table[26] = Lend<&element_entry<26>>::entry(c);
+    table[27] = Lend<&element_entry<27>>::entry(c);
+    table[28] = Lend<&element_word_entry<28>>::entry(c);
+    table[29] = Lend<&element_entry<29>>::entry(c);
+    table[31] = Lend<&element_entry<31>>::entry(c);
 }
 
 bool load_module() {
@@ -69,31 +83,74 @@ void Module::update(double supply, double enable, double airspeed, double radar_
 
 }  // namespace host
 
-int main() {
+// The host's side of every call into the module (host.h): it pushes the words, calls, and compares the stack
+// pointer after the call with the one before the words were pushed, as a __stdcall callee must leave it.
+// esi and edi are kept by every callee; eax, edx and st(0) carry the result out untouched.
+asm(R"(
+    .text
+    .globl _host_call_word
+    .globl _host_call_double
+_host_call_word:
+_host_call_double:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %esi
+    pushl %edi
+    movl 12(%ebp), %esi
+    movl 16(%ebp), %ecx
+    movl %esp, %edi
+    jecxz 2f
+1:  pushl -4(%esi,%ecx,4)
+    decl %ecx
+    jnz 1b
+2:  calll *8(%ebp)
+    movl 20(%ebp), %ecx
+    cmpl %esp, %edi
+    setne (%ecx)
+    movl %edi, %esp
+    popl %edi
+    popl %esi
+    popl %ebp
+    ret
+)");
+
+namespace host {
+StackRecord& stack_record() {
+    static StackRecord record;
+    return record;
+}
+}  // namespace host
+
+// host [--services=stdcall|cdecl]: the convention of the panel services it lends (stdcall without one).
+int main(int argc, char** argv) {
     using namespace conformance;
+    host::Convention convention = host::Convention::callee_cleans;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--services=", 11) != 0 || !host_conventions::parse(argv[i] + 11, convention)) {
+            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
+            return 2;
+        }
+    }
     for (Case* c : cases()) {
         begin(*c);
         zolm_test_reset();
         host::Services services;
-        services.table[40] = reinterpret_cast<void*>(&host::read_variable);
-        services.table[36] = reinterpret_cast<void*>(&host::send_event);
-        services.table[24] = reinterpret_cast<void*>(&host::element_service<24>);
-        services.table[25] = reinterpret_cast<void*>(&host::element_word_service<25>);
-        services.table[26] = reinterpret_cast<void*>(&host::element_service<26>);
-        services.table[27] = reinterpret_cast<void*>(&host::element_service<27>);
-        services.table[28] = reinterpret_cast<void*>(&host::element_word_service<28>);
-        services.table[29] = reinterpret_cast<void*>(&host::element_service<29>);
-        services.table[31] = reinterpret_cast<void*>(&host::element_service<31>);
+        host::fill(services.table, convention);
         host::current_services = &services;
+        host::stack_record() = {};
         // A fresh module for every case: its static state starts as at load.
         if (!host::load_module()) {
             fail(__FILE__, __LINE__, "load " AFCP_MODULE_FILE " and find ImportTable and Linkage");
             break;
         }
         c->run();
+        // Every callback of the case returned with the host's stack as it found it.
+        CHECK_EQ(host::stack_record().unbalanced, 0);
         zolm_test_reset();
         FreeLibrary(host::current_module.handle);
         host::current_services = nullptr;
     }
-    return report(AFCP_MODULE_FILE);
+    char label[128];
+    std::snprintf(label, sizeof label, "%s, %s services", AFCP_MODULE_FILE, host_conventions::name(convention));
+    return report(label);
 }

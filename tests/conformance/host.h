@@ -8,9 +8,11 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <type_traits>
 #include <vector>
 
 #include "engine/zolm_test.h"
+#include "preview/conventions.h"
 
 namespace host {
 
@@ -37,10 +39,65 @@ inline uint8_t* ptr(const void* base, int offset) { return reinterpret_cast<uint
 inline void put32(void* base, int offset, uint32_t v) {
     std::memcpy(static_cast<uint8_t*>(base) + offset, &v, sizeof v);
 }
-template <typename Fn>
-Fn fn(const void* base, int offset) {
-    return reinterpret_cast<Fn>(u32(base, offset));
+// Every call of the host into the module goes through host_call (host.cpp), which notes whether the callee
+// returned with the stack pointer where a __stdcall routine must leave it, and puts it back if not: the host's
+// stack is the same before and after every callback, or the case fails.
+extern "C" uint32_t host_call_word(const void* callee, const uint32_t* args, uint32_t count, uint8_t* unbalanced);
+extern "C" double host_call_double(const void* callee, const uint32_t* args, uint32_t count, uint8_t* unbalanced);
+
+struct StackRecord {
+    int calls = 0;
+    int unbalanced = 0;
+};
+StackRecord& stack_record();
+
+template <typename T>
+uint32_t word(T value) {
+    static_assert(sizeof(T) == 4);
+    if constexpr (std::is_pointer_v<T>)
+        return reinterpret_cast<uint32_t>(value);
+    else
+        return static_cast<uint32_t>(value);
 }
+
+template <typename Fn>
+struct Callback;
+template <typename R, typename... A>
+struct Callback<R(__stdcall*)(A...)> {
+    R(__stdcall* target)(A...);
+    R operator()(A... args) const {
+        const uint32_t words[sizeof...(A) + 1] = {word(args)..., 0};
+        uint8_t unbalanced = 0;
+        const void* callee = reinterpret_cast<const void*>(target);
+        StackRecord& record = stack_record();
+        ++record.calls;
+        if constexpr (std::is_same_v<R, double>) {
+            const double result = host_call_double(callee, words, sizeof...(A), &unbalanced);
+            record.unbalanced += unbalanced;
+            return result;
+        } else {
+            const uint32_t result = host_call_word(callee, words, sizeof...(A), &unbalanced);
+            record.unbalanced += unbalanced;
+            if constexpr (std::is_pointer_v<R>)
+                return reinterpret_cast<R>(result);
+            else if constexpr (!std::is_void_v<R>)
+                return static_cast<R>(result);
+        }
+    }
+};
+
+// A routine of the module whose pointer stands at a byte offset, called as the host calls it.
+template <typename Fn>
+Callback<Fn> fn(const void* base, int offset) {
+    return {reinterpret_cast<Fn>(u32(base, offset))};
+}
+template <typename Fn>
+Callback<Fn> checked(Fn f) {
+    return {f};
+}
+
+// A command called by name through the engine, as the engine calls it.
+inline int32_t command(const char* name, int32_t a = 0, int32_t b = 0) { return checked(&zolm_test_call)(name, a, b); }
 
 using GaugeService = void(__stdcall*)(void* gauge, int32_t code, uint32_t ignored);
 using Handler = int32_t(__stdcall*)(int32_t, int32_t);
@@ -70,6 +127,8 @@ struct Event {
     uint32_t event;
     uint32_t parameter;
 };
+
+using host_conventions::Convention;
 
 // The panel services table lent to the module, and what the module did with it.
 struct Services {

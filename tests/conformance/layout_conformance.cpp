@@ -309,7 +309,7 @@ CONFORMANCE_CASE(afcp_images_through_their_records) {
     // Each button's press shows for five updates of its own element; each knob shows the side it was turned to.
     const char* buttons[6] = {"ALT", "TDN", "NAV", "APP", "GS", "IAS"};
     for (int b = 0; b < 6; ++b) {
-        zolm_test_call(buttons[b], 0, 0);
+        command(buttons[b]);
         for (int n = 0; n < 5; ++n) CHECK(value(items[b]) == 0.0);
         CHECK(value(items[b]) == -1.0);
     }
@@ -319,9 +319,9 @@ CONFORMANCE_CASE(afcp_images_through_their_records) {
                                {"HDG_LEFT", "HDG_RIGHT"},
                                {"VS_DECREASE", "VS_INCREASE"}};
     for (int k = 0; k < 5; ++k) {
-        zolm_test_call(knobs[k][0], 0, 0);
+        command(knobs[k][0]);
         CHECK(value(items[6 + k]) == 0.0);
-        zolm_test_call(knobs[k][1], 0, 0);
+        command(knobs[k][1]);
         for (int n = 0; n < 5; ++n) CHECK(value(items[6 + k]) == 1.0);
         CHECK(value(items[6 + k]) == -1.0);
     }
@@ -444,8 +444,8 @@ CONFORMANCE_CASE(gs_tapes) {
     CHECK(fore_aft() == 135.0);
     CHECK(lateral() == 217.0);
     attach_with_gate_open();
-    for (int i = 0; i < 60; ++i) zolm_test_call("GS_FORWARD", 0, 0);
-    for (int i = 0; i < 25; ++i) zolm_test_call("GS_LEFT", 0, 0);
+    for (int i = 0; i < 60; ++i) command("GS_FORWARD");
+    for (int i = 0; i < 25; ++i) command("GS_LEFT");
     CHECK(fore_aft() == 135.0 + 8.1 * 50);
     CHECK(lateral() == 217.0 + 8.1 * 20);
     CHECK(f64(module().block(), 56) == 50 * 1.68781);
@@ -509,7 +509,7 @@ CONFORMANCE_CASE(a_click_and_a_call_by_name_do_the_same) {
     fn<Handler>(hit(brevane ? AFCP : AFCP, brevane ? 370 : 120, brevane ? 50 : 100), 36)(0, 0);
     const uint32_t clicked = u32(module().block(), 0);
     const double clicked_reference = f64(module().block(), 32);
-    zolm_test_call("ALT", 0, 0);  // ALT again: cancels
+    command("ALT");  // ALT again: cancels
     CHECK_EQ(clicked & 0x200, 0x200);
     CHECK(clicked_reference == 1400.0);
     CHECK_EQ(u32(module().block(), 0) & 0x200, 0);

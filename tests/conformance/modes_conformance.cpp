@@ -23,7 +23,7 @@ bool sent(std::vector<Event> expected) {
     return true;
 }
 
-int32_t call(const char* name) { return zolm_test_call(name, 7, -7); }
+int32_t call(const char* name) { return command(name, 7, -7); }
 
 // Attached, with STAB and its axes engaged and the engage gate open.
 void ready() {

@@ -2,6 +2,7 @@
 // pressed buttons and turned knobs, tape offsets, annunciator boxes), clicks and key events reaching the
 // simulator, and scenarios that cannot be played.
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,11 +18,14 @@ using art::Rgb;
 using preview::PanelHost;
 using preview::Player;
 
+// The convention of the panel services the hosts below lend (--services=stdcall|cdecl).
+host_conventions::Convention services = host_conventions::Convention::callee_cleans;
+
 // A module played through a scenario, its snapshots kept.
 struct Run {
     PanelHost host;
     Player player;
-    Run(const char* module, const std::string& scenario) : host(module), player(host) {
+    Run(const char* module, const std::string& scenario) : host(module, services), player(host) {
         player.play(preview::parse_scenario("test.txt", scenario, host.gauges()));
     }
     const Canvas& picture(const std::string& snapshot, const std::string& gauge) const {
@@ -203,7 +207,7 @@ CONFORMANCE_CASE(commands_move_the_simulator_references_for_the_next_read) {
 }
 
 CONFORMANCE_CASE(scenario_lines_that_cannot_be_read_name_their_line) {
-    PanelHost host("korstpanel.dll");
+    PanelHost host("korstpanel.dll", services);
     auto error = [&](const std::string& text) {
         return message_of([&] { preview::parse_scenario("bad.txt", text, host.gauges()); });
     };
@@ -245,8 +249,14 @@ CONFORMANCE_CASE(steps_that_cannot_be_played_name_their_line) {
     CHECK(contains(message_of([] { PanelHost host("missing.dll"); }), "cannot load missing.dll"));
 }
 
-int main() {
+int main(int argc, char** argv) {
     using namespace conformance;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--services=", 11) != 0 || !host_conventions::parse(argv[i] + 11, services)) {
+            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
+            return 2;
+        }
+    }
     for (Case* c : cases()) {
         begin(*c);
         try {
@@ -255,5 +265,6 @@ int main() {
             fail(__FILE__, __LINE__, e.what());
         }
     }
-    return report("preview");
+    const std::string label = std::string("preview, ") + host_conventions::name(services) + " services";
+    return report(label.c_str());
 }
