@@ -1,12 +1,23 @@
 #include "frame/catalogue.h"
 
+#include <type_traits>
+
 #include "frame/afcp_service.h"
 #include "frame/services.h"
 #include "layout/layout.h"
 #include "variants/variant.h"
 
+namespace afcp {
+namespace {
+// The words the host expects in the two exported records; what they mean is the host's business.
+constexpr uint32_t kImportIdentifier = 0xF;  // ImportTable: the identifier of the only import
+constexpr uint32_t kLinkageLeadingWord = 0x13;
+constexpr uint32_t kLinkageWord5 = 0x800;
+}  // namespace
+}  // namespace afcp
+
 extern "C" {
-afcp::ImportTableRecord ImportTable = {0xF, nullptr, {0, 0}};
+afcp::ImportTableRecord ImportTable = {afcp::kImportIdentifier, nullptr, {0, 0}};
 }
 
 namespace afcp {
@@ -58,9 +69,8 @@ constexpr GaugeHeader header(const char* name, uint32_t size_mm, ElementHead** e
     return h;
 }
 
-}  // namespace
-
-GaugeHeader gauge_headers[kGaugeCount] = {
+// One header per catalogue slot, in slot order, counted by the compiler.
+constexpr auto catalogue = std::to_array<GaugeHeader>({
     header("AFCP", 300, layout::afcp_elements, layout::afcp_mouse.data(), afcp_service),
     header("IAS Select", 32, layout::ias_select_elements, layout::ias_select_mouse.data()),
     header("ALT Select", 32, layout::alt_select_elements, layout::alt_select_mouse.data()),
@@ -73,7 +83,12 @@ GaugeHeader gauge_headers[kGaugeCount] = {
     header("Annunciator-T", 100, layout::annunciator_t_elements, layout::annunciator_t_mouse.data(),
            annunciator_t_service),
     header("GS", 300, layout::gs_elements, layout::gs_mouse.data()),
-};
+});
+static_assert(catalogue.size() == kGaugeCount, "the gauge table holds the eleven gauges of the catalogue");
+
+}  // namespace
+
+constinit std::array<GaugeHeader, kGaugeCount> gauge_headers = catalogue;
 
 int32_t parse_decimal(const char* text) {
     const char* p = text;
@@ -104,17 +119,25 @@ void AFCP_STDCALL annunciator_t_service(GaugeHeader* gauge, int32_t service, uin
     }
 }
 
+namespace {
+
+// The preamble, then every gauge header in slot order and the null end word.
+consteval LinkageRecord linkage() {
+    static_assert(std::extent_v<decltype(LinkageRecord::gauges)> == kGaugeCount + 1,
+                  "the gauge table holds the eleven headers and the end word");
+    LinkageRecord l{};
+    l.leading_word = kLinkageLeadingWord;
+    l.init = module_init_deinit;
+    l.deinit = module_init_deinit;
+    l.word5 = kLinkageWord5;
+    for (int slot = 0; slot < kGaugeCount; ++slot) l.gauges[slot] = &gauge_headers[slot];
+    return l;
+}
+
+}  // namespace
+
 }  // namespace afcp
 
 extern "C" {
-afcp::LinkageRecord Linkage = {
-    0x13,
-    afcp::module_init_deinit,
-    afcp::module_init_deinit,
-    {0, 0},
-    0x800,
-    {&afcp::gauge_headers[0], &afcp::gauge_headers[1], &afcp::gauge_headers[2], &afcp::gauge_headers[3],
-     &afcp::gauge_headers[4], &afcp::gauge_headers[5], &afcp::gauge_headers[6], &afcp::gauge_headers[7],
-     &afcp::gauge_headers[8], &afcp::gauge_headers[9], &afcp::gauge_headers[10], nullptr},
-};
+constinit afcp::LinkageRecord Linkage = afcp::linkage();
 }

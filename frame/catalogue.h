@@ -2,6 +2,7 @@
 // lifecycle routines and the "Annunciator-T" service callback.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "frame/abi.h"
@@ -27,7 +28,7 @@ enum Gauge : int {
     kGaugeCount
 };
 
-extern GaugeHeader gauge_headers[kGaugeCount];
+extern std::array<GaugeHeader, kGaugeCount> gauge_headers;
 
 void AFCP_STDCALL annunciator_t_service(GaugeHeader* gauge, int32_t service, uint32_t ignored);
 

@@ -29,6 +29,21 @@ constexpr uint32_t autopilot_altitude_set = 66124;
 constexpr uint32_t autopilot_airspeed_set = 66083;  // 1/128 knot
 constexpr uint32_t first_go_around_preset = 66036;
 constexpr uint32_t second_go_around_preset = 66037;
+// The Brevane panel's BARO, UPLIM, CRS and DH knobs send these from their mouse areas, left and right halves
+// (both UPLIM halves send the same one); the simulator acts on them, the module never sends them itself.
+constexpr uint32_t baro_knob_left = 65884;
+constexpr uint32_t baro_knob_right = 65883;
+constexpr uint32_t uplim_knob = 65536;
+constexpr uint32_t crs_knob_left = 65662;
+constexpr uint32_t crs_knob_right = 65663;
+constexpr uint32_t dh_knob_left = 66322;
+constexpr uint32_t dh_knob_right = 66321;
 }  // namespace event
+
+// The parameters of the two go-around preset events; what they stand for is the simulator's.
+namespace go_around_preset {
+constexpr uint32_t first = 500;
+constexpr uint32_t second = 75;
+}  // namespace go_around_preset
 
 }  // namespace afcp

@@ -111,6 +111,27 @@ std::string describe_event(const SentEvent& e) {
     case ev::second_go_around_preset:
         name = "second go-around preset";
         break;
+    case ev::baro_knob_left:
+        name = "BARO knob left";
+        break;
+    case ev::baro_knob_right:
+        name = "BARO knob right";
+        break;
+    case ev::uplim_knob:
+        name = "UPLIM knob";
+        break;
+    case ev::crs_knob_left:
+        name = "CRS knob left";
+        break;
+    case ev::crs_knob_right:
+        name = "CRS knob right";
+        break;
+    case ev::dh_knob_left:
+        name = "DH knob left";
+        break;
+    case ev::dh_knob_right:
+        name = "DH knob right";
+        break;
     default:
         break;
     }

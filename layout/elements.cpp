@@ -1,9 +1,12 @@
 // Element trees of the eleven gauges. Every tree hangs from one root static image; each child list holds one
 // element, except the last level of "AFCP" (the eleven button and knob images) and the level under the "GS"
 // root (the two tapes).
+#include <iterator>
+
 #include "display/display.h"
 #include "frame/catalogue.h"
 #include "frame/simulator.h"
+#include "layout/bitmap_ids.h"
 #include "layout/layout.h"
 
 namespace afcp::layout {
@@ -46,17 +49,16 @@ constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, ui
     return e;
 }
 
-constexpr int32_t kPressedButton = 0x1040, kTurnedKnob = 0x1030, kStabLamp = 0x1010, kNavigationLamp = 0x1020;
 constexpr uint32_t kButtonFlags = 2, kKnobFlags = 3, kLampFlags = 7;
 
 template <Feedback countdown>
 constexpr ImageSelectorElement button(int32_t x, int32_t y) {
-    return selector(kPressedButton, x, y, kButtonFlags, 1, display::button_image<countdown>);
+    return selector(bitmap::pressed_button, x, y, kButtonFlags, 1, display::button_image<countdown>);
 }
 
 template <Feedback countdown>
 constexpr ImageSelectorElement knob(int32_t x, int32_t y) {
-    return selector(kTurnedKnob, x, y, kKnobFlags, 2, display::knob_image<countdown>);
+    return selector(bitmap::turned_knob, x, y, kKnobFlags, 2, display::knob_image<countdown>);
 }
 
 constinit ImageSelectorElement alt_button = button<kFeedbackALT>(85, 78);
@@ -71,20 +73,21 @@ constinit ImageSelectorElement hov_knob = knob<kFeedbackHOV>(293, 195);
 constinit ImageSelectorElement hdg_knob = knob<kFeedbackHDG>(382, 74);
 constinit ImageSelectorElement vs_knob = knob<kFeedbackVS>(607, 74);  // 2 px left of the V/S knob's areas
 
-constinit ElementHead* afcp_feedback_images[12] = {
-    &alt_button.head, &tdn_button.head, &nav_button.head, &app_button.head, &gs_button.head, &ias_button.head,
-    &crht_knob.head,  &alta_knob.head,  &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,   nullptr};
+constinit ElementHead* afcp_feedback_images[] = {&alt_button.head, &tdn_button.head, &nav_button.head, &app_button.head,
+                                                 &gs_button.head,  &ias_button.head, &crht_knob.head,  &alta_knob.head,
+                                                 &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,    nullptr};
+static_assert(std::size(afcp_feedback_images) == kFeedbackCount + 1, "one image per countdown, then the end");
 
 constinit ImageSelectorElement stab_lamp =
-    selector(kStabLamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
+    selector(bitmap::stab_lamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
 constinit ElementHead* afcp_level_2[2] = {&stab_lamp.head, nullptr};
 constinit ImageSelectorElement navigation_lamp =
-    selector(kNavigationLamp, 516, 170, kLampFlags, 1, display::navigation_lamp, afcp_level_2, failure_list);
+    selector(bitmap::navigation_lamp, 516, 170, kLampFlags, 1, display::navigation_lamp, afcp_level_2, failure_list);
 constinit ElementHead* afcp_level_1[2] = {&navigation_lamp.head, nullptr};
 
 // The Brevane face draws nothing over itself.
 constinit StaticImageElement afcp_root =
-    root(0x1000, 1, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
+    root(bitmap::afcp_face, 1, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
 
 // ---- "Annunciator" and "Annunciator-T" ----------------------------------------------------------------------
 
@@ -104,7 +107,7 @@ struct TextRow {
 };
 
 // Chain order: lower-right, lower-centre, lower-left, upper-right, upper-centre, upper-left.
-constexpr TextRow text_rows[6] = {
+constexpr TextRow text_rows[] = {
     {2, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_right_text},
     {1, 1, false, kCyan, {0, 0, 0}, display::lower_centre_text},
     {0, 1, true, kCyan, {token::autopilot_altitude, 0, 0}, display::lower_left_text},
@@ -117,6 +120,7 @@ constexpr TextRow text_rows[6] = {
      display::upper_centre_text},
     {0, 0, true, kGreen, {token::autopilot_altitude, token::vertical_speed, 116}, display::upper_left_text},
 };
+static_assert(std::size(text_rows) == 6, "the six annunciator texts");
 
 // Where the two annunciators put their grid, and how they draw it.
 struct AnnunciatorGrid {
@@ -171,7 +175,8 @@ AFCP_ANNUNCIATOR_CHAIN(annunciator_texts, annunciator_grid);
 AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_grid);
 #undef AFCP_ANNUNCIATOR_CHAIN
 
-constinit StaticImageElement annunciator_root = root(0x1050, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);
+constinit StaticImageElement annunciator_root =
+    root(bitmap::annunciator_bezel, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);
 constinit StaticImageElement annunciator_t_root =
     root(Variant::annunciator_t_root_bitmap, 1, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
 
@@ -191,11 +196,11 @@ constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x
 }
 
 constinit MovingImageElement fore_aft_tape =
-    tape(0x2110, 145, 40, 0.0, 782.0 - 178.0, nullptr, display::fore_aft_marker);
+    tape(bitmap::fore_aft_tape, 145, 40, 0.0, 782.0 - 178.0, nullptr, display::fore_aft_marker);
 constinit MovingImageElement lateral_tape =
-    tape(0x2120, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
+    tape(bitmap::lateral_tape, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
 constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
-constinit StaticImageElement gs_root = root(0x2100, 1, kGaugeGS, gs_tapes);
+constinit StaticImageElement gs_root = root(bitmap::gs_face, 1, kGaugeGS, gs_tapes);
 
 // ---- the seven 32 mm gauges: a black face under their mouse areas ----------------------------------------------
 

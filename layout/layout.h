@@ -15,22 +15,28 @@ namespace afcp::layout {
 template <size_t areas>
 using MouseList = std::array<MouseArea, areas + 3>;
 
-constexpr size_t afcp_area_count = std::size(Variant::afcp_areas);
+// The number of mouse areas of each gauge; every list's rows are counted against it while compiling.
+namespace area_count {
+constexpr size_t afcp = Variant::afcp_area_count;
+constexpr size_t ias_select = 2, alt_select = 2, alt_vs_select = 2, ap_trim = 5;
+constexpr size_t high_modes = 1, go_around = 1, stab = 1;
+constexpr size_t annunciator = 0, annunciator_t = 0, gs = 6;
+}  // namespace area_count
 
-#define AFCP_GAUGE_LISTS(gauge, areas)       \
+#define AFCP_GAUGE_LISTS(gauge)              \
     extern ElementHead* gauge##_elements[2]; \
-    extern MouseList<areas> gauge##_mouse
-AFCP_GAUGE_LISTS(afcp, afcp_area_count);
-AFCP_GAUGE_LISTS(ias_select, 2);
-AFCP_GAUGE_LISTS(alt_select, 2);
-AFCP_GAUGE_LISTS(alt_vs_select, 2);
-AFCP_GAUGE_LISTS(ap_trim, 5);
-AFCP_GAUGE_LISTS(high_modes, 1);
-AFCP_GAUGE_LISTS(go_around, 1);
-AFCP_GAUGE_LISTS(stab, 1);
-AFCP_GAUGE_LISTS(annunciator, 0);
-AFCP_GAUGE_LISTS(annunciator_t, 0);
-AFCP_GAUGE_LISTS(gs, 6);
+    extern MouseList<area_count::gauge> gauge##_mouse
+AFCP_GAUGE_LISTS(afcp);
+AFCP_GAUGE_LISTS(ias_select);
+AFCP_GAUGE_LISTS(alt_select);
+AFCP_GAUGE_LISTS(alt_vs_select);
+AFCP_GAUGE_LISTS(ap_trim);
+AFCP_GAUGE_LISTS(high_modes);
+AFCP_GAUGE_LISTS(go_around);
+AFCP_GAUGE_LISTS(stab);
+AFCP_GAUGE_LISTS(annunciator);
+AFCP_GAUGE_LISTS(annunciator_t);
+AFCP_GAUGE_LISTS(gs);
 #undef AFCP_GAUGE_LISTS
 
 // The handler of an area that does nothing (not a named command).

@@ -31,11 +31,13 @@ consteval MouseArea area_record(const AreaRow& area) {
     return a;
 }
 
-template <size_t areas>
-consteval MouseList<areas> mouse_list(const AreaRow (&rows)[areas]) {
+// A gauge's list from its rows, which the compiler counts against the gauge's number of areas.
+template <size_t areas, size_t rows_given>
+consteval MouseList<areas> mouse_list(const AreaRow (&rows)[rows_given]) {
+    static_assert(rows_given == areas, "a gauge's mouse-area rows are as many as its areas");
     MouseList<areas> list{};
     list[0] = frame_record(kParent);
-    for (size_t i = 0; i < areas; ++i) list[i + 1] = area_record(rows[i]);
+    for (size_t i = 0; i < rows_given; ++i) list[i + 1] = area_record(rows[i]);
     list[areas + 1] = frame_record(kParentEnd);
     list[areas + 2] = frame_record(kListEnd);
     return list;
@@ -73,16 +75,19 @@ constexpr AreaRow gs_areas[] = {
 
 }  // namespace
 
-constinit MouseList<afcp_area_count> afcp_mouse = mouse_list(Variant::afcp_areas);
-constinit MouseList<2> ias_select_mouse = mouse_list(ias_select_areas);
-constinit MouseList<2> alt_select_mouse = mouse_list(alt_select_areas);
-constinit MouseList<2> alt_vs_select_mouse = mouse_list(alt_vs_select_areas);
-constinit MouseList<5> ap_trim_mouse = mouse_list(ap_trim_areas);
-constinit MouseList<1> high_modes_mouse = mouse_list(high_modes_areas);
-constinit MouseList<1> go_around_mouse = mouse_list(go_around_areas);
-constinit MouseList<1> stab_mouse = mouse_list(stab_areas);
-constinit MouseList<0> annunciator_mouse = empty_list();
-constinit MouseList<0> annunciator_t_mouse = empty_list();
-constinit MouseList<6> gs_mouse = mouse_list(gs_areas);
+#define AFCP_MOUSE_LIST(gauge, rows) \
+    constinit MouseList<area_count::gauge> gauge##_mouse = mouse_list<area_count::gauge>(rows)
+AFCP_MOUSE_LIST(afcp, Variant::afcp_areas);
+AFCP_MOUSE_LIST(ias_select, ias_select_areas);
+AFCP_MOUSE_LIST(alt_select, alt_select_areas);
+AFCP_MOUSE_LIST(alt_vs_select, alt_vs_select_areas);
+AFCP_MOUSE_LIST(ap_trim, ap_trim_areas);
+AFCP_MOUSE_LIST(high_modes, high_modes_areas);
+AFCP_MOUSE_LIST(go_around, go_around_areas);
+AFCP_MOUSE_LIST(stab, stab_areas);
+AFCP_MOUSE_LIST(gs, gs_areas);
+#undef AFCP_MOUSE_LIST
+constinit MouseList<area_count::annunciator> annunciator_mouse = empty_list();
+constinit MouseList<area_count::annunciator_t> annunciator_t_mouse = empty_list();
 
 }  // namespace afcp::layout

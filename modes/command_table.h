@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <string_view>
 
 #include "frame/engine.h"
@@ -19,7 +20,8 @@ constexpr CommandEntry entry(const char* name, CommandHandler handler) {
     return e;
 }
 
-inline constexpr CommandEntry command_table[command_count] = {
+// The rows are counted by the compiler: a missing or an extra row stops the build.
+inline constexpr CommandEntry command_table[] = {
     entry("STAB", commands::STAB),
     entry("ALT", commands::ALT),
     entry("ALTA", commands::ALTA),
@@ -62,6 +64,7 @@ inline constexpr CommandEntry command_table[command_count] = {
     entry("GS_RESET_LR", commands::GS_RESET_LR),
     entry("GS_LEFT", commands::GS_LEFT),
 };
+static_assert(std::size(command_table) == command_count, "the command table holds the 41 named commands");
 
 CommandHandler no_such_command();  // never defined: naming a command the table lacks stops the build
 

@@ -33,10 +33,11 @@ uint32_t rounded_autopilot_altitude(double current_altitude) {
     return parameter(clamp(feet / 100 * 100, 0, autopilot_altitude_max));
 }
 
-// The current altitude rounded to the nearest 100 ft, for the altitude reference. The count of hundreds goes
-// through the saturating conversion, so a NaN altitude stores 0 ft rather than NaN.
+// The current altitude rounded to the nearest 100 ft, for the altitude reference: worked in doubles, so that
+// every reading keeps its size (1e12 ft stores 1e12); only a NaN reading stores 0 ft rather than NaN.
 double rounded_altitude_reference(double current_altitude) {
-    return to_int32(std::floor(current_altitude * 0.01 + 0.5)) * 100.0;
+    const double hundreds = std::floor(current_altitude * 0.01 + 0.5);
+    return std::isnan(hundreds) ? 0.0 : hundreds * 100.0;
 }
 
 }  // namespace
@@ -246,8 +247,8 @@ int32_t AFCP_STDCALL GO_AROUND(int32_t, int32_t) {
     constexpr uint32_t go_around_airspeed = 75 * 128;  // 1/128 knot
     StateBlock* const block = module.block;
     if (block == nullptr) return 0;
-    send_event(event::first_go_around_preset, 500);
-    send_event(event::second_go_around_preset, 75);
+    send_event(event::first_go_around_preset, go_around_preset::first);
+    send_event(event::second_go_around_preset, go_around_preset::second);
     send_event(event::autopilot_airspeed_set, go_around_airspeed);
     block->armed = 0;
     block->engaged = (block->engaged & masks::go_around_keep) | bits::IAS | bits::VS;

@@ -1,9 +1,12 @@
 // The Brevane helicopter's panel: brevanepanel.dll.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
+#include "frame/simulator.h"
 #include "layout/area_table.h"
+#include "layout/bitmap_ids.h"
 
 namespace afcp::variants {
 
@@ -21,8 +24,8 @@ struct Brevane {
     static constexpr bool nav_reads_receiver_flags = true;  // NAV with source flag 0 reads the receiver flags
 
     // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = 0x1100;
-    static constexpr int32_t annunciator_t_root_bitmap = 0x1060;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::brevane_select_root;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::brevane_annunciator_t_root;
 
     // "Annunciator-T" keeps its fixed background 0x00020202 whatever the parameter.
     static constexpr bool annunciator_t_colour_from_parameter = false;
@@ -32,6 +35,7 @@ struct Brevane {
 
     // "AFCP" mouse areas of the 640 x 143 face, in list order. Knobs: an 18 px push area over the upper half and
     // two 18 x 18 arrows under it. BARO, UPLIM, CRS and DH send simulator key events; FND CPL does nothing.
+    static constexpr size_t afcp_area_count = 30;
     static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(416, 34, 36, 18, "CRHT"),
         layout::decrease_area(416, 52, 18, 18, "CRHT_DOWN"),
@@ -55,14 +59,14 @@ struct Brevane {
         layout::push_area(337, 90, 74, 48, "TDN"),
         layout::push_area(337, 29, 74, 48, "ALT"),
         layout::inert_push_area(259, 90, 74, 48),
-        layout::key_event_area(489, 34, 18, 36, layout::cursor::decrease, 65884),
-        layout::key_event_area(507, 34, 18, 36, layout::cursor::increase, 65883),
-        layout::key_event_area(561, 34, 18, 36, layout::cursor::decrease, 65536),
-        layout::key_event_area(579, 34, 18, 36, layout::cursor::increase, 65536),
-        layout::key_event_area(489, 95, 18, 36, layout::cursor::decrease, 65662),
-        layout::key_event_area(507, 95, 18, 36, layout::cursor::increase, 65663),
-        layout::key_event_area(561, 95, 18, 36, layout::cursor::decrease, 66322),
-        layout::key_event_area(579, 95, 18, 36, layout::cursor::increase, 66321),
+        layout::key_event_area(489, 34, 18, 36, layout::cursor::decrease, event::baro_knob_left),
+        layout::key_event_area(507, 34, 18, 36, layout::cursor::increase, event::baro_knob_right),
+        layout::key_event_area(561, 34, 18, 36, layout::cursor::decrease, event::uplim_knob),
+        layout::key_event_area(579, 34, 18, 36, layout::cursor::increase, event::uplim_knob),
+        layout::key_event_area(489, 95, 18, 36, layout::cursor::decrease, event::crs_knob_left),
+        layout::key_event_area(507, 95, 18, 36, layout::cursor::increase, event::crs_knob_right),
+        layout::key_event_area(561, 95, 18, 36, layout::cursor::decrease, event::dh_knob_left),
+        layout::key_event_area(579, 95, 18, 36, layout::cursor::increase, event::dh_knob_right),
     };
 };
 

@@ -1,9 +1,11 @@
 // The Korst helicopter's panel: korstpanel.dll.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "layout/area_table.h"
+#include "layout/bitmap_ids.h"
 
 namespace afcp::variants {
 
@@ -21,8 +23,8 @@ struct Korst {
     static constexpr bool nav_reads_receiver_flags = false;  // NAV with source flag 0 arms VOR
 
     // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = 0x1060;
-    static constexpr int32_t annunciator_t_root_bitmap = 0x1055;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::korst_select_root;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::korst_annunciator_t_root;
 
     // "Annunciator-T" text background from the gauge's parameter string.
     static constexpr bool annunciator_t_colour_from_parameter = true;
@@ -31,6 +33,7 @@ struct Korst {
     static constexpr bool afcp_has_feedback_images = true;
 
     // "AFCP" mouse areas, in list order. Each knob: a push area over its upper half, two arrows under it.
+    static constexpr size_t afcp_area_count = 22;
     static constexpr layout::AreaRow afcp_areas[] = {
         layout::push_area(302, 85, 40, 40, "STAB"),
         layout::push_area(95, 195, 54, 27, "CRHT"),

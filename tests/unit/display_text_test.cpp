@@ -113,6 +113,18 @@ TEST_F(AnnunciatorText, ArmedVerticalModeShowsInExactlyOneLowerCorner) {
     }
 }
 
+TEST_F(AnnunciatorText, AnArmedVerticalModeBesideAnotherVerticalRequestShowsInNeitherCorner) {
+    // The requests VS, CRHT and HHT (and a GA the engine may leave) are members of the vertical group: beside
+    // an armed ALT.A or G/S the armed word matches no case, whichever corner IAS picks.
+    for (uint32_t ias : {0u, IAS})
+        for (uint32_t arm : {ALT, GS})
+            for (uint32_t request : {VS, CRHT, HHT, GA})
+                for (TextCallback corner : {&lower_left_text, &lower_right_text})
+                    EXPECT_EQ(text(corner, ias | HDG, arm | request | LOC, 2000), " ")
+                        << "IAS " << ias << " armed " << (arm | request)
+                        << (corner == &lower_left_text ? " left" : " right");
+}
+
 TEST_F(AnnunciatorText, LowerCentreMatchesTheExactArmedLateralWord) {
     EXPECT_EQ(text(&lower_centre_text, 0, LOC | ALT), "LOC");
     EXPECT_EQ(text(&lower_centre_text, 0, VOR), "VOR");

@@ -373,11 +373,30 @@ TEST_F(Alt, EngageClearsTheVerticalGroupAndSeedsTheReferenceRoundedToHundreds) {
 }
 
 TEST_F(Alt, RoundingOfTheSeed) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    // The seed is worked in doubles: counts of hundreds beyond the int32 range keep their value, only NaN
+    // stores 0.
     const struct {
         double altitude, reference;
     } cases[] = {
-        {2449.9, 2400.0},   {2450.0, 2500.0},   {0.0, 0.0},           {49.9, 0.0}, {50.0, 100.0},
-        {-1350.0, -1300.0}, {-1351.0, -1400.0}, {123456.0, 123500.0}, {kNaN, 0.0}, {1e12, 2147483647.0 * 100.0},
+        {2449.9, 2400.0},
+        {2450.0, 2500.0},
+        {0.0, 0.0},
+        {49.9, 0.0},
+        {50.0, 100.0},
+        {-50.0, 0.0},
+        {-51.0, -100.0},
+        {-1350.0, -1300.0},
+        {-1351.0, -1400.0},
+        {123456.0, 123500.0},
+        {kNaN, 0.0},
+        {-kNaN, 0.0},
+        {214748364750.0, 214748364800.0},    // 2^31 hundreds
+        {-214748364950.0, -214748364900.0},  // one hundred below -2^31 hundreds
+        {1e12, 1e12},
+        {-1e12, -1e12},
+        {kInf, kInf},
+        {-kInf, -kInf},
     };
     for (const auto& c : cases) {
         words(kStabOn);

@@ -2,12 +2,17 @@
 // by side with the module through long random sequences of commands (through the command table), updates of
 // the AFCP gauge, engine writes into the block, changes of the simulator's variables, countdowns running down
 // and the block going away and coming back. After every step the two must agree on the mode words, the five
-// references, the events sent, the variables read, the eleven countdowns and the two ground-speed settings.
+// references, the events sent, the variables read, the eleven countdowns, the two ground-speed settings and the
+// six texts of both annunciators.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
+#include <span>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -25,7 +30,7 @@ constexpr bool kBrevane = std::string_view(Variant::module_name) == "brevanepane
 namespace rule {
 constexpr uint32_t HDG = 0x1, LOC = 0x2, LOC_AUX = 0x4, VOR = 0x20, VOR_AUX = 0x40, NAV = 0x80;
 constexpr uint32_t VS = 0x100, ALT = 0x200, GS = 0x400, GS_AUX = 0x800, IAS = 0x1000, HOV = 0x2000;
-constexpr uint32_t CRHT = 0x4000, HHT = 0x8000, HOV_SUB_B = 0x10000, TUP = 0x20000, TDN = 0x40000;
+constexpr uint32_t CRHT = 0x4000, HHT = 0x8000, HOV_SUB_B = 0x10000, TUP = 0x20000, TDN = 0x40000, GA = 0x80000;
 constexpr uint32_t STAB = 0x100000, STAB_AX1 = 0x200000, STAB_AX3 = 0x800000, ATT = 0x2000000;
 constexpr uint32_t HOV_SUB_A = 0x4000000, PANEL = 0x80000000;
 constexpr uint32_t LATERAL_GROUP = 0x040720FF, VERTICAL_GROUP = 0x0008CF00, TDN_BLOCKERS = 0x00000EFE;
@@ -56,6 +61,7 @@ struct Model {
     // The simulator's variables.
     double current_altitude = 0, heading_bug = 0, autopilot_altitude = 0, autopilot_airspeed = 0, nav_source = 0;
     uint64_t nav_flags_raw = 0;
+    double vertical_speed = 0, selected_course = 0, navigation_track = 0;
     // What the host should see during one step.
     std::vector<SentEvent> events;
     std::vector<int32_t> reads;
@@ -113,11 +119,8 @@ struct Model {
         return hundreds < 0 ? 0 : hundreds > 999 ? 99900 : static_cast<int64_t>(hundreds) * 100;
     }
     double altitude_seed() {
-        double hundreds = std::floor(read(74, current_altitude) * 0.01 + 0.5);
-        if (std::isnan(hundreds)) hundreds = 0;
-        if (hundreds > 2147483647.0) hundreds = 2147483647.0;
-        if (hundreds < -2147483648.0) hundreds = -2147483648.0;
-        return hundreds * 100.0;
+        const double hundreds = std::floor(read(74, current_altitude) * 0.01 + 0.5);
+        return std::isnan(hundreds) ? 0.0 : hundreds * 100.0;
     }
     static int64_t heading(int64_t h) { return h > 359 ? 0 : h < 0 ? 359 : h; }
     static int64_t limit(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : v > hi ? hi : v; }
@@ -346,6 +349,86 @@ struct Model {
     }
 };
 
+// The six annunciator texts, from the annunciation rules: each text shows one entry of its list, the one whose
+// word equals the masked mode word exactly, or the single blank. Texts are cut at their element's length.
+namespace annunciation {
+
+using namespace rule;
+
+struct Entry {
+    uint32_t word;
+    const char* format;         // a printf format with one value, a fixed word, or null for level height or G/S
+    double Model::*value = {};  // the value the format prints, times the scale
+    double scale = 1.0;
+};
+
+// Upper-left: the engaged vertical mode, beside IAS, HOV, CRHT or GA only.
+constexpr uint32_t kUpperLeftWindow = IAS | HOV | CRHT | GA;
+constexpr Entry kUpperLeft[] = {
+    {VS, "V/S %4.f", &Model::vertical_speed},
+    {ALT, "ALT %5.f", &Model::altitude_ref},
+    {GS, nullptr},
+    {CRHT, "RHT %4.f", &Model::radar_ref},
+    {HHT, "HHT %3.f", &Model::hover_ref},
+    {GA, "G/A %4.f", &Model::vertical_speed},
+};
+// Upper-centre: the engaged lateral mode.
+constexpr Entry kUpperCentre[] = {
+    {HDG, "HDG %3.f", &Model::heading_bug},       {LOC, "LOC %3.f", &Model::selected_course},
+    {VOR, "VOR %3.f", &Model::selected_course},   {NAV, "NAV %3.f", &Model::navigation_track, 57.29578},
+    {HOV, "HOV %3.f", &Model::heading_bug},       {HOV | HOV_SUB_A, "HOV %3.f", &Model::heading_bug},
+    {TUP, "TUP %3.f", &Model::heading_bug},       {TDN, "TDN %3.f", &Model::heading_bug},
+    {TDN | HDG, "TDN %3.f", &Model::heading_bug}, {TDN | LOC, "TDN %3.f", &Model::heading_bug},
+    {TDN | VOR, "TDN %3.f", &Model::heading_bug}, {TDN | NAV, "TDN %3.f", &Model::heading_bug},
+};
+// Upper-right: the airspeed while IAS or GA is engaged, else the engaged vertical mode.
+constexpr uint32_t kAirspeedWindow = IAS | GA;
+constexpr Entry kUpperRight[] = {
+    {VS, "V/S %5.f", &Model::vertical_speed}, {ALT, "ALT %5.f", &Model::altitude_ref}, {GS, "G/S"}};
+// Lower corners: the armed vertical mode, left while IAS is engaged, right otherwise.
+constexpr Entry kLowerCorner[] = {{ALT, "ALT.A %5.f", &Model::autopilot_altitude}, {GS, "G/S"}};
+// Lower-centre: the armed lateral mode.
+constexpr Entry kLowerCentre[] = {{LOC, "LOC"}, {VOR, "VOR"}, {TDN, "TDN"}};
+
+std::string printed(const char* format, double value) {
+    char text[400];  // room for any double in %f
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+template <size_t N>
+std::string shown(const Model& m, const Entry (&entries)[N], uint32_t word) {
+    for (const Entry& e : entries) {
+        if (e.word != word) continue;
+        if (e.format == nullptr) return m.radar < 30.48 ? "LVLHT" : "G/S";
+        if (e.value == nullptr) return e.format;
+        return printed(e.format, m.*e.value * e.scale);
+    }
+    return " ";
+}
+
+// The six texts in the order of the annunciators' chains: lower-right, lower-centre, lower-left, upper-right,
+// upper-centre, upper-left; cut at 11 characters, 7 in the centre column.
+std::array<std::string, 6> texts(const Model& m) {
+    std::array<std::string, 6> t;
+    t.fill(" ");
+    if (m.attached) {
+        const uint32_t vertical = m.engaged & VERTICAL_GROUP, lateral = m.engaged & LATERAL_GROUP;
+        const bool ias = (m.engaged & IAS) != 0;
+        t[0] = ias ? " " : shown(m, kLowerCorner, m.armed & VERTICAL_GROUP);
+        t[1] = shown(m, kLowerCentre, m.armed & LATERAL_GROUP);
+        t[2] = ias ? shown(m, kLowerCorner, m.armed & VERTICAL_GROUP) : " ";
+        t[3] = (m.engaged & kAirspeedWindow) != 0 ? printed("IAS %3.f", m.autopilot_airspeed / 64.0)
+                                                  : shown(m, kUpperRight, vertical);
+        t[4] = shown(m, kUpperCentre, lateral);
+        t[5] = (m.engaged & kUpperLeftWindow) != 0 ? shown(m, kUpperLeft, vertical) : " ";
+    }
+    for (size_t i = 0; i < t.size(); ++i) t[i].resize(std::min<size_t>(t[i].size(), i == 1 || i == 4 ? 7 : 11));
+    return t;
+}
+
+}  // namespace annunciation
+
 template <typename T, size_t N>
 T pick(std::mt19937& rng, const T (&pool)[N]) {
     return pool[rng() % N];
@@ -355,7 +438,7 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 constexpr double kAirspeeds[] = {0.0, 39.9, 40.0, 40.0001, 41.0, 80.0, 150.0, kNaN, -1.0, kInf};
-constexpr double kRadarHeights[] = {0.0, 60.96, 60.9601, 61.0, 100.0, kNaN};
+constexpr double kRadarHeights[] = {0.0, 30.47, 30.48, 60.96, 60.9601, 61.0, 100.0, kNaN};
 constexpr double kSupplies[] = {28.0, 10.0, 9.99, 0.0, kNaN};
 constexpr double kEnables[] = {1.0, 0.0, -1.0, -0.0, kNaN};
 constexpr double kAltitudes[] = {0.0,  -1350.0, 2449.9, 2450.0, 99949.0, 99950.0, 150000.0,
@@ -365,6 +448,26 @@ constexpr double kAutopilotAltitudes[] = {0.0, 60.0, 99900.0, 99850.0, 250.5, 10
 constexpr double kAutopilotAirspeeds[] = {10240.0, 10239.9, 2560.0, 2560.1, 1920.0, 2656.0,
                                           10880.0, 0.0,     kNaN,   6400.0, -1e12,  1e12};
 constexpr double kNavSources[] = {0.0, -0.0, 1.0, 0.5, kNaN};
+constexpr double kVerticalSpeeds[] = {0.0, -700.0, 1234.5, -12345.0, 99999.6, kNaN, -kInf, 1e300};
+constexpr double kCourses[] = {0.0, 275.0, 359.5, -1.0, 1000.0, kNaN, kInf};
+constexpr double kTracks[] = {0.0, 1.0, -1.736, -1.737, 6.283, -3.0, kNaN, -kInf};
+// The simulator's variables that a step may change (besides the nav receiver flags), each with its token and
+// its values.
+struct SimulatorVariable {
+    int32_t token;
+    double Model::*member;
+    std::span<const double> pool;
+};
+constexpr SimulatorVariable kVariables[] = {
+    {token::current_altitude, &Model::current_altitude, kAltitudes},
+    {token::heading_bug, &Model::heading_bug, kHeadings},
+    {token::autopilot_altitude, &Model::autopilot_altitude, kAutopilotAltitudes},
+    {token::autopilot_airspeed, &Model::autopilot_airspeed, kAutopilotAirspeeds},
+    {token::nav_source_flag, &Model::nav_source, kNavSources},
+    {token::vertical_speed, &Model::vertical_speed, kVerticalSpeeds},
+    {token::selected_course, &Model::selected_course, kCourses},
+    {token::navigation_track, &Model::navigation_track, kTracks},
+};
 constexpr uint64_t kNavFlags[] = {0x80, 0xC0, 0x40, 0x00, 0x7F, 0xFF, 0x180, 0x140, 0x100, 0xFFFFFFFFFFFFFF80ull};
 constexpr double kAltitudeRefs[] = {0.0, 99.9, 99.95, 100.0, 29950.0, 30000.0, 1000.0, -150.0, kNaN};
 constexpr double kRadarRefs[] = {10.0, 15.0, 9.99, 9.995, 1495.0, 1500.0, 1600.0, 2995.0, 3000.0, kNaN};
@@ -395,11 +498,7 @@ class ModelTest : public ModuleTest, public ::testing::WithParamInterface<int> {
 protected:
     // Sets every simulator variable of the model on the host too.
     void host_variables() {
-        host.set(token::current_altitude, model.current_altitude);
-        host.set(token::heading_bug, model.heading_bug);
-        host.set(token::autopilot_altitude, model.autopilot_altitude);
-        host.set(token::autopilot_airspeed, model.autopilot_airspeed);
-        host.set(token::nav_source_flag, model.nav_source);
+        for (const SimulatorVariable& v : kVariables) host.set(v.token, model.*v.member);
         host.set_raw(token::nav_receiver_flags, model.nav_flags_raw);
     }
 
@@ -453,7 +552,45 @@ protected:
         if (host.events != model.events) out << " events differ (" << host.events.size() << " sent);";
         if (host.reads != model.reads) out << " reads differ (" << host.reads.size() << " made);";
         if (zolm_test_guards_intact() != 1) out << " the engine area or the bytes after the block were written;";
+        const std::array<std::string, 6> expected = annunciation::texts(model);
+        for (Gauge gauge : {kGaugeAnnunciator, kGaugeAnnunciatorT}) {
+            const std::array<std::string, 6> shown = texts_of(gauge);
+            for (size_t i = 0; i < shown.size(); ++i)
+                if (shown[i] != expected[i])
+                    out << " " << gauge_headers[gauge].name << " text " << i << " '" << shown[i] << "' model '"
+                        << expected[i] << "';";
+        }
         return out.str();
+    }
+
+    // The value the host puts into a source variable of a text element, by its token.
+    double variable(int32_t token) const {
+        for (const SimulatorVariable& v : kVariables)
+            if (v.token == token) return model.*v.member;
+        return 4321.0;  // bound, but shown by no text
+    }
+
+    // The texts of one annunciator down its chain, each callback run as the host runs it: on a copy of the
+    // element with its source variables filled and a buffer of its maximum length, guarded behind.
+    std::array<std::string, 6> texts_of(Gauge gauge) const {
+        std::array<std::string, 6> texts;
+        const ElementHead* e = gauge_headers[gauge].element_list[0];
+        for (std::string& text : texts) {
+            e = e->child_list[0];
+            TextElement element = *reinterpret_cast<const TextElement*>(e);
+            char buffer[32];
+            std::memset(buffer, 0x5A, sizeof buffer);
+            for (ModuleVariable& source : element.source)
+                if (source.token != 0) source.value = variable(source.token);
+            element.text_buffer = buffer;
+            element.text_callback(&element);
+            const size_t room = static_cast<size_t>(element.max_length) + 1;
+            if (std::memchr(buffer, '\0', room) == nullptr ||
+                std::any_of(buffer + room, std::end(buffer), [](char c) { return c != 0x5A; }))
+                return {"the buffer overran"};
+            text = buffer;
+        }
+        return texts;
     }
 
     Model model;
@@ -527,25 +664,12 @@ TEST_P(ModelTest, RandomSequencesAgreeWithTheModel) {
             write_reference(rng);
         } else if (roll < 92) {
             note("simulator variable");
-            switch (rng() % 6) {
-            case 0:
-                model.current_altitude = pick(rng, kAltitudes);
-                break;
-            case 1:
-                model.heading_bug = pick(rng, kHeadings);
-                break;
-            case 2:
-                model.autopilot_altitude = pick(rng, kAutopilotAltitudes);
-                break;
-            case 3:
-                model.autopilot_airspeed = pick(rng, kAutopilotAirspeeds);
-                break;
-            case 4:
-                model.nav_source = pick(rng, kNavSources);
-                break;
-            default:
+            const size_t which = rng() % (std::size(kVariables) + 1);
+            if (which < std::size(kVariables)) {
+                const SimulatorVariable& v = kVariables[which];
+                model.*v.member = v.pool[rng() % v.pool.size()];
+            } else {
                 model.nav_flags_raw = pick(rng, kNavFlags);
-                break;
             }
             host_variables();
         } else if (roll < 98) {
