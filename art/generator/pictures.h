@@ -6,14 +6,17 @@
 #include <vector>
 
 #include "art/kit/canvas.h"
+#include "layout/bitmap_ids.h"
 
 namespace art {
 
-// The module's bitmaps, by resource id.
+// The module's bitmaps, by resource id, as the module's records name them.
 namespace bitmap {
-constexpr uint16_t afcp_face = 0x1000, stab_lamp = 0x1010, navigation_lamp = 0x1020, turned_knob = 0x1030,
-                   pressed_button = 0x1040, annunciator_bezel = 0x1050, ground_speed_face = 0x2100,
-                   fore_aft_tape = 0x2110, lateral_tape = 0x2120;
+constexpr uint16_t afcp_face = afcp::bitmap::afcp_face, stab_lamp = afcp::bitmap::stab_lamp,
+                   navigation_lamp = afcp::bitmap::navigation_lamp, turned_knob = afcp::bitmap::turned_knob,
+                   pressed_button = afcp::bitmap::pressed_button, annunciator_bezel = afcp::bitmap::annunciator_bezel,
+                   ground_speed_face = afcp::bitmap::gs_face, fore_aft_tape = afcp::bitmap::fore_aft_tape,
+                   lateral_tape = afcp::bitmap::lateral_tape;
 }  // namespace bitmap
 
 struct Picture {
