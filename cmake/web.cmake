@@ -18,6 +18,8 @@ add_custom_command(OUTPUT ${AFCP_BITMAP_PNGS}
                    DEPENDS ${AFCP_BITMAP_PNGS_SOURCES}
                    COMMENT "Building bitmap_pngs for this machine"
                    VERBATIM)
+# One target owns the tool, so that the two modules' bitmaps never build it at the same time.
+add_custom_target(bitmap_pngs_tool DEPENDS ${AFCP_BITMAP_PNGS})
 
 file(GLOB AFCP_HOST_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 set(AFCP_WEB_EXPORTS _malloc,_free)
@@ -42,6 +44,7 @@ foreach(variant IN LISTS AFCP_VARIANTS)
                      COMMENT "The ${module} bitmaps as PNG files"
                      VERBATIM)
   add_custom_target(${module}_bitmaps DEPENDS ${pngs})
+  add_dependencies(${module}_bitmaps bitmap_pngs_tool)
 
   add_executable(${module}_web ${AFCP_MODULE_SOURCES} ${CMAKE_SOURCE_DIR}/engine/zolm.cpp ${AFCP_HOST_CORE_SOURCES}
                                ${CMAKE_SOURCE_DIR}/web/web_panel.cpp)
