@@ -53,7 +53,7 @@ dist: cross web
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@ctest --test-dir $(CROSS) --output-on-failure
-	@cd tests/web && node --test --test-reporter=spec panel.test.mjs
+	@cd tests/web && node --test panel.test.mjs
 
 fuzz: setup
 	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAFCP_FUZZ=ON >/dev/null
@@ -73,13 +73,11 @@ clean:
 # Every callback beside its floor, both variants, from a Release build of their own (-O2, as the modules are
 # built); prints each as a ratio to its floor. Then what a call out of the module costs on the 32-bit code,
 # under Wine.
-bench: setup
+bench: dist
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane
 	@$(BENCH)/bench_korst $(BENCH_ARGS)
 	@$(BENCH)/bench_brevane $(BENCH_ARGS)
-	@cmake -S . -B $(CROSS) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(CROSS) -j $(JOBS) --target bench_call_out
 	@WINEPREFIX=$(CURDIR)/$(CROSS)/wineprefix tools/wine-run $(CROSS)/bin/bench_call_out.exe
-	@$(MAKE) dist >/dev/null
 	@node tests/web/bench.mjs

@@ -1,7 +1,6 @@
 # The panel preview: a Windows console program that plays a scenario on a built module beside the stand-in
 # engine and renders every gauge to PNG (tools/preview runs it under Wine), and its tests. The host core
 # (host/) is the page's too; the Windows front (preview/) loads the DLL and draws with GDI.
-file(GLOB AFCP_HOST_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 set(AFCP_PREVIEW_SOURCES
     ${AFCP_HOST_CORE_SOURCES}
     ${CMAKE_SOURCE_DIR}/preview/panel_host.cpp

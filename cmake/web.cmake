@@ -21,7 +21,6 @@ add_custom_command(OUTPUT ${AFCP_BITMAP_PNGS}
 # One target owns the tool, so that the two modules' bitmaps never build it at the same time.
 add_custom_target(bitmap_pngs_tool DEPENDS ${AFCP_BITMAP_PNGS})
 
-file(GLOB AFCP_HOST_CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/host/*.cpp)
 set(AFCP_WEB_EXPORTS _malloc,_free)
 set(AFCP_WEB_RUNTIME UTF8ToString,stringToUTF8,lengthBytesUTF8,HEAPU8,HEAP32)
 

@@ -3,6 +3,7 @@
 // lend either to show it. Lend<f> wraps a plain function f of the host in both conventions.
 #pragma once
 
+#include <cstdio>
 #include <cstring>
 
 #include "frame/abi.h"
@@ -19,14 +20,18 @@ namespace host_conventions {
 // __stdcall: the callee removes its arguments; __cdecl: the caller does.
 enum class Convention { callee_cleans, caller_cleans };
 
-// "stdcall" or "cdecl" into `out`; false for any other text.
-inline bool parse(const char* text, Convention& out) {
-    if (std::strcmp(text, "stdcall") == 0) {
-        out = Convention::callee_cleans;
-    } else if (std::strcmp(text, "cdecl") == 0) {
-        out = Convention::caller_cleans;
-    } else {
-        return false;
+// A test host's command line: "--services=stdcall" or "--services=cdecl" (stdcall without one) into `out`.
+// False, after a usage line on stderr, for anything else.
+inline bool parse_arguments(int argc, char** argv, Convention& out) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--services=stdcall") == 0) {
+            out = Convention::callee_cleans;
+        } else if (std::strcmp(argv[i], "--services=cdecl") == 0) {
+            out = Convention::caller_cleans;
+        } else {
+            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
+            return false;
+        }
     }
     return true;
 }

@@ -35,6 +35,27 @@ int round_offset(double value) { return afcp::to_int32(std::floor(value + 0.5));
 
 std::string gauge_name(const GaugeState& g) { return g.header->name != nullptr ? g.header->name : ""; }
 
+// Why a command or a capture cannot be played yet, and why a click acts on nothing.
+constexpr const char* kNoCommandsYet =
+    "the engine has no commands yet: the AFCP gauge registers them on its first update";
+constexpr const char* kNoBlockYet = "the engine has no state block yet: the AFCP gauge attaches on its first update";
+std::string no_area(const std::string& gauge, int x, int y) {
+    return "no mouse area of " + gauge + " holds (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+std::string entry_name(const afcp::CommandEntry& e) { return std::string(e.name, strnlen(e.name, sizeof e.name)); }
+
+// The first entry of the table the module registered with the engine that `matches`, or null.
+template <typename Match>
+const afcp::CommandEntry* registered(Match matches) {
+    ZolmCounts counts{};
+    zolm_test_counts(&counts);
+    const afcp::CommandEntry* table = zolm_test_table();
+    for (int32_t i = 0; table != nullptr && i < counts.last_register_count; ++i)
+        if (matches(table[i])) return &table[i];
+    return nullptr;
+}
+
 }  // namespace
 
 Panel::Panel(afcp::ImportTableRecord& import_table, afcp::LinkageRecord& linkage, BitmapSource& bitmaps,
@@ -122,9 +143,7 @@ const afcp::MouseArea* Panel::area_at(int gauge, int x, int y) const {
 std::string Panel::click(int gauge, int x, int y) {
     start();
     const afcp::MouseArea* a = area_at(gauge, x, y);
-    if (a == nullptr)
-        throw std::runtime_error("no mouse area of " + shapes_.at(static_cast<size_t>(gauge)).name + " holds (" +
-                                 std::to_string(x) + ", " + std::to_string(y) + ")");
+    if (a == nullptr) throw std::runtime_error(no_area(shapes_.at(static_cast<size_t>(gauge)).name, x, y));
     if (a->handler != nullptr) {
         a->handler(0, static_cast<int32_t>(a->mouse_flags));
         const std::string name = command_name(a->handler);
@@ -139,23 +158,15 @@ std::string Panel::click(int gauge, int x, int y) {
 
 void Panel::command(const std::string& name) {
     start();
-    if (zolm_test_table() == nullptr)
-        throw std::runtime_error("the engine has no commands yet: the AFCP gauge registers them on its first update");
-    ZolmCounts counts{};
-    zolm_test_counts(&counts);
-    const afcp::CommandEntry* table = zolm_test_table();
-    for (int32_t i = 0; i < counts.last_register_count; ++i)
-        if (name == std::string(table[i].name, strnlen(table[i].name, sizeof table[i].name))) {
-            zolm_test_call(table[i].name, 0, 0);
-            return;
-        }
-    throw std::runtime_error("unknown command '" + name + "'");
+    if (zolm_test_table() == nullptr) throw std::runtime_error(kNoCommandsYet);
+    const afcp::CommandEntry* e = registered([&](const afcp::CommandEntry& c) { return entry_name(c) == name; });
+    if (e == nullptr) throw std::runtime_error("unknown command '" + name + "'");
+    zolm_test_call(e->name, 0, 0);
 }
 
 std::string Panel::capture() {
     start();
-    if (zolm_test_block() == nullptr)
-        throw std::runtime_error("the engine has no state block yet: the AFCP gauge attaches on its first update");
+    if (zolm_test_block() == nullptr) throw std::runtime_error(kNoBlockYet);
     return captured_modes(zolm_test_capture());
 }
 
@@ -171,13 +182,8 @@ References Panel::references() const {
 }
 
 std::string Panel::command_name(afcp::CommandHandler handler) {
-    ZolmCounts counts{};
-    zolm_test_counts(&counts);
-    const afcp::CommandEntry* table = zolm_test_table();
-    for (int32_t i = 0; table != nullptr && i < counts.last_register_count; ++i)
-        if (table[i].handler == handler)
-            return std::string(table[i].name, strnlen(table[i].name, sizeof table[i].name));
-    return "";
+    const afcp::CommandEntry* e = registered([&](const afcp::CommandEntry& c) { return c.handler == handler; });
+    return e != nullptr ? entry_name(*e) : "";
 }
 
 BitmapSource::Size Panel::bitmap(int id) {
@@ -199,26 +205,25 @@ void Panel::draw_element(GaugeState& g, ElementHead* e, int depth) {
     step.black_is_clear = (e->image_flags & kBlackIsClear) != 0;
     step.x = e->x;
     step.y = e->y;
-    switch (e->kind) {
-    case afcp::kStaticImage: {
-        const BitmapSource::Size b = bitmap(e->bitmap_id);
-        step.bitmap_id = e->bitmap_id;
+    // A whole bitmap at the element's position.
+    auto whole = [&](int id) {
+        const BitmapSource::Size b = bitmap(id);
+        step.bitmap_id = id;
         step.width = b.width;
         step.height = b.height;
         g.steps.push_back(std::move(step));
+    };
+    switch (e->kind) {
+    case afcp::kStaticImage:
+        whole(e->bitmap_id);
         break;
-    }
     case afcp::kImageSelector: {
         auto* s = reinterpret_cast<afcp::ImageSelectorElement*>(e);
         const double value = s->value_callback != nullptr ? s->value_callback(e) : -1.0;
         if (!(value >= 0.0)) break;  // -1 (or anything not a number) draws nothing
         const int n = round_offset(value);
         if (n >= static_cast<int>(s->image_count)) break;
-        const BitmapSource::Size b = bitmap(e->bitmap_id + n);
-        step.bitmap_id = e->bitmap_id + n;
-        step.width = b.width;
-        step.height = b.height;
-        g.steps.push_back(std::move(step));
+        whole(e->bitmap_id + n);
         break;
     }
     case afcp::kMovingImage: {
@@ -345,7 +350,7 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
 
 void check_playable(const Panel& panel, const Scenario& scenario, const std::vector<std::string>& commands) {
     bool attached = panel.attached();
-    bool registered = zolm_test_table() != nullptr;
+    bool registered_yet = zolm_test_table() != nullptr;
     bool has_afcp_service = false;
     for (int slot = 0; slot < static_cast<int>(panel.gauges().size()); ++slot)
         has_afcp_service = has_afcp_service || panel.gauge(slot).header->service_callback != nullptr;
@@ -355,22 +360,18 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
         case Instruction::update:
             // The stand-in engine hands out a block at every attach that it is not told to refuse.
             attached = attached || has_afcp_service;
-            registered = registered || has_afcp_service;
+            registered_yet = registered_yet || has_afcp_service;
             break;
         case Instruction::click:
             if (panel.area_at(s.gauge, s.x, s.y) == nullptr)
-                fail("no mouse area of " + panel.gauges()[static_cast<size_t>(s.gauge)].name + " holds (" +
-                     std::to_string(s.x) + ", " + std::to_string(s.y) + ")");
+                fail(no_area(panel.gauges()[static_cast<size_t>(s.gauge)].name, s.x, s.y));
             break;
         case Instruction::command: {
-            if (!registered) fail("the engine has no commands yet: the AFCP gauge registers them on its first update");
-            ZolmCounts counts{};
-            zolm_test_counts(&counts);
-            const afcp::CommandEntry* table = zolm_test_table();
-            bool known = false;
-            for (int32_t i = 0; table != nullptr && i < counts.last_register_count && !known; ++i)
-                known = s.text == std::string(table[i].name, strnlen(table[i].name, sizeof table[i].name));
-            for (size_t i = 0; table == nullptr && i < commands.size() && !known; ++i) known = s.text == commands[i];
+            if (!registered_yet) fail(kNoCommandsYet);
+            const bool known =
+                zolm_test_table() != nullptr
+                    ? registered([&](const afcp::CommandEntry& c) { return entry_name(c) == s.text; }) != nullptr
+                    : std::find(commands.begin(), commands.end(), s.text) != commands.end();
             if (!known) fail("unknown command '" + s.text + "'");
             break;
         }

@@ -67,14 +67,6 @@ bool number(const std::string& word, int& out) {
     return error == std::errc() && at == end && !word.empty();
 }
 
-// A decimal number, all of the word (strtod: from_chars for doubles is missing from some standard libraries).
-bool number(const std::string& word, double& out) {
-    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return false;
-    char* end = nullptr;
-    out = std::strtod(word.c_str(), &end);
-    return end == word.c_str() + word.size();
-}
-
 bool snapshot_name(const std::string& name) {
     if (name.empty() || name[0] == '.' || name[0] == '-') return false;
     for (char c : name)
@@ -134,7 +126,7 @@ private:
         if (w_.size() != 3) fail("expected 'set VARIABLE VALUE'");
         Step& s = add(Instruction::set);
         if (!find_variable(w_[1], s.token)) fail("unknown variable '" + w_[1] + "'");
-        if (!number(w_[2], s.value) || !std::isfinite(s.value))
+        if (!finite_number(w_[2], s.value))
             fail("expected 'set VARIABLE VALUE' with a finite number, not '" + w_[2] + "'");
     }
 
@@ -225,6 +217,14 @@ Scenario parse_scenario(const std::string& file, std::string_view text, const st
         at = end + 1;
     }
     return parser.take();
+}
+
+// strtod, since from_chars for doubles is missing from some standard libraries.
+bool finite_number(const std::string& word, double& out) {
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0]))) return false;
+    char* end = nullptr;
+    out = std::strtod(word.c_str(), &end);
+    return end == word.c_str() + word.size() && std::isfinite(out);
 }
 
 std::string where(const std::string& file, int line) {

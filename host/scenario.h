@@ -55,6 +55,9 @@ constexpr int kMostFrames = 100000;
 // scenario has no file name, as one typed into the web page).
 Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges);
 
+// A variable's value as a scenario writes it: a finite decimal number, all of the word.
+bool finite_number(const std::string& word, double& out);
+
 // Where a message points: "FILE:LINE: ", or "line LINE: " without a file name.
 std::string where(const std::string& file, int line);
 // A message about a step: "FILE:LINE: what".

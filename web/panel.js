@@ -321,10 +321,6 @@
       const slot = slotOf(gauge);
       whole(x, 'x');
       whole(y, 'y');
-      const g = gauges[slot];
-      if (x < 0 || y < 0 || x >= g.width || y >= g.height)
-        throw new Error('(' + x + ', ' + y + ') lies outside ' + g.name + ' (' + g.width + ' x ' + g.height + ')');
-      if (M._panel_cursor(slot, x, y) === 0) throw new Error('no mouse area of ' + g.name + ' holds (' + x + ', ' + y + ')');
       const result = answer(M._panel_click(slot, x, y));
       refresh();
       return result.reached;

@@ -230,9 +230,8 @@ EMSCRIPTEN_KEEPALIVE const char* panel_set(const char* name, const char* value) 
     return guarded([&] {
         int32_t token = 0;
         if (!host_core::find_variable(name, token)) return refuse("unknown variable '" + std::string(name) + "'");
-        char* end = nullptr;
-        const double v = std::strtod(value, &end);
-        if (end == value || *end != '\0' || !std::isfinite(v))
+        double v = 0;
+        if (!host_core::finite_number(value, v))
             return refuse("a variable's value is a finite number, not '" + std::string(value) + "'");
         panel->simulator().set(token, v);
         return ok();

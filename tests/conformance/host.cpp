@@ -125,12 +125,7 @@ StackRecord& stack_record() {
 int main(int argc, char** argv) {
     using namespace conformance;
     host::Convention convention = host::Convention::callee_cleans;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--services=", 11) != 0 || !host_conventions::parse(argv[i] + 11, convention)) {
-            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
-            return 2;
-        }
-    }
+    if (!host_conventions::parse_arguments(argc, argv, convention)) return 2;
     for (Case* c : cases()) {
         begin(*c);
         zolm_test_reset();

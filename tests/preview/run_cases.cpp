@@ -16,13 +16,7 @@ host_conventions::Convention services = host_conventions::Convention::callee_cle
 
 int main(int argc, char** argv) {
     using namespace conformance;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], "--services=", 11) != 0 ||
-            !host_conventions::parse(argv[i] + 11, preview_tests::services)) {
-            std::fprintf(stderr, "usage: %s [--services=stdcall|cdecl]\n", argv[0]);
-            return 2;
-        }
-    }
+    if (!host_conventions::parse_arguments(argc, argv, preview_tests::services)) return 2;
     for (Case* c : cases()) {
         begin(*c);
         try {
