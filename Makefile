@@ -47,8 +47,10 @@ dist: cross web
 	@cp $(WEB)/korstpanel.html $(WEB)/brevanepanel.html dist/web/
 	@echo "dist: korstpanel.dll brevanepanel.dll web/korstpanel.html web/brevanepanel.html"
 	@rm -rf dist/preview
-	@tools/preview korst preview/korst-default.txt dist/preview
-	@tools/preview brevane preview/brevane-default.txt dist/preview
+	@if tools/runs-32bit; then \
+		tools/preview korst preview/korst-default.txt dist/preview && \
+		tools/preview brevane preview/brevane-default.txt dist/preview; \
+	else echo "dist: the previews need Wine: skipped"; fi
 
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure

@@ -3,7 +3,8 @@
 # Quick when everything is there. Without root rights it says in one line what to install.
 set -u
 
-native_packages="make cmake g++ libgtest-dev libgmock-dev libbenchmark-dev"
+# Eigen: the flight model's vector maths (header only).
+native_packages="make cmake g++ libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev"
 # `make fuzz`: clang with libFuzzer and the sanitizer runtimes (llvm-14 symbolizes their reports);
 # `make coverage`: gcovr over gcov.
 reliability_packages="clang-14 libclang-rt-14-dev llvm-14 gcovr"
@@ -39,13 +40,22 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The tools must also run, not just be installed.
-for tool in cmake g++ pkg-config i686-w64-mingw32-g++ i686-w64-mingw32-windres i686-w64-mingw32-dlltool wine \
+for tool in cmake g++ pkg-config i686-w64-mingw32-g++ i686-w64-mingw32-windres i686-w64-mingw32-dlltool \
     clang++-14 gcovr chromium node npm; do
     if ! "$tool" --version >/dev/null 2>&1; then
         echo "setup: '$tool' is installed but does not run; reinstall it (apt-get install --reinstall) and try again" >&2
         exit 1
     fi
 done
+# Wine runs only where the kernel runs 32-bit programs; elsewhere its tests and the preview are skipped.
+if "$(dirname "$0")/runs-32bit" 2>/dev/null; then
+    if ! wine --version >/dev/null 2>&1; then
+        echo "setup: 'wine' is installed but does not run; reinstall it (apt-get install --reinstall) and try again" >&2
+        exit 1
+    fi
+else
+    echo "setup: note: $("$(dirname "$0")/runs-32bit" 2>&1); the Wine tests and the preview will be skipped" >&2
+fi
 # Emscripten with Debian's Python (not whatever python3 comes first on the PATH).
 if ! EMSDK_PYTHON=/usr/bin/python3 NODE_PATH=/usr/share/nodejs emcc --version >/dev/null 2>&1; then
     echo "setup: 'emcc' is installed but does not run; reinstall emscripten and node-acorn and try again" >&2
