@@ -143,6 +143,8 @@ Helicopter::Helicopter(const Parameters& p) : p_(p) {
     d_.gear_c = 2 * g.damping_ratio * d_.mass * g.natural_frequency / n;
     d_.bottom_k = d_.mass * g.bottom_frequency * g.bottom_frequency / n;
     d_.bottom_c = 2 * d_.mass * g.bottom_frequency / n;
+    d_.stick_k = d_.mass * g.stick_frequency * g.stick_frequency / n;
+    d_.stick_c = 2 * d_.mass * g.stick_frequency / n;
 }
 
 Controls Helicopter::sanitize(const Controls& c) {
@@ -166,7 +168,16 @@ Helicopter::BladeAngles Helicopter::blade_angles(const Controls& in) const {
     return b;
 }
 
-State Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, Diagnostics* diag) const {
+double Helicopter::contact_normal(double depth, double rate, bool skid) const {
+    double normal = 0;
+    if (skid) normal += d_.gear_k * depth + d_.gear_c * rate;
+    const double bottomed = skid ? depth - p_.gear.stroke_ft : depth;
+    if (bottomed > 0) normal += d_.bottom_k * bottomed + d_.bottom_c * rate;
+    return std::max(normal, 0.0);  // the ground pushes, never pulls
+}
+
+State Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, Diagnostics* diag,
+                           const GearMemory* memory) const {
     const auto& mr = p_.main_rotor;
     const auto& tr = p_.tail_rotor;
     const BladeAngles blade = blade_angles(c);
@@ -301,32 +312,36 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
 
     // ---- Landing gear --------------------------------------------------------------------------------------
     // Each skid end: spring and damper along the vertical, stiffening once the stroke is used; each hard point
-    // of the structure: the stiff law only. Coulomb friction on the ground, linear below a small slip speed
-    // so that the aircraft can come to rest.
+    // of the structure: the stiff law only. Coulomb friction along the ground: a stuck skid end is held to
+    // its spot by a stiff spring-damper up to the Coulomb limit; otherwise friction grows linearly up to the
+    // limit below a small slip speed.
     bool contact = false;
     const Eigen::Matrix3d b2e = e2b.transpose();
     const Eigen::Vector3d vel_ned = b2e * vel;
     const auto& gear = p_.gear;
-    auto touch = [&](const Eigen::Vector3d& point, bool skid) {
-        const Eigen::Vector3d offset = b2e * point;
-        const double depth = s.position_ned.z() + offset.z() + elevation;  // > 0 below the ground
+    auto touch = [&](const Eigen::Vector3d& point, int skid) {
+        const double depth = s.position_ned.z() + e2b.col(2).dot(point) + elevation;  // > 0 below the ground
         if (!(depth > 0)) return;
         contact = true;
         const Eigen::Vector3d pv = vel_ned + b2e * w.cross(point);
-        double normal = 0;
-        if (skid) normal += d_.gear_k * depth + d_.gear_c * pv.z();
-        const double bottomed = skid ? depth - gear.stroke_ft : depth;
-        if (bottomed > 0) normal += d_.bottom_k * bottomed + d_.bottom_c * pv.z();
-        normal = std::max(normal, 0.0);  // the ground pushes, never pulls
-        const double slip = std::hypot(pv.x(), pv.y());
-        const double scale = gear.friction * normal / std::max(slip, gear.friction_speed_fps);
-        const Eigen::Vector3d f_ned(-scale * pv.x(), -scale * pv.y(), -normal);
-        const Eigen::Vector3d f = e2b * f_ned;
+        const double normal = contact_normal(depth, pv.z(), skid >= 0);
+        const double limit = gear.friction * normal;
+        Eigen::Vector2d along;
+        if (memory && skid >= 0 && memory->stuck[skid]) {
+            const Eigen::Vector2d spot = s.position_ned.head<2>() + (b2e * point).head<2>();
+            along = -d_.stick_k * (spot - memory->anchor[skid]) - d_.stick_c * pv.head<2>();
+            const double size = along.norm();
+            if (size > limit) along *= limit / size;
+        } else {
+            const double slip = std::sqrt(pv.x() * pv.x() + pv.y() * pv.y());
+            along = -limit / std::max(slip, gear.friction_speed_fps) * pv.head<2>();
+        }
+        const Eigen::Vector3d f = e2b * Eigen::Vector3d(along.x(), along.y(), -normal);
         force += f;
         moment += point.cross(f);
     };
-    for (const auto& pt : gear.skids) touch(pt, true);
-    for (const auto& pt : gear.structure) touch(pt, false);
+    for (int i = 0; i < 4; ++i) touch(gear.skids[i], i);
+    for (const auto& pt : gear.structure) touch(pt, -1);
 
     // ---- Rigid body -----------------------------------------------------------------------------------------
     dot.velocity_body = force / d_.mass - w.cross(vel);
@@ -363,14 +378,46 @@ void Helicopter::set_state(const State& s) {
     r.inflow_main = finite_or_zero(r.inflow_main);
     r.inflow_tail = finite_or_zero(r.inflow_tail);
     state_ = r;
+    gear_ = GearMemory{};
+}
+
+void Helicopter::update_gear_memory(const Environment& e) {
+    // Elastic-plastic friction: a skid end that touches sticks where it is; once its spring pulls harder than
+    // the Coulomb limit the stick point is dragged along, so the skid slides with the limit force.
+    const State& s = state_;
+    const Eigen::Matrix3d e2b = earth_to_body(s.euler);
+    const Eigen::Matrix3d b2e = e2b.transpose();
+    const double elevation = finite_or_zero(e.ground_elevation_ft);
+    const Eigen::Vector3d vel_ned = b2e * s.velocity_body;
+    for (int i = 0; i < 4; ++i) {
+        const Eigen::Vector3d& point = p_.gear.skids[i];
+        const Eigen::Vector3d offset = b2e * point;
+        const double depth = s.position_ned.z() + offset.z() + elevation;
+        if (!(depth > 0)) {
+            gear_.stuck[i] = false;
+            continue;
+        }
+        const Eigen::Vector2d spot = s.position_ned.head<2>() + offset.head<2>();
+        if (!gear_.stuck[i]) {
+            gear_.stuck[i] = true;
+            gear_.anchor[i] = spot;
+            continue;
+        }
+        const double rate = (vel_ned + b2e * s.rates_body.cross(point)).z();
+        const double limit = p_.gear.friction * contact_normal(depth, rate, true);
+        const Eigen::Vector2d stretch = spot - gear_.anchor[i];
+        const double pull = d_.stick_k * stretch.norm();
+        if (pull > limit) gear_.anchor[i] = spot - stretch * (limit / pull);
+    }
 }
 
 void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
     const State& s = state_;
-    const State k1 = derivative(s, c, e);
-    const State k2 = derivative(add(s, k1, h / 2), c, e);
-    const State k3 = derivative(add(s, k2, h / 2), c, e);
-    const State k4 = derivative(add(s, k3, h), c, e);
+    const GearMemory* m = &gear_;
+    const State k1 = evaluate(s, c, e, nullptr, m);
+    const State k2 = evaluate(add(s, k1, h / 2), c, e, nullptr, m);
+    const State k3 = evaluate(add(s, k2, h / 2), c, e, nullptr, m);
+    const State k4 = evaluate(add(s, k3, h), c, e, nullptr, m);
     State n = s;
     n.velocity_body += h / 6 * (k1.velocity_body + 2 * k2.velocity_body + 2 * k3.velocity_body + k4.velocity_body);
     n.rates_body += h / 6 * (k1.rates_body + 2 * k2.rates_body + 2 * k3.rates_body + k4.rates_body);
@@ -388,6 +435,7 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         n.rates_body.setZero();
     }
     state_ = n;
+    update_gear_memory(e);
 }
 
 void Helicopter::step(const Controls& in, const Environment& e, double dt) {
@@ -401,7 +449,7 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
 
 Outputs Helicopter::outputs(const Environment& e) const {
     Diagnostics diag;
-    evaluate(state_, last_controls_, e, &diag);
+    evaluate(state_, last_controls_, e, &diag, &gear_);
     const State& s = state_;
     const Eigen::Matrix3d e2b = earth_to_body(s.euler);
     const Eigen::Matrix3d b2e = e2b.transpose();

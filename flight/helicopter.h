@@ -3,6 +3,7 @@
 #pragma once
 
 #include <Eigen/Core>
+#include <array>
 
 #include "flight/parameters.h"
 
@@ -76,6 +77,7 @@ public:
         Eigen::Vector3d r_main, r_tail, r_fuselage, r_htail, r_vtail;  // body positions, ft
         Eigen::Matrix3d inertia, inertia_inv;
         double gear_k, gear_c, bottom_k, bottom_c;  // per contact point
+        double stick_k, stick_c;                     // per skid end, along the ground
         double flap_time_constant(double density) const;
     };
     const Derived& derived() const { return d_; }
@@ -87,13 +89,23 @@ public:
         double ground_effect = 1;
         bool on_ground = false;
     };
-    State evaluate(const State& s, const Controls& c, const Environment& e, Diagnostics* diag) const;
+    // Where each skid end holds to the ground by static friction: kept from step to step, cleared by
+    // set_state. Without it (derivative()) friction is a steep viscous law up to its Coulomb limit.
+    struct GearMemory {
+        std::array<Eigen::Vector2d, 4> anchor{};
+        std::array<bool, 4> stuck{};
+    };
+    State evaluate(const State& s, const Controls& c, const Environment& e, Diagnostics* diag,
+                   const GearMemory* gear = nullptr) const;
 
 private:
     Parameters p_;
     Derived d_;
     State state_;
     Controls last_controls_;
+    GearMemory gear_;
+    void update_gear_memory(const Environment& e);
+    double contact_normal(double depth, double rate, bool skid) const;
     void rk4(const Controls& c, const Environment& e, double dt);
 };
 

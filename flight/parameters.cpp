@@ -68,7 +68,8 @@ Parameters make_default() {
 
     // Skid gear. Contact points at the skid ends, 4 ft fore and aft of the CG, 3.5 ft left and right, 4.5 ft
     // below it. The four skids together bounce at 5 rad/s, overdamped (ratio 1.3); Coulomb friction 0.5
-    // (skid on pavement or firm grass). The weight compresses them by g / w^2 = 1.3 ft: with this soft a gear
+    // (skid on pavement or firm grass); a skid end sticks to its spot (an elastic-plastic contact, stiff at
+    // 10 rad/s) until the side force passes the Coulomb limit, so that the aircraft does not creep. The weight compresses them by g / w^2 = 1.3 ft: with this soft a gear
     // the stroke before the structure bottoms out is set to 2.5 ft, then a stiff contact (40 rad/s, critically
     // damped) keeps the airframe above the ground in a hard landing.
     p.gear.skids = {Eigen::Vector3d(4.0, -3.5, 4.5), Eigen::Vector3d(4.0, 3.5, 4.5),
@@ -79,7 +80,8 @@ Parameters make_default() {
     p.gear.natural_frequency = 5.0;
     p.gear.damping_ratio = 1.3;
     p.gear.friction = 0.5;
-    p.gear.friction_speed_fps = 0.1;
+    p.gear.friction_speed_fps = 0.3;
+    p.gear.stick_frequency = 10.0;
     p.gear.stroke_ft = 2.5;
     p.gear.bottom_frequency = 40.0;
     return p;

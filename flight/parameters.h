@@ -65,7 +65,8 @@ struct GearParameters {
     double natural_frequency = 0;   // rad/s, whole aircraft bouncing on the four skids
     double damping_ratio = 0;
     double friction = 0;            // Coulomb coefficient, skid on ground
-    double friction_speed_fps = 0;  // sliding speed below which friction grows linearly
+    double friction_speed_fps = 0;  // without a stick point: sliding speed below which friction grows linearly
+    double stick_frequency = 0;     // rad/s, aircraft on the ground pushed sideways while the skids stick
     double stroke_ft = 0;           // skid deflection where the structure bottoms out
     double bottom_frequency = 0;    // rad/s, stiff contact of a bottomed skid or a hard point
 };

@@ -18,7 +18,9 @@ struct TrimResult {
     State state;
     Controls controls;
     bool converged;
-    double residual;  // largest scaled derivative left (accelerations in g, angular ones in rad/s^2)
+    // trim: largest scaled derivative left (accelerations in g, angular ones in rad/s^2, rotor states);
+    // on_ground: largest speed (ft/s, rad/s) or drift over the last second of settling (ft, rad).
+    double residual;
 };
 
 TrimResult trim(const Parameters&, const Environment&, const TrimTarget&);
