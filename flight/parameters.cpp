@@ -1,0 +1,101 @@
+#include "flight/parameters.h"
+
+namespace flight {
+
+namespace {
+
+Parameters make_default() {
+    Parameters p;
+    // Mass, inertia and CG of the 5,401 lb light twin: Heffley & Mnich, NASA CR-177476 (1988), data set as
+    // tabulated in the public heli-gym parameter file (a109_param.yaml).
+    p.weight_lb = 5401;
+    p.ix = 1590;
+    p.iy = 6761;
+    p.iz = 6407;
+    p.ixz = 598;
+    p.cg = {132.7, 38.5};
+
+    // Main rotor: same source.
+    p.main_rotor.hub = {132.4, 98.2};
+    p.main_rotor.shaft_tilt_rad = 0.11;
+    p.main_rotor.hinge_offset_ft = 0.5;
+    p.main_rotor.blade_flap_inertia = 212;
+    p.main_rotor.radius_ft = 18;
+    p.main_rotor.lift_slope = 6.0;
+    p.main_rotor.rpm = 385;
+    p.main_rotor.cd0 = 0.01;
+    p.main_rotor.blades = 4;
+    p.main_rotor.chord_ft = 1.1;
+    p.main_rotor.twist_rad = -0.105;
+    p.main_rotor.pitch_flap_coupling = 0.096;
+
+    // Tail rotor: same source.
+    p.tail_rotor.hub = {391, 70};
+    p.tail_rotor.radius_ft = 3.1;
+    p.tail_rotor.lift_slope = 3.0;
+    p.tail_rotor.chord_ft = 0.6525;
+    p.tail_rotor.rpm = 2080;
+    p.tail_rotor.twist_rad = -0.137;
+    p.tail_rotor.blades = 2;
+
+    // Fuselage flat-plate areas: same source; centre of pressure FS 132 / WL 38 in (heli-gym parameter file).
+    p.fuselage = {{132, 38}, -10.8, -167, -85};
+
+    // Tail surfaces: same source.
+    p.horizontal_tail = {{330, 54}, 0.4, -34, -22};
+    p.vertical_tail = {{380, 80}, 3.3, -47, -17};
+
+    // Accessory power loss and wake transition speed: same source.
+    p.power_loss_hp = 90;
+    p.transition_speed_fps = 50;
+
+    p.gravity_fps2 = 32.174;   // standard gravity, 9.80665 m/s^2
+
+    // Blade pitch travel: collective -2..15 deg plus a 6 deg offset, longitudinal cyclic +-12 deg, lateral
+    // +-10 deg (Heffley & Mnich data set as in the heli-gym parameter file).
+    p.controls.collective_min_deg = -2;
+    p.controls.collective_max_deg = 15;
+    p.controls.collective_offset_deg = 6;
+    p.controls.longitudinal_deg = 12;
+    p.controls.lateral_deg = 10;
+    // Tail-rotor pitch -8..32 deg, centred on 12 deg. Our own choice: 12 deg is about the pitch whose thrust
+    // balances the main-rotor torque with the lever down (profile torque only), so that the aircraft sits on
+    // the ground pedals centred with no yaw moment to speak of; hover takes about half left pedal (near
+    // 22 deg); 32 deg leaves yaw authority at full collective; -8 deg gives reverse thrust for right yaw when
+    // the main rotor drives little torque (descents).
+    p.controls.tail_pitch_centre_deg = 12;
+    p.controls.tail_pitch_half_range_deg = 20;
+
+    // Skid gear. Contact points at the skid ends, 4 ft fore and aft of the CG, 3.5 ft left and right, 4.5 ft
+    // below it. The four skids together bounce at 5 rad/s, overdamped (ratio 1.3); Coulomb friction 0.5
+    // (skid on pavement or firm grass); a skid end sticks to its spot (an elastic-plastic contact, stiff at
+    // 10 rad/s) until the side force passes the Coulomb limit, so that the aircraft does not creep. The weight compresses them by g / w^2 = 1.3 ft: with this soft a gear
+    // the stroke before the structure bottoms out is set to 2.5 ft, then a stiff contact (40 rad/s, critically
+    // damped) keeps the airframe above the ground in a hard landing.
+    p.gear.skids = {Eigen::Vector3d(4.0, -3.5, 4.5), Eigen::Vector3d(4.0, 3.5, 4.5),
+                    Eigen::Vector3d(-4.0, -3.5, 4.5), Eigen::Vector3d(-4.0, 3.5, 4.5)};
+    // Nose, tail-rotor hub and main-rotor hub as hard points, from the stations above (nose our estimate).
+    p.gear.structure = {Eigen::Vector3d(8.0, 0.0, 2.0), body_position(p, p.tail_rotor.hub),
+                        body_position(p, p.main_rotor.hub)};
+    p.gear.natural_frequency = 5.0;
+    p.gear.damping_ratio = 1.3;
+    p.gear.friction = 0.5;
+    p.gear.friction_speed_fps = 0.3;
+    p.gear.stick_frequency = 10.0;
+    p.gear.stroke_ft = 2.5;
+    p.gear.bottom_frequency = 40.0;
+    return p;
+}
+
+}  // namespace
+
+Eigen::Vector3d body_position(const Parameters& p, const Station& s) {
+    return {-(s.fs_in - p.cg.fs_in) / 12.0, 0.0, -(s.wl_in - p.cg.wl_in) / 12.0};
+}
+
+const Parameters& default_parameters() {
+    static const Parameters p = make_default();
+    return p;
+}
+
+}  // namespace flight

@@ -1,0 +1,153 @@
+#include "flight/trim.h"
+
+#include <Eigen/LU>
+#include <algorithm>
+#include <cmath>
+
+namespace flight {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDeg = kPi / 180.0;
+constexpr double kFpsPerKt = 1.68781;
+
+using Vec = Eigen::Matrix<double, 10, 1>;
+using Mat = Eigen::Matrix<double, 10, 10>;
+
+// Unknowns: collective, longitudinal, lateral, pedals, pitch, roll, a1, b1, main and tail inflow.
+struct Problem {
+    const Helicopter& heli;
+    const Environment& env;
+    Eigen::Vector3d ground_velocity_ned;
+    double heading;
+    Eigen::Vector3d position;
+    double g;
+
+    State state_of(const Vec& x) const {
+        State s;
+        s.euler = Eigen::Vector3d(x[5], x[4], heading);
+        const double sf = std::sin(x[5]), cf = std::cos(x[5]);
+        const double st = std::sin(x[4]), ct = std::cos(x[4]);
+        const double sp = std::sin(heading), cp = std::cos(heading);
+        Eigen::Matrix3d e2b;
+        e2b << ct * cp, ct * sp, -st, sf * st * cp - cf * sp, sf * st * sp + cf * cp, sf * ct,
+            cf * st * cp + sf * sp, cf * st * sp - sf * cp, cf * ct;
+        s.velocity_body = e2b * ground_velocity_ned;
+        s.rates_body.setZero();
+        s.position_ned = position;
+        s.a1 = x[6];
+        s.b1 = x[7];
+        s.inflow_main = x[8];
+        s.inflow_tail = x[9];
+        return s;
+    }
+    static Controls controls_of(const Vec& x) { return {x[0], x[1], x[2], x[3]}; }
+
+    Vec residual(const Vec& x) const {
+        const State d = heli.derivative(state_of(x), controls_of(x), env);
+        Vec r;
+        r << d.velocity_body / g, d.rates_body, d.a1, d.b1, d.inflow_main / 100, d.inflow_tail / 100;
+        return r;
+    }
+};
+
+void clamp_controls(Vec& x) {
+    x[0] = std::clamp(x[0], 0.0, 1.0);
+    for (int i = 1; i < 4; ++i) x[i] = std::clamp(x[i], -1.0, 1.0);
+    x[4] = std::clamp(x[4], -0.6, 0.6);  // attitude kept within +-35 deg while searching
+    x[5] = std::clamp(x[5], -0.6, 0.6);
+}
+
+}  // namespace
+
+TrimResult trim(const Parameters& params, const Environment& env, const TrimTarget& t) {
+    const Helicopter heli(params);
+    const double heading = t.heading_deg * kDeg;
+    const Eigen::Vector3d wind = env.wind_ned_fps.allFinite() ? env.wind_ned_fps : Eigen::Vector3d::Zero();
+    const double climb = t.climb_fpm / 60.0;
+    Eigen::Vector3d ground;
+    if (t.still_over_ground) {
+        ground = Eigen::Vector3d(0, 0, -climb);
+    } else {
+        const double v = t.airspeed_kt * kFpsPerKt;
+        ground = Eigen::Vector3d(v * std::cos(heading), v * std::sin(heading), -climb) + wind;
+    }
+    Problem prob{heli, env, ground, heading, Eigen::Vector3d(t.north_ft, t.east_ft, -t.altitude_ft),
+                 params.gravity_fps2};
+
+    Vec x;
+    x << 0.5, 0, 0, -0.4, 0, 0, params.main_rotor.shaft_tilt_rad, 0, 30, 40;
+    Vec r = prob.residual(x);
+    double norm = r.lpNorm<Eigen::Infinity>();
+    Vec step_size;
+    step_size << 1e-6, 1e-6, 1e-6, 1e-6, 1e-6, 1e-6, 1e-6, 1e-6, 1e-4, 1e-4;
+    // Newton with a central-difference Jacobian and a halving line search on the largest residual.
+    for (int iter = 0; iter < 60 && norm > 1e-10; ++iter) {
+        Mat jac;
+        for (int j = 0; j < 10; ++j) {
+            Vec xp = x, xm = x;
+            xp[j] += step_size[j];
+            xm[j] -= step_size[j];
+            jac.col(j) = (prob.residual(xp) - prob.residual(xm)) / (2 * step_size[j]);
+        }
+        const Vec dx = jac.fullPivLu().solve(r);
+        if (!dx.allFinite()) break;
+        double lambda = 1.0;
+        bool improved = false;
+        for (int k = 0; k < 20; ++k, lambda *= 0.5) {
+            Vec xn = x - lambda * dx;
+            clamp_controls(xn);
+            const Vec rn = prob.residual(xn);
+            const double nn = rn.lpNorm<Eigen::Infinity>();
+            if (nn < norm) {
+                x = xn;
+                r = rn;
+                norm = nn;
+                improved = true;
+                break;
+            }
+        }
+        if (!improved) break;
+    }
+    TrimResult res;
+    res.state = prob.state_of(x);
+    res.controls = Problem::controls_of(x);
+    res.residual = norm;
+    res.converged = norm < 1e-6;
+    return res;
+}
+
+TrimResult on_ground(const Parameters& params, const Environment& env, double heading_deg, double north_ft,
+                     double east_ft) {
+    Helicopter heli(params);
+    const double g = params.gravity_fps2;
+    const double heading = std::fmod(std::fmod(heading_deg, 360.0) + 360.0, 360.0) * kDeg;
+    // Place the skids at their static compression under the full weight, then let the aircraft settle with
+    // the rotor turning, lever down: 20 s is some fifty times the gear's slowest time constant. The result
+    // is the state as it stands, not an exact equilibrium: the rotor's inflow and flapping are settled too.
+    double skid_depth = 0;
+    for (const auto& pt : params.gear.skids) skid_depth = std::max(skid_depth, pt.z());
+    const double sag = g / (params.gear.natural_frequency * params.gear.natural_frequency);
+    State s;
+    s.euler = Eigen::Vector3d(0, 0, heading);
+    s.position_ned = Eigen::Vector3d(north_ft, east_ft, -(env.ground_elevation_ft + skid_depth - sag));
+    s.a1 = params.main_rotor.shaft_tilt_rad;
+    heli.set_state(s);
+    const Controls rest{};
+    for (int i = 0; i < 2000; ++i) heli.step(rest, env, 0.01);
+    // Settled: what moved over one more second, in ft/s and rad/s.
+    const State before = heli.state();
+    for (int i = 0; i < 100; ++i) heli.step(rest, env, 0.01);
+    TrimResult res;
+    res.state = heli.state();
+    res.controls = rest;
+    res.residual = std::max({(res.state.position_ned - before.position_ned).lpNorm<Eigen::Infinity>(),
+                             (res.state.euler - before.euler).lpNorm<Eigen::Infinity>(),
+                             res.state.velocity_body.lpNorm<Eigen::Infinity>(),
+                             res.state.rates_body.lpNorm<Eigen::Infinity>()});
+    res.converged = res.residual < 1e-3;
+    return res;
+}
+
+}  // namespace flight
