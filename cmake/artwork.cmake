@@ -35,7 +35,7 @@ set(AFCP_ARTCHECK_SOURCES tests/art/artcheck.cpp tests/art/module_resources.cpp 
 set(AFCP_ARTCOLOURS_SOURCES tests/art/artcolours.cpp art/kit/bitmap_file.cpp)
 set(AFCP_PALETTE_TEST_SOURCES tests/art/palette_test.cpp art/kit/palette.cpp)
 # The module's records (element trees, mouse areas) and everything they point at, for the generators.
-set(AFCP_ART_RECORD_SOURCES ${AFCP_MODULE_SOURCES} ${CMAKE_SOURCE_DIR}/engine/zolm.cpp)
+set(AFCP_ART_RECORD_SOURCES ${AFCP_MODULE_SOURCES} ${AFCP_ENGINE_SOURCES})
 foreach(list ARTGEN ARTCHECK ARTCOLOURS PALETTE_TEST)
   list(TRANSFORM AFCP_${list}_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 endforeach()

@@ -14,7 +14,7 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   add_executable(bench_${variant} ${CMAKE_SOURCE_DIR}/bench/callbacks_bench.cpp
                                   ${CMAKE_SOURCE_DIR}/bench/ratio_reporter.cpp
                                   ${CMAKE_SOURCE_DIR}/tests/stub/stub_host.cpp
-                                  ${CMAKE_SOURCE_DIR}/engine/zolm.cpp)
+                                  ${AFCP_ENGINE_SOURCES})
   target_compile_options(bench_${variant} PRIVATE ${AFCP_WARNINGS} -O2)
   target_link_libraries(bench_${variant} PRIVATE afcp_cost_${variant} benchmark::benchmark)
   afcp_variant_definitions(bench_${variant} ${variant})

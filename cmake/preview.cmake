@@ -12,6 +12,7 @@ add_library(preview_host STATIC ${AFCP_PREVIEW_SOURCES})
 target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
 # stb_image_write is header-only: the Debian package's folder serves the cross compiler too.
 target_include_directories(preview_host SYSTEM PRIVATE /usr/include/stb)
+target_include_directories(preview_host SYSTEM PUBLIC ${AFCP_EIGEN_INCLUDE})
 target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
 target_link_libraries(preview_host PUBLIC gdi32 msimg32)
 

@@ -45,10 +45,11 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   add_custom_target(${module}_bitmaps DEPENDS ${pngs})
   add_dependencies(${module}_bitmaps bitmap_pngs_tool)
 
-  add_executable(${module}_web ${AFCP_MODULE_SOURCES} ${CMAKE_SOURCE_DIR}/engine/zolm.cpp ${AFCP_HOST_CORE_SOURCES}
+  add_executable(${module}_web ${AFCP_MODULE_SOURCES} ${AFCP_ENGINE_SOURCES} ${AFCP_HOST_CORE_SOURCES}
                                ${CMAKE_SOURCE_DIR}/web/web_panel.cpp)
   set_target_properties(${module}_web PROPERTIES OUTPUT_NAME ${module} SUFFIX .js)
   target_include_directories(${module}_web PRIVATE ${CMAKE_SOURCE_DIR})
+  target_include_directories(${module}_web SYSTEM PRIVATE ${AFCP_EIGEN_INCLUDE})
   target_compile_options(${module}_web PRIVATE ${AFCP_WARNINGS} -O2 -fexceptions)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/web/web_panel.cpp PROPERTIES COMPILE_OPTIONS "-isystem;/usr/include/stb")
   afcp_variant_definitions(${module}_web ${variant})

@@ -1,11 +1,18 @@
-// A stand-in for the autopilot engine library, for building and testing the panel modules.
-// It owns the state block (allocated on attach, freed on release), keeps the registered command table so that
-// a command can be called by name, and counts the calls it receives.
+// Our autopilot engine library. It owns the state block (allocated on attach, freed on release), keeps the
+// registered command table so that a command can be called by name, and at every simulator step flies what is
+// engaged (engine/autopilot.h), reaching the aircraft through the panel services it was given at attach. For
+// tests and tools it also counts the calls it receives and offers the controls of zolm_test.h.
 #define ZOLM_BUILDING 1
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
+#include "engine/aircraft_link.h"
+#include "engine/autopilot.h"
+#include "engine/gains.h"
 #include "engine/zolm_test.h"
+#include "frame/services.h"
+#include "frame/simulator.h"
 
 namespace {
 
@@ -20,10 +27,75 @@ struct Engine {
     int32_t parameter_null = 1;
     void* const* services = nullptr;
     char call_on_register[40] = {};  // a command the next registration calls, as an engine may
+    autopilot::Autopilot autopilot;
+    bool holding = false;  // some axis is held: let go of it when the block goes
 };
 Engine engine;
 
 uint8_t* guard_area(afcp::StateBlock* block) { return reinterpret_cast<uint8_t*>(block) + sizeof(afcp::StateBlock); }
+
+}  // namespace
+
+namespace {
+
+double read_aircraft(int32_t token) {
+    afcp::ModuleVariable variable{};
+    variable.token = token;
+    afcp::call_out(reinterpret_cast<afcp::ReadVariableService>(engine.services[afcp::service::read_variable]), &variable);
+    return variable.value;
+}
+
+void send_out(uint32_t event, int32_t parameter) {
+    afcp::call_out(reinterpret_cast<afcp::SendEventService>(engine.services[afcp::service::send_event]), event,
+                   static_cast<uint32_t>(parameter));
+}
+
+autopilot::Sensors read_sensors() {
+    namespace tok = afcp::token;
+    namespace air = aircraft_link::token;
+    autopilot::Sensors s{};
+    s.airspeed_kt = read_aircraft(tok::airspeed);
+    s.radar_height_ft = read_aircraft(tok::radar_height) * autopilot::gains::kFeetPerMetre;
+    s.altitude_ft = read_aircraft(tok::current_altitude);
+    s.heading_deg = read_aircraft(air::heading);
+    s.pitch_deg = read_aircraft(air::pitch);
+    s.bank_deg = read_aircraft(air::bank);
+    s.climb_fpm = read_aircraft(air::climb_rate);
+    s.ground_speed_kt = read_aircraft(air::ground_speed);
+    s.forward_ground_speed_kt = read_aircraft(air::forward_ground_speed);
+    s.lateral_ground_speed_kt = read_aircraft(air::lateral_ground_speed);
+    s.roll_rate_dps = read_aircraft(air::roll_rate);
+    s.pitch_rate_dps = read_aircraft(air::pitch_rate);
+    s.yaw_rate_dps = read_aircraft(air::yaw_rate);
+    s.sideslip_deg = read_aircraft(air::sideslip);
+    s.rotor_power_hp = read_aircraft(air::rotor_power);
+    s.heading_bug_deg = read_aircraft(tok::heading_bug);
+    s.selected_altitude_ft = read_aircraft(tok::autopilot_altitude);
+    s.autopilot_airspeed_kt = read_aircraft(tok::autopilot_airspeed) / 64.0;  // the variable is in 1/64 kt
+    s.vertical_speed_fpm = read_aircraft(tok::vertical_speed);
+    s.selected_course_deg = read_aircraft(tok::selected_course);
+    s.gps_track_rad = read_aircraft(tok::navigation_track);
+    afcp::ModuleVariable flags{};
+    flags.token = tok::nav_receiver_flags;
+    afcp::call_out(reinterpret_cast<afcp::ReadVariableService>(engine.services[afcp::service::read_variable]), &flags);
+    uint8_t flag_byte = 0;
+    std::memcpy(&flag_byte, &flags.value, 1);  // the low byte of the value holds the flags
+    s.receiver_flags = flag_byte;
+    s.localizer_dots = read_aircraft(air::localizer_deviation);
+    s.glide_slope_dots = read_aircraft(air::glide_slope_deviation);
+    s.threshold_nm = read_aircraft(air::threshold_distance);
+    s.vor_dots = read_aircraft(air::vor_deviation);
+    s.vor_nm = read_aircraft(air::vor_distance);
+    s.pilot[0] = read_aircraft(air::pilot_collective);
+    s.pilot[1] = read_aircraft(air::pilot_pitch);
+    s.pilot[2] = read_aircraft(air::pilot_roll);
+    s.pilot[3] = read_aircraft(air::pilot_pedals);
+    s.placements = read_aircraft(air::placements);
+    return s;
+}
+
+// Every double the engine sends goes through here: NaN gives 0, anything else is clamped to a 32-bit word.
+int32_t word_of(double v) { return afcp::to_int32(v); }
 
 }  // namespace
 
@@ -79,6 +151,26 @@ void AFCP_STDCALL zolm_test_reset() {
 }
 
 afcp::StateBlock* AFCP_STDCALL zolm_test_block() { return engine.block; }
+
+void AFCP_STDCALL zolm_step(int32_t microseconds) {
+    if (engine.services == nullptr) return;
+    if (engine.block == nullptr || microseconds <= 0) {
+        if (engine.holding) send_out(aircraft_link::event::autopilot_release, aircraft_link::all_axes);
+        engine.holding = false;
+        return;
+    }
+    const autopilot::Sensors s = read_sensors();
+    const autopilot::Actions a = engine.autopilot.step(*engine.block, s, microseconds * 1e-6);
+    if (a.set_airspeed) send_out(afcp::event::autopilot_airspeed_set, word_of(a.airspeed_kt * 128.0));  // 1/128 kt
+    engine.holding = false;
+    for (int axis = 0; axis < aircraft_link::axis_count; ++axis) {
+        if (!a.held[axis]) continue;
+        engine.holding = true;
+        send_out(aircraft_link::axis_event(axis), word_of(a.share[axis] * aircraft_link::kControlScale));
+    }
+    if (a.release != 0) send_out(aircraft_link::event::autopilot_release, static_cast<int32_t>(a.release));
+    if (a.command != nullptr) zolm_test_call(a.command, 0, 0);
+}
 
 const afcp::CommandEntry* AFCP_STDCALL zolm_test_table() { return engine.table; }
 

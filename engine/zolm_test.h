@@ -1,4 +1,4 @@
-// The stand-in engine's controls for tests and tools, exported by name. The modules never use them.
+// The engine's entries for the simulator, the tests and the tools, exported by name. The modules never use them.
 #pragma once
 
 #include <cstdint>
@@ -49,3 +49,8 @@ ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_guards_intact();
 // engaged lateral mode (the lateral group is cleared first); a captured TDN joins the lateral mode engaged.
 // Nothing else changes, and nothing happens while no block is handed out. Returns the bits captured.
 ZOLM_TEST_API uint32_t AFCP_STDCALL zolm_test_capture();
+
+// The simulator's clock: one step of the engine, `microseconds` of simulated time long. The engine reads the
+// block and the aircraft through the panel services it was given at attach and sends its control events
+// (engine/aircraft_link.h); it does nothing while it has no block. The host calls it before every physics step.
+ZOLM_TEST_API void AFCP_STDCALL zolm_step(int32_t microseconds);

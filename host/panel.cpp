@@ -1,11 +1,14 @@
 #include "host/panel.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
 #include "engine/zolm_test.h"
+#include "host/mode_names.h"
+#include "host/variables.h"
 #include "frame/services.h"
 #include "modes/state_block.h"
 
@@ -295,6 +298,27 @@ void Panel::draw_text(GaugeState& g, TextElement* t) {
     g.steps.push_back(std::move(step));
 }
 
+void Panel::fly(double seconds, const std::function<void()>& each_frame) {
+    start();
+    if (!simulator_.flying()) {
+        simulator_.start_flight();
+        to_next_frame_ = 0;
+    }
+    simulator_.begin_extents();
+    const long steps = std::lround(seconds * kStepsPerSecond);
+    constexpr int32_t kStepMicroseconds = static_cast<int32_t>(kStepSeconds * 1e6 + 0.5);
+    for (long i = 0; i < steps; ++i) {
+        if (to_next_frame_ <= 1e-9) {
+            frame();
+            if (each_frame) each_frame();
+            to_next_frame_ += kFrameSeconds;
+        }
+        zolm_step(kStepMicroseconds);
+        simulator_.step();
+        to_next_frame_ -= kStepSeconds;
+    }
+}
+
 std::string captured_modes(uint32_t word) {
     using namespace afcp::bits;
     const std::pair<uint32_t, const char*> names[] = {
@@ -335,6 +359,23 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                 panel.start();
                 hooks.snapshot(s);
                 break;
+            case Instruction::situation:
+                panel.simulator().situation(static_cast<Situation>(s.which));
+                break;
+            case Instruction::fly:
+                panel.fly(s.a, [&hooks] { hooks.flown_frame(); });
+                break;
+            case Instruction::wind:
+                panel.simulator().wind(s.a, s.b);
+                break;
+            case Instruction::control:
+                panel.simulator().control(static_cast<ControlAxis>(s.which), s.a);
+                break;
+            case Instruction::expect:
+                if (const std::string failed = check_expectation(panel, s); !failed.empty())
+                    throw ScenarioError(step_message(scenario, s, failed));
+                said = "expect: held";
+                break;
             }
         } catch (const ScenarioError&) {
             throw;
@@ -358,7 +399,8 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
         auto fail = [&](const std::string& what) { throw ScenarioError(step_message(scenario, s, what)); };
         switch (s.instruction) {
         case Instruction::update:
-            // The stand-in engine hands out a block at every attach that it is not told to refuse.
+        case Instruction::fly:
+            // The engine hands out a block at every attach that it is not told to refuse.
             attached = attached || has_afcp_service;
             registered_yet = registered_yet || has_afcp_service;
             break;
@@ -376,11 +418,100 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
             break;
         }
         case Instruction::capture:
-            if (!attached) fail("the engine has no state block yet: the AFCP gauge attaches on its first update");
+            if (!attached) fail(kNoBlockYet);
+            break;
+        case Instruction::set:
+            if (const Variable* v = variable_of(s.token);
+                v != nullptr && panel.simulator().flying() &&
+                (v->source == Source::derived || v->source == Source::world))
+                fail(std::string("'") + v->name + "' comes from the flight while the aircraft flies");
             break;
         default:
             break;
         }
+    }
+}
+
+}  // namespace host_core
+
+namespace host_core {
+
+namespace {
+
+std::string number_text(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+std::string mode_list(uint32_t bits) {
+    std::string text;
+    for (const ModeBit& b : mode_bits)
+        if ((bits & b.bit) != 0) text += (text.empty() ? "" : " ") + std::string(b.name);
+    return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+std::string check_expectation(const Panel& panel, const Step& s) {
+    const Simulator& sim = panel.simulator();
+    switch (s.expectation) {
+    case Expectation::value: {
+        const Variable* v = variable_of(s.token);
+        const double found = sim.get(s.token);
+        const double off = v != nullptr && v->circular ? std::remainder(found - s.a, 360.0) : found - s.a;
+        if (std::fabs(off) <= s.b) return "";
+        return "expected " + std::string(v != nullptr ? v->name : std::to_string(s.token)) + " " + number_text(s.a) +
+               " +- " + number_text(s.b) + ", found " + number_text(found);
+    }
+    case Expectation::within: {
+        const Variable* v = variable_of(s.token);
+        const std::string name = v != nullptr ? v->name : std::to_string(s.token);
+        Extent e;
+        if (!sim.extent(s.token, e)) return "expected " + name + " within a fly, but nothing has flown yet";
+        double low = s.a, high = s.b;
+        const bool circular = v != nullptr && v->circular;
+        auto shown = [&](double x) { return circular ? x - 360.0 * std::floor(x / 360.0) : x; };
+        if (circular) {
+            // The arc clockwise from LOW to HIGH, laid on the unwrapped circle nearest to where the fly started.
+            const double width = std::fmod(std::fmod(s.b - s.a, 360.0) + 360.0, 360.0);
+            const double middle = e.start + std::remainder(s.a + width / 2 - e.start, 360.0);
+            low = middle - width / 2;
+            high = middle + width / 2;
+        }
+        if (e.low >= low - 1e-9 && e.high <= high + 1e-9) return "";
+        return "expected " + name + " within " + number_text(s.a) + " to " + number_text(s.b) +
+               " through the last fly, found " + number_text(shown(e.low)) + " to " + number_text(shown(e.high));
+    }
+    case Expectation::steady: {
+        const Variable* v = variable_of(s.token);
+        const std::string name = v != nullptr ? v->name : std::to_string(s.token);
+        Extent e;
+        if (!sim.extent(s.token, e)) return "expected " + name + " steady through a fly, but nothing has flown yet";
+        const double off = std::max(e.high - e.start, e.start - e.low);
+        if (off <= s.b) return "";
+        return "expected " + name + " within " + number_text(s.b) + " of " + number_text(e.start) +
+               " through the last fly, found it " + number_text(off) + " off (" + number_text(e.low) + " to " +
+               number_text(e.high) + ")";
+    }
+    case Expectation::reference: {
+        if (!panel.attached()) return "expected reference " + s.text + ", but the engine has no block yet";
+        const References r = panel.references();
+        const double values[] = {r.altitude, r.radar_height, r.hover_height, r.fore_aft, r.lateral};
+        const double found = values[s.which];
+        if (std::fabs(found - s.a) <= s.b) return "";
+        return "expected reference " + s.text + " " + number_text(s.a) + " +- " + number_text(s.b) + ", found " +
+               number_text(found);
+    }
+    default: {
+        const bool in_engaged = s.expectation == Expectation::engaged || s.expectation == Expectation::not_engaged;
+        const bool wanted = s.expectation == Expectation::engaged || s.expectation == Expectation::armed;
+        const uint32_t word = in_engaged ? panel.engaged() : panel.armed();
+        const uint32_t wrong = wanted ? (s.modes & ~word) : (s.modes & word);
+        if (wrong == 0) return "";
+        return std::string("expected ") + (wanted ? "" : "not ") + (in_engaged ? "engaged " : "armed ") +
+               mode_list(s.modes) + ", found " + (in_engaged ? "engaged " : "armed ") + mode_list(word);
+    }
     }
 }
 

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -106,6 +107,9 @@ public:
     std::string capture();
     // "disconnect" to every gauge with a service callback; the panel is done.
     void finish();
+    // Simulated time: the engine and the physics at 100 Hz, a host frame every 1/18 s, from where the last fly
+    // ended. Starts the flight if it is frozen. `each_frame`, when given, is called after every host frame.
+    void fly(double seconds, const std::function<void()>& each_frame = nullptr);
 
     // The mode words and references of the engine's block; zero while it has none.
     bool attached() const;
@@ -133,14 +137,18 @@ private:
     std::map<const afcp::TextElement*, std::vector<char>> text_buffers_;
     void* services_[64] = {};
     bool started_ = false, finished_ = false;
+    double to_next_frame_ = 0;  // simulated seconds until the next host frame while flying
 };
 
 // Plays a scenario on a panel. `snapshot` is called at every snapshot step, `log` (when set) with one line for
-// each click, command, capture and key event. Throws a ScenarioError naming the step that failed.
+// each click, command, capture and key event. Throws a ScenarioError naming the step that failed, and for a
+// failed `expect`, what was expected and what was found; what was played before it stays.
 struct PlayHooks {
     virtual ~PlayHooks() = default;
     virtual void snapshot(const Step& step) = 0;
     virtual void log(const std::string&) {}
+    // After every host frame of a `fly`.
+    virtual void flown_frame() {}
 };
 void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks);
 
@@ -153,5 +161,8 @@ void check_playable(const Panel& panel, const Scenario& scenario, const std::vec
 
 // The modes of a word among those a capture engages: "ALT GS", or "nothing".
 std::string captured_modes(uint32_t word);
+
+// Checks an `expect` step against the panel as it stands; "" when it holds, else what was expected and found.
+std::string check_expectation(const Panel& panel, const Step& step);
 
 }  // namespace host_core

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <map>
 
+#include "host/mode_names.h"
 #include "host/simulator.h"
+#include "host/variables.h"
 
 namespace host_core {
 
@@ -92,8 +94,14 @@ public:
         if (word == "capture") return capture();
         if (word == "parameter") return parameter();
         if (word == "snapshot") return snapshot();
+        if (word == "situation") return situation();
+        if (word == "fly") return fly();
+        if (word == "wind") return wind();
+        if (word == "control") return control();
+        if (word == "expect") return expect();
         fail("unknown instruction '" + word +
-             "': expected set, update, click, command, capture, parameter or snapshot");
+             "': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control "
+             "or expect");
     }
 
     Scenario take() { return std::move(scenario_); }
@@ -106,7 +114,10 @@ private:
         step.instruction = instruction;
         step.line = line_;
         scenario_.steps.push_back(std::move(step));
-        if (instruction != Instruction::set && instruction != Instruction::parameter) started_ = true;
+        if (instruction == Instruction::update || instruction == Instruction::click ||
+            instruction == Instruction::command || instruction == Instruction::capture ||
+            instruction == Instruction::snapshot || instruction == Instruction::fly)
+            started_ = true;
         return scenario_.steps.back();
     }
 
@@ -179,8 +190,8 @@ private:
         if (gauge < 0) unknown_gauge(w_[1]);
         if (started_)
             fail(
-                "'parameter' comes before the panel starts: before the first update, click, command, capture or "
-                "snapshot");
+                "'parameter' comes before the panel starts: before the first update, click, command, capture, "
+                "snapshot or fly");
         Step& s = add(Instruction::parameter);
         s.gauge = gauge;
         s.text = join(w_, text_from, w_.size());
@@ -195,7 +206,114 @@ private:
         add(Instruction::snapshot).text = name;
     }
 
+    void situation() {
+        Situation which{};
+        if (w_.size() != 2 || !situation_named(w_[1], which))
+            fail("expected 'situation ground', 'situation hover', 'situation cruise' or 'situation approach'");
+        add(Instruction::situation).which = static_cast<int>(which);
+    }
+
+    void fly() {
+        double seconds = 0;
+        if (w_.size() != 2 || !finite_number(w_[1], seconds) || seconds <= 0)
+            fail("expected 'fly SECONDS' with a number of seconds above 0");
+        flown_ += seconds;
+        if (flown_ > kMostFlightSeconds)
+            fail("the scenario flies more than " + std::to_string(static_cast<int>(kMostFlightSeconds)) +
+                 " simulated seconds in all");
+        add(Instruction::fly).a = seconds;
+    }
+
+    void wind() {
+        double direction = 0, speed = 0;
+        if (w_.size() != 3 || !finite_number(w_[1], direction) || !finite_number(w_[2], speed))
+            fail("expected 'wind DIRECTION SPEED' (degrees the wind comes from, knots)");
+        if (direction < 0 || direction > 360 || speed < 0 || speed > kMostWindKt)
+            fail("a wind comes from 0 to 360 degrees at 0 to " + std::to_string(static_cast<int>(kMostWindKt)) +
+                 " knots");
+        Step& s = add(Instruction::wind);
+        s.a = direction;
+        s.b = speed;
+    }
+
+    void control() {
+        ControlAxis axis{};
+        double value = 0;
+        if (w_.size() != 3 || !control_named(w_[1], axis) || !finite_number(w_[2], value))
+            fail("expected 'control collective|pitch|roll|pedals VALUE'");
+        const double low = axis == ControlAxis::collective ? 0.0 : -1.0;
+        if (value < low || value > 1.0)
+            fail("control " + w_[1] + " takes " + (axis == ControlAxis::collective ? "0" : "-1") + " to 1, not " +
+                 w_[2]);
+        Step& s = add(Instruction::control);
+        s.which = static_cast<int>(axis);
+        s.a = value;
+    }
+
+    // expect VARIABLE VALUE TOL | within VARIABLE LOW HIGH | reference NAME VALUE TOL | [not] engaged|armed MODE...
+    void expect() {
+        const std::string usage =
+            "expected 'expect VARIABLE VALUE TOLERANCE', 'expect within VARIABLE LOW HIGH', 'expect steady "
+            "VARIABLE TOLERANCE', 'expect reference NAME VALUE TOLERANCE' or 'expect [not] engaged|armed MODE...'";
+        if (w_.size() < 2) fail(usage);
+        size_t at = 1;
+        const bool negated = w_[at] == "not";
+        if (negated) ++at;
+        if (at < w_.size() && (w_[at] == "engaged" || w_[at] == "armed")) {
+            const bool engaged = w_[at] == "engaged";
+            if (at + 1 >= w_.size()) fail(usage);
+            uint32_t bits = 0;
+            for (size_t i = at + 1; i < w_.size(); ++i) {
+                const ModeBit* m = nullptr;
+                for (const ModeBit& b : mode_bits)
+                    if (w_[i] == b.name) m = &b;
+                if (m == nullptr) fail("unknown mode '" + w_[i] + "' (modes: HDG, LOC, VOR, NAV, VS, ALT, GS, IAS, "
+                                       "HOV, CRHT, HHT, TUP, TDN, GA, STAB, ATT and the other bits' names)");
+                bits |= m->bit;
+            }
+            Step& s = add(Instruction::expect);
+            s.expectation = engaged ? (negated ? Expectation::not_engaged : Expectation::engaged)
+                                    : (negated ? Expectation::not_armed : Expectation::armed);
+            s.modes = bits;
+            return;
+        }
+        if (w_.size() == 4 && w_[1] == "steady") {
+            Step& s = add(Instruction::expect);
+            s.expectation = Expectation::steady;
+            if (!find_variable(w_[2], s.token)) fail("unknown variable '" + w_[2] + "'");
+            if (!finite_number(w_[3], s.b) || s.b < 0) fail("expected 'expect steady VARIABLE TOLERANCE'");
+            return;
+        }
+        if (negated || w_.size() != 4 + (w_[1] == "within" || w_[1] == "reference" ? 1u : 0u)) fail(usage);
+        Step s;
+        size_t first = 1;
+        if (w_[1] == "within") {
+            s.expectation = Expectation::within;
+            first = 2;
+        } else if (w_[1] == "reference") {
+            s.expectation = Expectation::reference;
+            first = 2;
+            if (!reference_index(w_[2], s.which))
+                fail("unknown reference '" + w_[2] + "' (altitude, radar_height, hover_height, fore_aft, lateral)");
+            s.text = w_[2];
+        }
+        if (s.expectation != Expectation::reference && !find_variable(w_[first], s.token))
+            fail("unknown variable '" + w_[first] + "'");
+        if (!finite_number(w_[first + 1], s.a) || !finite_number(w_[first + 2], s.b))
+            fail(usage + " with finite numbers");
+        const Variable* variable = variable_of(s.token);
+        const bool arc = variable != nullptr && variable->circular;  // LOW clockwise to HIGH, across north too
+        if (s.expectation == Expectation::within ? (s.b < s.a && !arc) : s.b < 0)
+            fail(s.expectation == Expectation::within ? "LOW is above HIGH" : "a tolerance is not negative");
+        Step& added = add(Instruction::expect);
+        const int line = added.line;
+        added = s;
+        added.instruction = Instruction::expect;
+        added.line = line;
+    }
+
     const std::vector<GaugeShape>& gauges_;
+    double flown_ = 0;
     Scenario scenario_;
     std::map<std::string, int> snapshots_;
     std::vector<std::string> w_;
@@ -205,6 +323,15 @@ private:
 };
 
 }  // namespace
+
+bool reference_index(const std::string& name, int& index) {
+    for (int i = 0; i < static_cast<int>(std::size(kReferenceNames)); ++i)
+        if (name == kReferenceNames[i]) {
+            index = i;
+            return true;
+        }
+    return false;
+}
 
 Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges) {
     Parser parser(file, gauges);

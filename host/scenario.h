@@ -7,6 +7,11 @@
 //   capture                    the engine captures the armed modes
 //   parameter GAUGE TEXT       a gauge's parameter string (before the panel starts)
 //   snapshot NAME              every gauge to NAME-<gauge>.png, and the contact sheet
+//   situation NAME             the aircraft placed, trimmed: ground, hover, cruise or approach
+//   fly SECONDS                simulated time: physics and engine at 100 Hz, host frames at 18 Hz
+//   wind DIRECTION SPEED       a steady wind from DIRECTION (degrees) at SPEED (knots)
+//   control AXIS VALUE         the pilot's collective (0 to 1), pitch, roll or pedals (-1 to 1)
+//   expect ...                 a check; a failed one stops the run at its line (see Expectation)
 //
 // Gauge names are written as the panel shows them ("IAS Select"), with or without double quotes.
 #pragma once
@@ -24,7 +29,16 @@ struct ScenarioError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Instruction { set, update, click, command, capture, parameter, snapshot };
+enum class Instruction { set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, expect };
+
+// What an `expect` line checks:
+//   expect VARIABLE VALUE TOLERANCE              |value - VALUE| <= TOLERANCE (circular ones the short way round)
+//   expect within VARIABLE LOW HIGH              LOW <= value <= HIGH all through the last fly
+//   expect steady VARIABLE TOLERANCE             within TOLERANCE of where it started, all through the last fly
+//   expect reference NAME VALUE TOLERANCE        a reference of the state block: altitude, radar_height,
+//                                                hover_height, fore_aft, lateral
+//   expect [not] engaged|armed MODE...           each MODE (the mode bits' names: HDG, ALT, ...) is [not] set
+enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed };
 
 struct Step {
     Instruction instruction = Instruction::set;
@@ -34,7 +48,13 @@ struct Step {
     int count = 0;      // update
     int gauge = -1;     // click, parameter: slot in the gauge table
     int x = 0, y = 0;   // click
-    std::string text;   // command name, parameter text, snapshot name
+    std::string text;   // command name, parameter text, snapshot name; expect: the reference's name
+    // situation, control: the index of the name (Situation, ControlAxis); wind: direction; fly: seconds;
+    // expect: the kind, the value (or LOW) and the tolerance (or HIGH), the modes' bits
+    int which = 0;
+    double a = 0, b = 0;
+    Expectation expectation = Expectation::value;
+    uint32_t modes = 0;
 };
 
 // What the parser needs to know of a gauge: its name and the size of its picture.
@@ -48,12 +68,20 @@ struct Scenario {
     std::vector<Step> steps;
 };
 
-// The most host frames a scenario plays, in one 'update' and in all.
+// The most host frames a scenario plays, in one 'update' and in all; the most simulated seconds it flies.
 constexpr int kMostFrames = 100000;
+constexpr double kMostFlightSeconds = 3600;
 
 // Reads a whole scenario, or throws a ScenarioError "FILE:LINE: what was expected" ("line LINE: ..." when the
 // scenario has no file name, as one typed into the web page).
 Scenario parse_scenario(const std::string& file, std::string_view text, const std::vector<GaugeShape>& gauges);
+
+// The state block's references by the names `expect reference` gives them, in the block's order.
+inline constexpr const char* kReferenceNames[] = {"altitude", "radar_height", "hover_height", "fore_aft", "lateral"};
+bool reference_index(const std::string& name, int& index);
+
+// The strongest wind a scenario may set, knots.
+constexpr double kMostWindKt = 100;
 
 // A variable's value as a scenario writes it: a finite decimal number, all of the word.
 bool finite_number(const std::string& word, double& out);

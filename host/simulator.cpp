@@ -1,8 +1,14 @@
 #include "host/simulator.h"
 
-#include <charconv>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <stdexcept>
 
+#include "engine/aircraft_link.h"
+#include "flight/helicopter.h"
+#include "flight/trim.h"
+#include "flight/world.h"
 #include "frame/abi.h"
 #include "frame/simulator.h"
 
@@ -10,48 +16,123 @@ namespace host_core {
 
 namespace tok = afcp::token;
 namespace ev = afcp::event;
+namespace air = aircraft_link::token;
 
-const std::vector<NamedVariable>& named_variables() {
-    static const std::vector<NamedVariable> variables = {
-        {"supply_level", tok::supply_level, "volts; below 10 drops STAB"},
-        {"enable_switch", tok::enable_switch, "0 drops STAB"},
-        {"airspeed", tok::airspeed, "knots"},
-        {"radar_height", tok::radar_height, "metres"},
-        {"current_altitude", tok::current_altitude, "feet"},
-        {"heading_bug", tok::heading_bug, "degrees"},
-        {"autopilot_altitude", tok::autopilot_altitude, "feet"},
-        {"autopilot_airspeed", tok::autopilot_airspeed, "1/64 knot"},
-        {"vertical_speed", tok::vertical_speed, "feet per minute"},
-        {"selected_course", tok::selected_course, "degrees"},
-        {"navigation_track", tok::navigation_track, "radians"},
-        {"nav_source_flag", tok::nav_source_flag, "0 or not"},
-        {"nav_receiver_flags", tok::nav_receiver_flags, "flag byte"},
-    };
-    return variables;
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kFeetPerMetre = 1.0 / 0.3048;        // the international foot
+constexpr double kFeetPerSecondPerKnot = 1.68780986;  // 6076.12 ft / 3600 s
+constexpr double kAutopilotAirspeedUnit = 64.0;        // the autopilot airspeed variable: 1/64 kt
+constexpr double kAirspeedEventUnit = 128.0;           // the autopilot airspeed set event: 1/128 kt
+constexpr double kVerticalSpeedStep = 100.0;           // ft/min per vertical speed up or down
+
+// The situations (what a scenario's `situation` places): the pad at the airport's reference point.
+constexpr double kHoverHeightFt = 50;
+constexpr double kCruiseAltitudeFt = 2000, kCruiseAirspeedKt = 100, kCruiseHeadingDeg = 360;
+constexpr double kApproachDistanceNm = 8, kApproachAltitudeFt = 2500, kApproachAirspeedKt = 100;
+// Below this airspeed a start from the variables as set is a hover over the ground, not flight through the air.
+constexpr double kHoverBelowKt = 1.0;
+// Below this radar height and airspeed a start from the variables as set is on the ground.
+constexpr double kOnGroundBelowFt = 0.5;
+
+bool is_circular(int32_t token) {
+    const Variable* v = variable_of(token);
+    return v != nullptr && v->circular;
 }
 
-bool find_variable(std::string_view name_or_token, int32_t& token) {
-    for (const NamedVariable& v : named_variables())
-        if (name_or_token == v.name) {
-            token = v.token;
+double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 360.0); }
+
+}  // namespace
+
+bool situation_named(const std::string& name, Situation& out) {
+    static const std::pair<const char*, Situation> names[] = {
+        {"ground", Situation::ground}, {"hover", Situation::hover}, {"cruise", Situation::cruise},
+        {"approach", Situation::approach}};
+    for (auto [n, s] : names)
+        if (name == n) {
+            out = s;
             return true;
         }
-    const char* end = name_or_token.data() + name_or_token.size();
-    auto [at, error] = std::from_chars(name_or_token.data(), end, token);
-    return error == std::errc() && at == end && !name_or_token.empty();
+    return false;
 }
 
-Simulator::Simulator() {
-    values_[tok::supply_level] = 28.0;
-    values_[tok::enable_switch] = 1.0;
+bool control_named(const std::string& name, ControlAxis& out) {
+    static const std::pair<const char*, ControlAxis> names[] = {{"collective", ControlAxis::collective},
+                                                                {"pitch", ControlAxis::pitch},
+                                                                {"roll", ControlAxis::roll},
+                                                                {"pedals", ControlAxis::pedals}};
+    for (auto [n, a] : names)
+        if (name == n) {
+            out = a;
+            return true;
+        }
+    return false;
+}
+
+namespace {
+constexpr int32_t kPilotTokens[4] = {air::pilot_collective, air::pilot_pitch, air::pilot_roll, air::pilot_pedals};
+double control_low(int axis) { return axis == 0 ? 0.0 : -1.0; }
+}  // namespace
+
+Simulator::Simulator() : environment_(std::make_unique<flight::Environment>()) {
+    index_.fill(-1);
+    for (const Variable& v : variables()) {
+        if (v.token >= 0 && v.token < kIndexedTokens) {
+            index_[static_cast<size_t>(v.token)] = static_cast<int16_t>(table_.size());
+            table_.push_back(v.initial);
+        } else {
+            others_[v.token] = v.initial;
+        }
+    }
+    environment_->ground_elevation_ft = flight::airport().elevation_ft;
+}
+
+Simulator::~Simulator() = default;
+
+double& Simulator::slot(int32_t token) {
+    if (token >= 0 && token < kIndexedTokens && index_[static_cast<size_t>(token)] >= 0)
+        return table_[static_cast<size_t>(index_[static_cast<size_t>(token)])];
+    return others_[token];
 }
 
 double Simulator::get(int32_t token) const {
-    auto it = values_.find(token);
-    return it == values_.end() ? 0.0 : it->second;
+    if (token >= 0 && token < kIndexedTokens && index_[static_cast<size_t>(token)] >= 0)
+        return table_[static_cast<size_t>(index_[static_cast<size_t>(token)])];
+    auto it = others_.find(token);
+    return it == others_.end() ? 0.0 : it->second;
 }
 
-void Simulator::set(int32_t token, double value) { values_[token] = value; }
+void Simulator::set(int32_t token, double value) {
+    const Variable* v = variable_of(token);
+    if (!flying_ || v == nullptr || v->source == Source::kept || v->source == Source::reference) {
+        slot(token) = value;
+        return;
+    }
+    switch (v->source) {
+    case Source::aircraft: {
+        const flight::State& s = helicopter_->state();
+        double airspeed = get(tok::airspeed), altitude = get(tok::current_altitude), heading = get(air::heading);
+        if (token == tok::airspeed) airspeed = value;
+        if (token == tok::current_altitude) altitude = value;
+        if (token == air::heading) heading = value;
+        if (token == tok::radar_height)
+            altitude += (value - get(tok::radar_height)) * kFeetPerMetre;  // the CG moves as the skids do
+        if (airspeed < 0) throw std::runtime_error("an airspeed is not negative");
+        place_trimmed(airspeed, altitude, heading, s.position_ned.x(), s.position_ned.y(), airspeed < kHoverBelowKt);
+        return;
+    }
+    case Source::pilot:
+        for (int axis = 0; axis < 4; ++axis)
+            if (kPilotTokens[axis] == token) control(static_cast<ControlAxis>(axis), value);
+        return;
+    default:
+        throw std::runtime_error(std::string("'") + v->name + "' comes from the " +
+                                 (v->source == Source::world ? "navigation world" : "flight") +
+                                 " while the aircraft flies; set airspeed, current_altitude, radar_height or "
+                                 "heading to place the aircraft");
+    }
+}
 
 void Simulator::read(afcp::ModuleVariable& variable) const {
     const double value = get(variable.token);
@@ -64,8 +145,24 @@ void Simulator::read(afcp::ModuleVariable& variable) const {
 }
 
 void Simulator::send(uint32_t event, uint32_t parameter) {
-    events_.push_back({event, parameter});
     const double signed_parameter = static_cast<int32_t>(parameter);
+    if (event >= aircraft_link::event::autopilot_collective &&
+        event < aircraft_link::event::autopilot_collective + aircraft_link::axis_count) {
+        const int axis = static_cast<int>(event - aircraft_link::event::autopilot_collective);
+        const double share = signed_parameter / aircraft_link::kControlScale;
+        autopilot_share_[static_cast<size_t>(axis)] = std::clamp(share, -1.0, 1.0);
+        return;
+    }
+    if (event == aircraft_link::event::autopilot_release) {
+        for (int axis = 0; axis < 4; ++axis) {
+            if ((parameter & (1u << axis)) == 0) continue;
+            double& pilot = slot(kPilotTokens[axis]);
+            pilot = std::clamp(pilot + autopilot_share_[static_cast<size_t>(axis)], control_low(axis), 1.0);
+            autopilot_share_[static_cast<size_t>(axis)] = 0;
+        }
+        return;
+    }
+    events_.push_back({event, parameter});
     switch (event) {
     case ev::heading_bug_set:
         set(tok::heading_bug, signed_parameter);
@@ -74,17 +171,212 @@ void Simulator::send(uint32_t event, uint32_t parameter) {
         set(tok::autopilot_altitude, signed_parameter);
         break;
     case ev::autopilot_airspeed_set:
-        set(tok::autopilot_airspeed, signed_parameter * 0.5);
+        set(tok::autopilot_airspeed, signed_parameter * kAutopilotAirspeedUnit / kAirspeedEventUnit);
         break;
     case ev::vertical_speed_up:
-        set(tok::vertical_speed, get(tok::vertical_speed) + 100.0);
+        set(tok::vertical_speed, get(tok::vertical_speed) + kVerticalSpeedStep);
         break;
     case ev::vertical_speed_down:
-        set(tok::vertical_speed, get(tok::vertical_speed) - 100.0);
+        set(tok::vertical_speed, get(tok::vertical_speed) - kVerticalSpeedStep);
+        break;
+    case ev::first_go_around_preset:  // the go-around's vertical speed, ft/min
+        set(tok::vertical_speed, signed_parameter);
+        break;
+    case ev::second_go_around_preset:  // the go-around's airspeed, knots
+        set(tok::autopilot_airspeed, signed_parameter * kAutopilotAirspeedUnit);
         break;
     default:
         break;
     }
+}
+
+// ---- flight ----
+
+void Simulator::wind(double from_deg, double speed_kt) {
+    wind_from_deg_ = from_deg;
+    wind_kt_ = speed_kt;
+    const double to = (from_deg + 180.0) * kPi / 180.0;
+    const double v = speed_kt * kFeetPerSecondPerKnot;
+    environment_->wind_ned_fps = Eigen::Vector3d(v * std::cos(to), v * std::sin(to), 0.0);
+    if (flying_) refresh();
+}
+
+void Simulator::control(ControlAxis axis, double value) {
+    const int a = static_cast<int>(axis);
+    slot(kPilotTokens[a]) = std::clamp(value, control_low(a), 1.0);
+}
+
+std::array<double, 4> Simulator::effective_controls() const {
+    std::array<double, 4> c{};
+    for (int axis = 0; axis < 4; ++axis)
+        c[static_cast<size_t>(axis)] = std::clamp(get(kPilotTokens[axis]) + autopilot_share_[static_cast<size_t>(axis)],
+                                                  control_low(axis), 1.0);
+    return c;
+}
+
+void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft,
+                              double east_ft, bool still_over_ground) {
+    if (!helicopter_) helicopter_ = std::make_unique<flight::Helicopter>();
+    flight::TrimTarget target;
+    target.airspeed_kt = airspeed_kt;
+    target.heading_deg = heading_deg;
+    target.altitude_ft = altitude_ft;
+    target.still_over_ground = still_over_ground;
+    target.north_ft = north_ft;
+    target.east_ft = east_ft;
+    flight::TrimResult trim = flight::trim(flight::default_parameters(), *environment_, target);
+    // Never below the ground: a target too low for the aircraft stands it on its skids.
+    helicopter_->set_state(trim.state);
+    if (helicopter_->outputs(*environment_).radar_height_ft < 0 || !trim.converged) {
+        place_on_ground(heading_deg, north_ft, east_ft);
+        return;
+    }
+    const double controls[4] = {trim.controls.collective, trim.controls.longitudinal, trim.controls.lateral,
+                                trim.controls.pedals};
+    for (int axis = 0; axis < 4; ++axis) slot(kPilotTokens[axis]) = controls[axis];
+    autopilot_share_ = {};
+    flying_ = true;
+    time_ = 0;
+    ++placements_;
+    refresh();
+}
+
+void Simulator::place_on_ground(double heading_deg, double north_ft, double east_ft) {
+    if (!helicopter_) helicopter_ = std::make_unique<flight::Helicopter>();
+    flight::TrimResult rest = flight::on_ground(flight::default_parameters(), *environment_, heading_deg, north_ft, east_ft);
+    helicopter_->set_state(rest.state);
+    const double controls[4] = {rest.controls.collective, rest.controls.longitudinal, rest.controls.lateral,
+                                rest.controls.pedals};
+    for (int axis = 0; axis < 4; ++axis) slot(kPilotTokens[axis]) = controls[axis];
+    autopilot_share_ = {};
+    flying_ = true;
+    time_ = 0;
+    ++placements_;
+    refresh();
+}
+
+void Simulator::situation(Situation s) {
+    const flight::World& w = flight::airport();
+    double heading = kCruiseHeadingDeg, airspeed = 0, north = 0, east = 0;
+    switch (s) {
+    case Situation::ground:
+        place_on_ground(heading, north, east);
+        break;
+    case Situation::hover: {
+        // Trimmed at the CG altitude that puts the skids at the hover height.
+        place_trimmed(0, w.elevation_ft + kHoverHeightFt, heading, north, east, true);
+        const double off = kHoverHeightFt - helicopter_->outputs(*environment_).radar_height_ft;
+        place_trimmed(0, w.elevation_ft + kHoverHeightFt + off, heading, north, east, true);
+        break;
+    }
+    case Situation::cruise:
+        airspeed = kCruiseAirspeedKt;
+        place_trimmed(airspeed, kCruiseAltitudeFt, heading, north, east, false);
+        break;
+    case Situation::approach:
+        airspeed = kApproachAirspeedKt;
+        heading = w.runway.course_deg;
+        flight::on_final(w, kApproachDistanceNm, north, east);
+        place_trimmed(airspeed, kApproachAltitudeFt, heading, north, east, false);
+        slot(tok::selected_course) = w.runway.course_deg;
+        slot(tok::nav_source_flag) = 0;
+        break;
+    }
+    // The references to match: heading bug, autopilot altitude and airspeed, no vertical speed.
+    slot(tok::heading_bug) = std::fmod(std::round(get(air::heading)) + 360.0, 360.0);
+    slot(tok::autopilot_altitude) = std::round(get(tok::current_altitude));
+    slot(tok::autopilot_airspeed) = std::round(airspeed) * kAutopilotAirspeedUnit;
+    slot(tok::vertical_speed) = 0;
+    refresh();
+}
+
+void Simulator::start_flight() {
+    if (flying_) return;
+    const double elevation = flight::airport().elevation_ft;
+    const double airspeed = std::max(0.0, get(tok::airspeed));
+    const double radar_ft = std::max(0.0, get(tok::radar_height) * kFeetPerMetre);
+    const double set_altitude = get(tok::current_altitude);
+    const double heading = get(air::heading);
+    // The altitude as set, where it lies above the ground; otherwise the radar height as set.
+    const double height = set_altitude > elevation ? set_altitude - elevation : radar_ft;
+    if (height < kOnGroundBelowFt && airspeed < kHoverBelowKt) {
+        place_on_ground(heading, 0, 0);
+        return;
+    }
+    place_trimmed(airspeed, elevation + height, heading, 0, 0, airspeed < kHoverBelowKt);
+}
+
+void Simulator::step() {
+    if (!flying_) start_flight();
+    const std::array<double, 4> c = effective_controls();
+    flight::Controls controls;
+    controls.collective = c[0];
+    controls.longitudinal = c[1];
+    controls.lateral = c[2];
+    controls.pedals = c[3];
+    helicopter_->step(controls, *environment_, kStepSeconds);
+    time_ += kStepSeconds;
+    refresh();
+    record_extents();
+}
+
+void Simulator::refresh() {
+    const flight::Outputs o = helicopter_->outputs(*environment_);
+    const flight::State& s = helicopter_->state();
+    slot(tok::airspeed) = o.airspeed_kt;
+    slot(tok::radar_height) = o.radar_height_ft / kFeetPerMetre;
+    slot(tok::current_altitude) = o.altitude_ft;
+    slot(air::heading) = o.heading_deg;
+    slot(air::pitch) = o.pitch_deg;
+    slot(air::bank) = o.bank_deg;
+    slot(air::climb_rate) = o.climb_rate_fpm;
+    slot(air::ground_speed) = o.ground_speed_kt;
+    slot(air::forward_ground_speed) = o.forward_ground_speed_fps / kFeetPerSecondPerKnot;
+    slot(air::lateral_ground_speed) = o.right_ground_speed_fps / kFeetPerSecondPerKnot;
+    slot(air::roll_rate) = o.roll_rate_dps;
+    slot(air::pitch_rate) = o.pitch_rate_dps;
+    slot(air::yaw_rate) = o.yaw_rate_dps;
+    slot(air::sideslip) = o.sideslip_deg;
+    slot(air::rotor_power) = o.main_rotor_power_hp;
+    slot(air::placements) = placements_;
+
+    const flight::World& w = flight::airport();
+    const flight::Reception r =
+        flight::receive(w, s.position_ned.x(), s.position_ned.y(), o.altitude_ft, get(tok::selected_course));
+    slot(tok::nav_receiver_flags) =
+        (r.localizer_received ? flight::kLocalizerFlag : 0) | (r.glide_slope_received ? flight::kGlideSlopeFlag : 0);
+    slot(air::localizer_deviation) = r.localizer_dots;
+    slot(air::glide_slope_deviation) = r.glide_slope_dots;
+    slot(air::localizer_course) = w.runway.course_deg;
+    slot(air::threshold_distance) = r.threshold_distance_nm;
+    slot(air::vor_deviation) = r.vor_dots;
+    slot(air::vor_distance) = r.vor_distance_nm;
+    slot(tok::navigation_track) = r.gps_track_rad;
+}
+
+void Simulator::begin_extents() {
+    extents_.clear();
+    for (const Variable& v : variables()) {
+        const double value = get(v.token);
+        extents_[v.token] = {value, value, value, value};
+    }
+}
+
+void Simulator::record_extents() {
+    for (auto& [token, e] : extents_) {
+        double value = get(token);
+        if (is_circular(token)) value = e.last + wrap_180(value - e.last);  // unwrapped
+        e.low = std::min(e.low, value);
+        e.high = std::max(e.high, value);
+        e.last = value;
+    }
+}
+
+bool Simulator::extent(int32_t token, Extent& out) const {
+    auto it = extents_.find(token);
+    if (it == extents_.end()) return false;
+    out = it->second;
+    return true;
 }
 
 std::string describe_event(const SentEvent& e) {

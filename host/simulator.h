@@ -1,41 +1,65 @@
-// The preview's simulator: the variables the panel reads, by token, and the key events it sends, applied to
-// those variables so that a command's effect shows on the next read.
+// The host's simulator: the variables the panel and the engine read (host/variables.h), the key events they
+// send, and the helicopter behind them.
+//
+// Frozen until flown: until the first `situation` or `fly`, every variable reads what was set (or its initial
+// value) and nothing moves, as a panel on a test bench. Once flying, the flight model (flight/) and the navigation
+// world give the aircraft's and the receivers' variables; a `set` of the airspeed, altitude, radar height or
+// heading places the aircraft there anew, trimmed. The pilot's controls are held where they are put; the engine
+// adds its share to each (engine/aircraft_link.h).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "frame/host.h"
+#include "host/variables.h"
+
+namespace flight {
+class Helicopter;
+struct Environment;
+}  // namespace flight
 
 namespace host_core {
-
-// A simulator variable that a scenario may name.
-struct NamedVariable {
-    const char* name;
-    int32_t token;
-    const char* unit;
-};
-
-// The variables of the panel, in the order the documentation lists them.
-const std::vector<NamedVariable>& named_variables();
-
-// The token of a variable given by name or as a decimal token number; false if it is neither.
-bool find_variable(std::string_view name_or_token, int32_t& token);
 
 struct SentEvent {
     uint32_t event;
     uint32_t parameter;
 };
 
+enum class Situation { ground, hover, cruise, approach };
+// "ground" -> Situation::ground; false for any other word.
+bool situation_named(const std::string& name, Situation& out);
+
+// The pilot's controls, by the names scenarios give them.
+enum class ControlAxis { collective, pitch, roll, pedals };
+bool control_named(const std::string& name, ControlAxis& out);
+
+// The physics and the engine step at 100 Hz; the host's frames at 18 Hz.
+constexpr double kStepSeconds = 0.01;
+constexpr int kStepsPerSecond = 100;
+constexpr double kFrameSeconds = 1.0 / 18.0;
+
+// The lowest and highest value a variable took over the last `fly`, taken at every physics step; a circular
+// variable's on the unwrapped circle from where it started.
+struct Extent {
+    double start = 0, low = 0, high = 0, last = 0;
+};
+
 class Simulator {
 public:
-    // Powered: supply level 28, enable switch 1; every other variable reads 0.
+    // Powered and frozen: supply level 28, enable switch 1; every other variable reads its initial value.
     Simulator();
+    ~Simulator();
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
 
     double get(int32_t token) const;
+    // Frozen: the variable takes the value. Flying: an aircraft variable repositions the aircraft, trimmed; a
+    // variable that the flight or the world gives throws std::runtime_error saying so.
     void set(int32_t token, double value);
 
     // Fills a module variable record as the host's read service does. The flag variable (token 46) is an integer
@@ -43,14 +67,61 @@ public:
     void read(afcp::ModuleVariable& variable) const;
 
     // Applies a key event: heading bug set (degrees), autopilot altitude set (feet), autopilot airspeed set
-    // (1/128 kt, kept in 1/64 kt), vertical speed up and down (100 ft/min steps). Other events change nothing.
-    // Every event is recorded.
+    // (1/128 kt, kept in 1/64 kt), vertical speed up and down (100 ft/min steps), the go-around presets (vertical
+    // speed in ft/min, airspeed in knots), and the engine's control events. Every key event is recorded, the
+    // engine's control events are not (they come 400 times a second).
     void send(uint32_t event, uint32_t parameter);
     const std::vector<SentEvent>& events() const { return events_; }
 
+    // ---- flight ----
+    bool flying() const { return flying_; }
+    // Places the aircraft, trimmed, and sets the references to match; starts the flight.
+    void situation(Situation s);
+    // Starts the flight from the variables as set, trimmed at their airspeed, altitude and heading; does nothing
+    // while flying.
+    void start_flight();
+    // The wind, from a direction (degrees) at a speed (knots); taken at once, also while frozen.
+    void wind(double from_deg, double speed_kt);
+    // The pilot puts a control at a position (collective 0 to 1, the others -1 to 1); held until changed.
+    void control(ControlAxis axis, double value);
+    // One physics step of kStepSeconds (starts the flight first if frozen).
+    void step();
+    // Simulated seconds since the flight started or the aircraft was last placed.
+    double time() const { return time_; }
+    // How many times the aircraft has been placed (a situation or a reposition): the engine resets its loops
+    // when this changes.
+    int placements() const { return placements_; }
+
+    // Extents over the last fly: begin_extents() before it, then every step() records.
+    void begin_extents();
+    bool extent(int32_t token, Extent& out) const;
+
+    // The aircraft's controls as the blades get them: the pilot's plus the engine's share, in range.
+    std::array<double, 4> effective_controls() const;
+
 private:
-    std::map<int32_t, double> values_;
+    void place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
+                       bool still_over_ground);
+    void place_on_ground(double heading_deg, double north_ft, double east_ft);
+    void refresh();  // the aircraft's and the world's variables from the flight state
+    void record_extents();
+    double& slot(int32_t token);
+
+    // The table's variables in a flat array, reached by token through a small index (the engine reads some thirty
+    // a step); any other token a scenario names in a map.
+    static constexpr int32_t kIndexedTokens = 4096;
+    std::array<int16_t, kIndexedTokens> index_{};
+    std::vector<double> table_;
+    std::map<int32_t, double> others_;
     std::vector<SentEvent> events_;
+    bool flying_ = false;
+    std::unique_ptr<flight::Helicopter> helicopter_;
+    std::unique_ptr<flight::Environment> environment_;
+    std::array<double, 4> autopilot_share_{};  // collective, pitch, roll, pedals
+    double time_ = 0;
+    int placements_ = 0;
+    double wind_from_deg_ = 0, wind_kt_ = 0;
+    std::map<int32_t, Extent> extents_;
 };
 
 // "heading bug set (66042) 95": an event's name where the panel knows it, for the run's log.

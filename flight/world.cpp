@@ -1,0 +1,92 @@
+#include "flight/world.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace flight {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kRad = kPi / 180.0;
+
+// Receiver geometry (FAA AIM 1-1-9, ICAO Annex 10 vol. I 3.1): see world.h.
+constexpr double kLocalizerHalfWidthDeg = 2.5;   // full scale at most
+constexpr double kLocalizerThresholdWidthFt = 350;  // full scale at the threshold, where narrower
+constexpr double kLocalizerRangeNm = 18;
+constexpr double kLocalizerCoverageDeg = 10;
+constexpr double kGlideSlopeHalfWidthDeg = 0.7;
+constexpr double kGlideSlopeRangeNm = 10;
+constexpr double kVorHalfWidthDeg = 10;  // a VOR needle's full scale
+constexpr double kDotsFullScale = 2;
+constexpr double kNeedleStop = 2.5;  // dots: where a needle pins
+
+double dots(double angle_deg, double full_scale_deg) {
+    return std::clamp(kDotsFullScale * angle_deg / full_scale_deg, -kNeedleStop, kNeedleStop);
+}
+
+
+}  // namespace
+
+const World& airport() {
+    // The pad at the reference point; the runway's threshold 2000 ft east of it, course 030; the VOR 4 NM
+    // north-west.
+    static const World w = {500.0, {0.0, 2000.0, 30.0, 6000.0, 500.0}, 1000.0, 1000.0, 3.0, 20000.0, -20000.0};
+    return w;
+}
+
+void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft) {
+    const double c = w.runway.course_deg * kRad;
+    north_ft = w.runway.threshold_north_ft - std::cos(c) * distance_nm * kFeetPerNauticalMile;
+    east_ft = w.runway.threshold_east_ft - std::sin(c) * distance_nm * kFeetPerNauticalMile;
+}
+
+Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg) {
+    Reception r{};
+    const Runway& rw = w.runway;
+    const double c = rw.course_deg * kRad;
+    const double along_n = std::cos(c), along_e = std::sin(c);  // the landing direction
+    const double right_n = -along_e, right_e = along_n;         // its right-hand normal
+
+    // Localizer: angles seen from its antenna beyond the stop end, on the approach side.
+    const double to_antenna = rw.length_ft + w.localizer_beyond_stop_end_ft;
+    const double dn = north_ft - (rw.threshold_north_ft + along_n * to_antenna);
+    const double de = east_ft - (rw.threshold_east_ft + along_e * to_antenna);
+    const double before = -(dn * along_n + de * along_e);  // distance before the antenna, along the course
+    const double cross = dn * right_n + de * right_e;      // right of the course +
+    const double localizer_angle = std::atan2(cross, before) / kRad;
+    const double localizer_width =
+        std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRad);
+    const double antenna_range_nm = std::hypot(dn, de) / kFeetPerNauticalMile;
+    r.localizer_received = before > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
+                           antenna_range_nm <= kLocalizerRangeNm;
+    r.localizer_dots = dots(localizer_angle, localizer_width);
+
+    // Glide slope: the elevation angle seen from its antenna past the threshold.
+    const double gn = north_ft - (rw.threshold_north_ft + along_n * w.glide_slope_past_threshold_ft);
+    const double ge = east_ft - (rw.threshold_east_ft + along_e * w.glide_slope_past_threshold_ft);
+    const double ahead = -(gn * along_n + ge * along_e);
+    const double elevation = std::atan2(altitude_ft - rw.elevation_ft, std::max(ahead, 1.0)) / kRad;
+    r.glide_slope_received = ahead > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
+                             std::hypot(gn, ge) / kFeetPerNauticalMile <= kGlideSlopeRangeNm;
+    r.glide_slope_dots = dots(elevation - w.glide_slope_deg, kGlideSlopeHalfWidthDeg);
+
+    r.threshold_distance_nm =
+        std::hypot(north_ft - rw.threshold_north_ft, east_ft - rw.threshold_east_ft) / kFeetPerNauticalMile;
+
+    // VOR: the angle between the selected course line through the station and the line to the aircraft.
+    const double vn = north_ft - w.vor_north_ft, ve = east_ft - w.vor_east_ft;
+    const double range = std::hypot(vn, ve);
+    r.vor_distance_nm = range / kFeetPerNauticalMile;
+    const double s = selected_course_deg * kRad;
+    const double vor_cross = vn * -std::sin(s) + ve * std::cos(s);
+    r.vor_dots = range > 1.0 ? dots(std::asin(std::clamp(vor_cross / range, -1.0, 1.0)) / kRad, kVorHalfWidthDeg)
+                             : 0.0;
+
+    // GPS: direct to the VOR.
+    const double track = std::atan2(-ve, -vn);
+    r.gps_track_rad = track < 0 ? track + 2 * kPi : track;
+    return r;
+}
+
+}  // namespace flight

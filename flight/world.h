@@ -1,0 +1,55 @@
+// The navigation world around the helicopter: flat terrain at the airport's elevation, one runway with an
+// instrument landing system (localizer and glide slope), a VOR a few miles away, and the helicopter pad.
+// Positions are feet north and east of the airport's reference point (the pad), altitudes feet above sea level.
+//
+// Standard ILS and VOR geometry (FAA Aeronautical Information Manual, 1-1-9 and 1-1-3; ICAO Annex 10 vol. I):
+// the localizer antenna stands beyond the stop end and its course is +-2.5 degrees wide at full scale, or
+// +-350 ft at the threshold if that is narrower; the glide slope is 3 degrees with +-0.7 degrees at full scale,
+// its antenna about 1000 ft past the threshold; the localizer is received within 18 NM and +-10 degrees of the
+// course, the glide slope within 10 NM. Our receivers show 2 dots at full scale each side.
+#pragma once
+
+namespace flight {
+
+struct Runway {
+    double threshold_north_ft, threshold_east_ft;
+    double course_deg;  // true, the direction of landing
+    double length_ft;
+    double elevation_ft;
+};
+
+struct World {
+    double elevation_ft;  // of the flat terrain, the pad and the runway
+    Runway runway;
+    double localizer_beyond_stop_end_ft;
+    double glide_slope_past_threshold_ft;
+    double glide_slope_deg;
+    double vor_north_ft, vor_east_ft;
+};
+
+// Our airport.
+const World& airport();
+
+// What the receivers and the GPS show at a position.
+struct Reception {
+    bool localizer_received, glide_slope_received;
+    double localizer_dots;    // + right of the course, clamped to +-2.5
+    double glide_slope_dots;  // + above the path, clamped to +-2.5
+    double threshold_distance_nm;
+    double vor_dots;  // + right of the selected course through the VOR, clamped to +-2.5
+    double vor_distance_nm;
+    double gps_track_rad;  // the GPS's desired track: direct to the VOR, 0..2 pi
+};
+
+Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg);
+
+// Receiver flag bits as the simulator's flag byte carries them.
+constexpr int kLocalizerFlag = 0x80;
+constexpr int kGlideSlopeFlag = 0x40;
+
+// Where a point lies on the localizer's extended centreline: `distance_nm` before the threshold, feet.
+void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft);
+
+constexpr double kFeetPerNauticalMile = 6076.12;
+
+}  // namespace flight

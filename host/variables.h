@@ -1,0 +1,45 @@
+// Every variable of the host's simulator, in one table: the panel's (frame/simulator.h), the aircraft's and the
+// navigation receivers' (engine/aircraft_link.h). The simulator, the scenario language, the page and the tests
+// take names, tokens, units and defaults from here; the README's table is checked against it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace host_core {
+
+// Where a variable's value comes from.
+enum class Source {
+    kept,       // the simulator keeps what is set
+    reference,  // an autopilot reference: set, and moved by the panel's key events
+    aircraft,   // the flight model, while it flies; `set` repositions the aircraft, trimmed
+    derived,    // the flight model, while it flies; read only then
+    world,      // the navigation world, while the aircraft flies; read only then
+    pilot,      // the pilot's controls (`control`); the engine may hand its share over to them
+};
+
+struct Variable {
+    const char* name;  // as scenarios and the page write it
+    int32_t token;
+    const char* unit;
+    Source source;
+    double initial;  // before any set
+    bool circular;   // degrees on the circle: compared the short way round
+    const char* note;
+};
+
+std::span<const Variable> variables();
+
+// The variable of a name, or null.
+const Variable* variable_named(std::string_view name);
+// The variable of a token, or null for a token outside the table.
+const Variable* variable_of(int32_t token);
+
+// The token of a variable given by name or as a decimal token number; false if it is neither.
+bool find_variable(std::string_view name_or_token, int32_t& token);
+
+// "aircraft", "world", ...: for messages and the README.
+const char* source_name(Source s);
+
+}  // namespace host_core
