@@ -78,6 +78,8 @@ public:
         Eigen::Matrix3d inertia, inertia_inv;
         double gear_k, gear_c, bottom_k, bottom_c;  // per contact point
         double stick_k, stick_c;                     // per skid end, along the ground
+        double gear_reach;                           // farthest contact point from the CG, ft
+        double inv_mass, inflow_gain, tail_inflow_gain;
         double flap_time_constant(double density) const;
     };
     const Derived& derived() const { return d_; }
@@ -99,6 +101,13 @@ public:
                    const GearMemory* gear = nullptr) const;
 
 private:
+    // Terms that depend on the air density only, computed once per step.
+    struct AirTerms {
+        double rho, kc, itb, itb2, dl_da1, coef, tail_coef, momentum, tail_momentum, inv_ct, profile;
+    };
+    AirTerms air_terms(double altitude_ft) const;
+    State evaluate(const State& s, const Controls& c, const Environment& e, const AirTerms& air,
+                   Diagnostics* diag, const GearMemory* gear) const;
     Parameters p_;
     Derived d_;
     State state_;
