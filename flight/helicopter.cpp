@@ -87,10 +87,16 @@ bool finite(const State& s) {
 
 // Induced-velocity dynamics of momentum theory, as used by Heffley & Mnich (NASA CR-177476, 1988):
 // dvi/dt = 3/4 pi / R * (T / (2 pi rho R^2) - vi * sqrt(V_adv^2 + (w_r - vi)^2)).
-// Here gain = 3/4 pi / R and momentum = 1 / (2 pi rho R^2).
-double inflow_rate(double thrust, double gain, double momentum, double vi, double v_adv2, double w_r) {
+// Here gain = 3/4 pi / R, momentum = 1 / (2 pi rho R^2), coef = dT/d(w_b - v_i). At high speed the small tail
+// rotor's inflow settles faster than a 100 Hz RK4 step can follow (its rate grows with the speed through the
+// disc); its approach is then slowed to kMaxInflowRate, which leaves the settled inflow where it was.
+constexpr double kMaxInflowRate = 150.0;  // 1/s: h * rate = 1.5 at 100 Hz, inside RK4's stable 2.78
+double inflow_rate(double thrust, double gain, double momentum, double coef, double vi, double v_adv2, double w_r) {
     const double w = w_r - vi;
-    return gain * (thrust * momentum - vi * std::sqrt(v_adv2 + w * w));
+    const double speed = std::sqrt(v_adv2 + w * w);
+    const double rate = gain * (coef * momentum + speed);  // -d(dvi/dt)/dvi, near enough
+    const double slow = rate > kMaxInflowRate ? kMaxInflowRate / rate : 1.0;
+    return slow * gain * (thrust * momentum - vi * speed);
 }
 
 // Blade-element thrust of Heffley & Mnich (NASA CR-177476, 1988):
@@ -257,7 +263,7 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
 
     State dot;
     // The momentum balance sets the induced velocity of the thrust the rotor would make out of ground effect.
-    dot.inflow_main = inflow_rate(thrust_oge, d_.inflow_gain, air_k.momentum, s.inflow_main, v_adv2, w_r);
+    dot.inflow_main = inflow_rate(thrust_oge, d_.inflow_gain, air_k.momentum, coef, s.inflow_main, v_adv2, w_r);
 
     // Power: induced plus profile (1 + 3 mu^2) (Heffley & Mnich). The propulsive and climb work is in the
     // induced term through w_r.
@@ -298,7 +304,7 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     const double tcoef = air_k.tail_coef;
     const double thrust_tail =
         blade_element_thrust(tcoef, d_.tail_tip_speed, v_r, tv_adv2, blade.tail, tr.twist_rad, s.inflow_tail);
-    dot.inflow_tail = inflow_rate(thrust_tail, d_.tail_inflow_gain, air_k.tail_momentum, s.inflow_tail, tv_adv2, v_r);
+    dot.inflow_tail = inflow_rate(thrust_tail, d_.tail_inflow_gain, air_k.tail_momentum, tcoef, s.inflow_tail, tv_adv2, v_r);
     const Eigen::Vector3d f_tail(0, thrust_tail, 0);
     force += f_tail;
     moment += rt.cross(f_tail);
