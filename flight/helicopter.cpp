@@ -212,6 +212,7 @@ Helicopter::AirTerms Helicopter::air_terms(double altitude_ft) const {
     a.momentum = 1 / (2 * kPi * a.rho * mr.radius_ft * mr.radius_ft);
     a.tail_momentum = 1 / (2 * kPi * a.rho * tr.radius_ft * tr.radius_ft);
     a.inv_ct = 1 / (a.rho * d_.disk_area * d_.tip_speed * d_.tip_speed);
+    a.weight_ct = p_.weight_lb * a.inv_ct;
     a.profile = 0.5 * a.rho * (d_.profile_area / 4) * d_.tip_speed;
     return a;
 }
@@ -274,7 +275,10 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     // Tip-path-plane dihedral and pitch-up with speed (Heffley & Mnich): db1/dv = 2 / (Omega R) (8 C_T /
     // (a sigma) + sqrt(C_T / 2)), da1/du = -db1/dv; both grow once the wake leaves the tail behind. The wake
     // switch at the transition speed is a steep ramp (+-10 %) rather than a step, so the trim Jacobian exists.
-    const double ct = std::max(thrust_oge * air_k.inv_ct, 0.0);
+    // C_T here is that of the weight (1 g), not of the moment's thrust: with the latter, aft flapping raises
+    // the thrust through w_r, which raises da1/du, which flaps the disc further aft; at 100 kt that loop took
+    // four fifths of the flapping stiffness and made the pitch diverge, doubling in under a second.
+    const double ct = air_k.weight_ct;
     const double db1dv = 2 / d_.tip_speed * (8 * ct / (mr.lift_slope * d_.solidity) + std::sqrt(0.5 * ct));
     const double da1du = -db1dv;
     const double vt = p_.transition_speed_fps;

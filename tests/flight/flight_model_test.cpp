@@ -181,6 +181,24 @@ TEST(Flight, TrimmedStateHoldsForASecondHandsOff) {
     }
 }
 
+// At cruise the aircraft is close to neutral in pitch: a gust leaves it to the slow phugoid, not to a divergence.
+TEST(Flight, CruiseRidesOutAVerticalGust) {
+    for (double kt : {80.0, 100.0, 120.0}) {
+        SCOPED_TRACE(kt);
+        const TrimResult r = level(kt);
+        State s = r.state;
+        s.velocity_body.z() += 3;  // 3 ft/s updraft
+        Helicopter h;
+        h.set_state(s);
+        double worst = 0;
+        for (int i = 0; i < 500; ++i) {
+            h.step(r.controls, Environment{}, 0.01);
+            worst = std::max(worst, std::abs(h.state().euler.y() - r.state.euler.y()));
+        }
+        EXPECT_LT(worst, 5 * kDeg);
+    }
+}
+
 // The autopilot's sign conventions: a small step of each control from hover trim.
 TEST(Flight, ControlSignsFromHover) {
     const TrimResult r = level(0);
