@@ -211,8 +211,9 @@ Helicopter::AirTerms Helicopter::air_terms(double altitude_ft) const {
     a.tail_coef = a.rho * d_.tail_thrust_coef;
     a.momentum = 1 / (2 * kPi * a.rho * mr.radius_ft * mr.radius_ft);
     a.tail_momentum = 1 / (2 * kPi * a.rho * tr.radius_ft * tr.radius_ft);
-    a.inv_ct = 1 / (a.rho * d_.disk_area * d_.tip_speed * d_.tip_speed);
-    a.weight_ct = p_.weight_lb * a.inv_ct;
+    const double inv_ct = 1 / (a.rho * d_.disk_area * d_.tip_speed * d_.tip_speed);
+    const double ct = p_.weight_lb * inv_ct;  // see the tip-path-plane dihedral in evaluate()
+    a.db1dv = 2 / d_.tip_speed * (8 * ct / (mr.lift_slope * d_.solidity) + std::sqrt(0.5 * ct));
     a.profile = 0.5 * a.rho * (d_.profile_area / 4) * d_.tip_speed;
     return a;
 }
@@ -278,8 +279,7 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     // C_T here is that of the weight (1 g), not of the moment's thrust: with the latter, aft flapping raises
     // the thrust through w_r, which raises da1/du, which flaps the disc further aft; at 100 kt that loop took
     // four fifths of the flapping stiffness and made the pitch diverge, doubling in under a second.
-    const double ct = air_k.weight_ct;
-    const double db1dv = 2 / d_.tip_speed * (8 * ct / (mr.lift_slope * d_.solidity) + std::sqrt(0.5 * ct));
+    const double db1dv = air_k.db1dv;
     const double da1du = -db1dv;
     const double vt = p_.transition_speed_fps;
     const double wake = std::clamp((std::abs(u) - 0.9 * vt) / (0.2 * vt), 0.0, 1.0);

@@ -103,7 +103,7 @@ public:
 private:
     // Terms that depend on the air density only, computed once per step.
     struct AirTerms {
-        double rho, kc, itb, itb2, dl_da1, coef, tail_coef, momentum, tail_momentum, inv_ct, weight_ct, profile;
+        double rho, kc, itb, itb2, dl_da1, coef, tail_coef, momentum, tail_momentum, db1dv, profile;
     };
     AirTerms air_terms(double altitude_ft) const;
     State evaluate(const State& s, const Controls& c, const Environment& e, const AirTerms& air,

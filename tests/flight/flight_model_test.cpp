@@ -156,6 +156,38 @@ TEST(Trim, ReportsFailureOutsideTheEnvelope) {
     EXPECT_TRUE(finite(r.state));
 }
 
+// Thin air: more blade pitch and more induced power, partly paid back in profile power (cd0 is held constant,
+// so the total rises only a little).
+TEST(Trim, ThinAirTakesMoreCollectiveAndPower) {
+    const TrimResult low = level(0, 1000), high = level(0, 9000);
+    ASSERT_TRUE(high.converged);
+    EXPECT_GT(high.controls.collective, low.controls.collective + 0.05);
+    EXPECT_GT(high.state.inflow_main, low.state.inflow_main * 1.1);
+    EXPECT_GT(power_hp(high), power_hp(low));
+}
+
+// Cheeseman & Bennett's gain: 4/3 at the cap (hub R/2 above the ground), fading with height and with speed.
+TEST(GroundEffect, GainCappedNearTheGroundAndFadingWithHeightAndSpeed) {
+    const Environment e;
+    const Helicopter h;
+    auto gain = [&](double hub_height, double speed) {
+        State s;
+        s.position_ned.z() = -(e.ground_elevation_ft + hub_height + h.derived().r_main.z());
+        s.velocity_body.x() = speed;
+        s.inflow_main = 33;
+        Helicopter::Diagnostics d;
+        h.evaluate(s, Controls{0.5, 0, 0, 0}, e, &d);
+        return d.ground_effect;
+    };
+    const double radius = P().main_rotor.radius_ft;
+    EXPECT_NEAR(gain(0.5 * radius, 0), 4.0 / 3.0, 1e-12);
+    EXPECT_NEAR(gain(0.1 * radius, 0), 4.0 / 3.0, 1e-12);  // held at the cap below R/2
+    EXPECT_NEAR(gain(radius, 0), 1.0 / (1.0 - 1.0 / 16.0), 1e-12);
+    EXPECT_LT(gain(4 * radius, 0), 1.005);
+    EXPECT_GT(gain(4 * radius, 0), 1.0);
+    EXPECT_LT(gain(radius, 100), 1.0 + 0.1 * (gain(radius, 0) - 1.0));  // 100 ft/s: ~3 inflows, gain ~1/10
+}
+
 TEST(Trim, HoverInGroundEffectNeedsLessCollective) {
     const double ground = Environment{}.ground_elevation_ft;
     const TrimResult high = level(0, ground + 200), low = level(0, ground + 8);  // skids 3.5 ft up
