@@ -489,7 +489,8 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
     if (!(dt > 0) || !std::isfinite(dt)) return;
     const Controls c = sanitize(in);
     last_controls_ = c;
-    const int n = std::min(1000, static_cast<int>(std::ceil(dt / kMaxStep)));
+    dt = std::min(dt, 1000 * kMaxStep);  // a stalled caller's catch-up is cut at 20 s
+    const int n = static_cast<int>(std::ceil(dt / kMaxStep));
     const double h = dt / n;
     for (int i = 0; i < n; ++i) rk4(c, e, h);
 }

@@ -44,7 +44,8 @@ public:
     explicit Helicopter(const Parameters& p = default_parameters());
 
     // Advances by dt with fixed-step RK4 (steps longer than 0.02 s are split into equal RK4 steps of at most
-    // 0.02 s; a non-positive or non-finite dt does nothing). Controls are clamped to their ranges, NaN reads 0.
+    // 0.02 s; a non-positive or non-finite dt does nothing, one longer than 20 s advances 20 s). Controls are
+    // clamped to their ranges, NaN reads 0.
     void step(const Controls& c, const Environment& e, double dt);
     const State& state() const { return state_; }
     // Non-finite entries of s are read as 0.
