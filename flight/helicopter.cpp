@@ -19,11 +19,16 @@ constexpr double kMaxStep = 0.02;
 
 double finite_or_zero(double x) { return std::isfinite(x) ? x : 0.0; }
 
+struct Trig {
+    double sf, cf, st, ct, sp, cp;
+    explicit Trig(const Eigen::Vector3d& euler)
+        : sf(std::sin(euler.x())), cf(std::cos(euler.x())), st(std::sin(euler.y())), ct(std::cos(euler.y())),
+          sp(std::sin(euler.z())), cp(std::cos(euler.z())) {}
+};
+
 // Earth-to-body rotation of the yaw-pitch-roll sequence.
-Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) {
-    const double sf = std::sin(euler.x()), cf = std::cos(euler.x());
-    const double st = std::sin(euler.y()), ct = std::cos(euler.y());
-    const double sp = std::sin(euler.z()), cp = std::cos(euler.z());
+Eigen::Matrix3d earth_to_body(const Trig& t) {
+    const double sf = t.sf, cf = t.cf, st = t.st, ct = t.ct, sp = t.sp, cp = t.cp;
     Eigen::Matrix3d m;
     m << ct * cp, ct * sp, -st,
         sf * st * cp - cf * sp, sf * st * sp + cf * cp, sf * ct,
@@ -32,14 +37,15 @@ Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) {
 }
 
 double wrap_two_pi(double a) {
+    if (a >= 0 && a < 2 * kPi) return a;
     a = std::fmod(a, 2 * kPi);
     if (a < 0) a += 2 * kPi;
     return a;
 }
 
 double wrap_pi(double a) {
-    a = wrap_two_pi(a + kPi) - kPi;
-    return a;
+    if (a > -kPi && a <= kPi) return a;
+    return wrap_two_pi(a + kPi) - kPi;
 }
 
 // Keeps pitch within +-90 deg (a loop carries roll and yaw over by half a turn) and the angles in range, so
@@ -81,10 +87,16 @@ bool finite(const State& s) {
 
 // Induced-velocity dynamics of momentum theory, as used by Heffley & Mnich (NASA CR-177476, 1988):
 // dvi/dt = 3/4 pi / R * (T / (2 pi rho R^2) - vi * sqrt(V_adv^2 + (w_r - vi)^2)).
-double inflow_rate(double thrust, double density, double radius, double vi, double v_adv2, double w_r) {
+// Here gain = 3/4 pi / R, momentum = 1 / (2 pi rho R^2), coef = dT/d(w_b - v_i). At high speed the small tail
+// rotor's inflow settles faster than a 100 Hz RK4 step can follow (its rate grows with the speed through the
+// disc); its approach is then slowed to kMaxInflowRate, which leaves the settled inflow where it was.
+constexpr double kMaxInflowRate = 150.0;  // 1/s: h * rate = 1.5 at 100 Hz, inside RK4's stable 2.78
+double inflow_rate(double thrust, double gain, double momentum, double coef, double vi, double v_adv2, double w_r) {
     const double w = w_r - vi;
-    return 0.75 * kPi / radius *
-           (thrust / (2 * kPi * density * radius * radius) - vi * std::sqrt(v_adv2 + w * w));
+    const double speed = std::sqrt(v_adv2 + w * w);
+    const double rate = gain * (coef * momentum + speed);  // -d(dvi/dt)/dvi, near enough
+    const double slow = rate > kMaxInflowRate ? kMaxInflowRate / rate : 1.0;
+    return slow * gain * (thrust * momentum - vi * speed);
 }
 
 // Blade-element thrust of Heffley & Mnich (NASA CR-177476, 1988):
@@ -111,6 +123,7 @@ Helicopter::Helicopter(const Parameters& p) : p_(p) {
     const auto& mr = p.main_rotor;
     const auto& tr = p.tail_rotor;
     d_.mass = p.weight_lb / p.gravity_fps2;
+    d_.inv_mass = 1 / d_.mass;
     d_.omega = mr.rpm * 2 * kPi / 60;
     d_.tip_speed = d_.omega * mr.radius_ft;
     d_.solidity = mr.blades * mr.chord_ft / (kPi * mr.radius_ft);
@@ -130,6 +143,8 @@ Helicopter::Helicopter(const Parameters& p) : p_(p) {
     d_.tail_tip_speed = d_.tail_omega * tr.radius_ft;
     d_.tail_thrust_coef = 0.25 * d_.tail_tip_speed * tr.radius_ft * tr.lift_slope * tr.blades * tr.chord_ft;
     d_.tail_disk_area = kPi * tr.radius_ft * tr.radius_ft;
+    d_.inflow_gain = 0.75 * kPi / mr.radius_ft;
+    d_.tail_inflow_gain = 0.75 * kPi / tr.radius_ft;
     d_.r_main = body_position(p, mr.hub);
     d_.r_tail = body_position(p, tr.hub);
     d_.r_fuselage = body_position(p, p.fuselage.pressure_centre);
@@ -143,6 +158,9 @@ Helicopter::Helicopter(const Parameters& p) : p_(p) {
     d_.gear_c = 2 * g.damping_ratio * d_.mass * g.natural_frequency / n;
     d_.bottom_k = d_.mass * g.bottom_frequency * g.bottom_frequency / n;
     d_.bottom_c = 2 * d_.mass * g.bottom_frequency / n;
+    d_.gear_reach = 0;
+    for (const auto& pt : g.skids) d_.gear_reach = std::max(d_.gear_reach, pt.norm());
+    for (const auto& pt : g.structure) d_.gear_reach = std::max(d_.gear_reach, pt.norm());
     d_.stick_k = d_.mass * g.stick_frequency * g.stick_frequency / n;
     d_.stick_c = 2 * d_.mass * g.stick_frequency / n;
 }
@@ -176,46 +194,70 @@ double Helicopter::contact_normal(double depth, double rate, bool skid) const {
     return std::max(normal, 0.0);  // the ground pushes, never pulls
 }
 
+Helicopter::AirTerms Helicopter::air_terms(double altitude_ft) const {
+    const auto& mr = p_.main_rotor;
+    const auto& tr = p_.tail_rotor;
+    AirTerms a;
+    a.rho = isa(altitude_ft).density;
+    // Flapping coefficients (Heffley & Mnich, NASA CR-177476, 1988): G = gamma Omega / 16, aerodynamic
+    // coupling KC, direct and cross tip-path-plane response.
+    const double omega = d_.omega;
+    const double gq = a.rho * d_.lock_omega_16;
+    a.kc = 0.75 * omega * mr.hinge_offset_ft / mr.radius_ft / gq + mr.pitch_flap_coupling;
+    a.itb2 = omega / (1 + (omega / gq) * (omega / gq));
+    a.itb = a.itb2 * omega / gq;
+    a.dl_da1 = a.rho * d_.flap_cross_stiffness;
+    a.coef = a.rho * d_.thrust_coef;
+    a.tail_coef = a.rho * d_.tail_thrust_coef;
+    a.momentum = 1 / (2 * kPi * a.rho * mr.radius_ft * mr.radius_ft);
+    a.tail_momentum = 1 / (2 * kPi * a.rho * tr.radius_ft * tr.radius_ft);
+    const double inv_ct = 1 / (a.rho * d_.disk_area * d_.tip_speed * d_.tip_speed);
+    const double ct = p_.weight_lb * inv_ct;  // see the tip-path-plane dihedral in evaluate()
+    a.db1dv = 2 / d_.tip_speed * (8 * ct / (mr.lift_slope * d_.solidity) + std::sqrt(0.5 * ct));
+    a.profile = 0.5 * a.rho * (d_.profile_area / 4) * d_.tip_speed;
+    return a;
+}
+
 State Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, Diagnostics* diag,
                            const GearMemory* memory) const {
+    return evaluate(s, c, env, air_terms(-s.position_ned.z()), diag, memory);
+}
+
+State Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const AirTerms& air_k,
+                           Diagnostics* diag, const GearMemory* memory) const {
     const auto& mr = p_.main_rotor;
     const auto& tr = p_.tail_rotor;
     const BladeAngles blade = blade_angles(c);
 
-    const Eigen::Matrix3d e2b = earth_to_body(s.euler);
+    const Trig trig(s.euler);
+    const Eigen::Matrix3d e2b = earth_to_body(trig);
     const Eigen::Vector3d& vel = s.velocity_body;
     const Eigen::Vector3d& w = s.rates_body;
     const double p = w.x(), q = w.y(), r = w.z();
-    const Eigen::Vector3d wind = env.wind_ned_fps.allFinite() ? env.wind_ned_fps : Eigen::Vector3d::Zero();
-    const Eigen::Vector3d air = vel - e2b * wind;  // velocity relative to the air mass, body axes
+    Eigen::Vector3d air = vel;  // velocity relative to the air mass, body axes
+    if (env.wind_ned_fps.allFinite() && !env.wind_ned_fps.isZero(0.0)) air -= e2b.lazyProduct(env.wind_ned_fps);
     const double u = air.x(), v = air.y(), wz = air.z();
     const double elevation = finite_or_zero(env.ground_elevation_ft);
-    const double rho = isa(-s.position_ned.z()).density;
+    const double rho = air_k.rho;
 
-    Eigen::Vector3d force = e2b * Eigen::Vector3d(0, 0, p_.weight_lb);
+    Eigen::Vector3d force = p_.weight_lb * e2b.col(2);
     Eigen::Vector3d moment = Eigen::Vector3d::Zero();
 
     // ---- Main rotor -----------------------------------------------------------------------------------
-    // Flapping coefficients (Heffley & Mnich, NASA CR-177476, 1988): G = gamma Omega / 16, aerodynamic
-    // coupling KC, direct and cross tip-path-plane response.
     const double omega = d_.omega;
-    const double gq = rho * d_.lock_omega_16;
-    const double kc = 0.75 * omega * mr.hinge_offset_ft / mr.radius_ft / gq + mr.pitch_flap_coupling;
-    const double itb2 = omega / (1 + (omega / gq) * (omega / gq));
-    const double itb = itb2 * omega / gq;
-    const double dl_da1 = rho * d_.flap_cross_stiffness;
+    const double kc = air_k.kc, itb2 = air_k.itb2, itb = air_k.itb, dl_da1 = air_k.dl_da1;
 
     const double v_adv2 = u * u + v * v;
     const double w_r = wz + (s.a1 - mr.shaft_tilt_rad) * u - s.b1 * v;  // normal to the tip-path plane
-    const double coef = rho * d_.thrust_coef;
+    const double coef = air_k.coef;
     const double thrust_oge = blade_element_thrust(coef, d_.tip_speed, w_r, v_adv2, blade.collective,
                                                    mr.twist_rad, s.inflow_main);
 
     // Ground effect, Cheeseman & Bennett (ARC R&M 3021, 1955): T_IGE / T_OGE = 1 / (1 - (R/4z)^2 / (1 +
     // (V/v_i)^2)), z the hub height. R/4z is held at or below 1/2 (z >= R/2), which caps the gain at 4/3
     // with the aircraft on its skids (hub about R/2 up).
-    const Eigen::Vector3d hub_offset_ned = e2b.transpose() * d_.r_main;
-    const double hub_height = -(s.position_ned.z() + hub_offset_ned.z()) - elevation;
+    const double height = -s.position_ned.z() - elevation;  // CG above the ground
+    const double hub_height = height - e2b.col(2).dot(d_.r_main);
     const double ratio = mr.radius_ft / (4 * std::max(hub_height, 0.5 * mr.radius_ft));
     const double vi_ref = std::max(std::abs(s.inflow_main), 1.0);
     const double ge = 1.0 / (1.0 - ratio * ratio / (1 + v_adv2 / (vi_ref * vi_ref)));
@@ -223,20 +265,21 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
 
     State dot;
     // The momentum balance sets the induced velocity of the thrust the rotor would make out of ground effect.
-    dot.inflow_main = inflow_rate(thrust_oge, rho, mr.radius_ft, s.inflow_main, v_adv2, w_r);
+    dot.inflow_main = inflow_rate(thrust_oge, d_.inflow_gain, air_k.momentum, coef, s.inflow_main, v_adv2, w_r);
 
     // Power: induced plus profile (1 + 3 mu^2) (Heffley & Mnich). The propulsive and climb work is in the
     // induced term through w_r.
     const double induced_power = thrust_oge * (s.inflow_main - w_r);
-    const double profile_power =
-        0.5 * rho * (d_.profile_area / 4) * d_.tip_speed * (d_.tip_speed * d_.tip_speed + 3 * v_adv2);
+    const double profile_power = air_k.profile * (d_.tip_speed * d_.tip_speed + 3 * v_adv2);
     const double rotor_power = induced_power + profile_power;
 
     // Tip-path-plane dihedral and pitch-up with speed (Heffley & Mnich): db1/dv = 2 / (Omega R) (8 C_T /
     // (a sigma) + sqrt(C_T / 2)), da1/du = -db1/dv; both grow once the wake leaves the tail behind. The wake
     // switch at the transition speed is a steep ramp (+-10 %) rather than a step, so the trim Jacobian exists.
-    const double ct = std::max(thrust_oge / (rho * d_.disk_area * d_.tip_speed * d_.tip_speed), 0.0);
-    const double db1dv = 2 / d_.tip_speed * (8 * ct / (mr.lift_slope * d_.solidity) + std::sqrt(0.5 * ct));
+    // C_T here is that of the weight (1 g), not of the moment's thrust: with the latter, aft flapping raises
+    // the thrust through w_r, which raises da1/du, which flaps the disc further aft; at 100 kt that loop took
+    // four fifths of the flapping stiffness and made the pitch diverge, doubling in under a second.
+    const double db1dv = air_k.db1dv;
     const double da1du = -db1dv;
     const double vt = p_.transition_speed_fps;
     const double wake = std::clamp((std::abs(u) - 0.9 * vt) / (0.2 * vt), 0.0, 1.0);
@@ -262,10 +305,10 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     const double tail_v = v + r * rt.x() - p * rt.z();
     const double tv_adv2 = tail_u * tail_u + tail_w * tail_w;
     const double v_r = -tail_v;
-    const double tcoef = rho * d_.tail_thrust_coef;
+    const double tcoef = air_k.tail_coef;
     const double thrust_tail =
         blade_element_thrust(tcoef, d_.tail_tip_speed, v_r, tv_adv2, blade.tail, tr.twist_rad, s.inflow_tail);
-    dot.inflow_tail = inflow_rate(thrust_tail, rho, tr.radius_ft, s.inflow_tail, tv_adv2, v_r);
+    dot.inflow_tail = inflow_rate(thrust_tail, d_.tail_inflow_gain, air_k.tail_momentum, tcoef, s.inflow_tail, tv_adv2, v_r);
     const Eigen::Vector3d f_tail(0, thrust_tail, 0);
     force += f_tail;
     moment += rt.cross(f_tail);
@@ -316,19 +359,19 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     // its spot by a stiff spring-damper up to the Coulomb limit; otherwise friction grows linearly up to the
     // limit below a small slip speed.
     bool contact = false;
-    const Eigen::Matrix3d b2e = e2b.transpose();
-    const Eigen::Vector3d vel_ned = b2e * vel;
+    const auto b2e = e2b.transpose();
+    const Eigen::Vector3d vel_ned = b2e.lazyProduct(vel);
     const auto& gear = p_.gear;
     auto touch = [&](const Eigen::Vector3d& point, int skid) {
         const double depth = s.position_ned.z() + e2b.col(2).dot(point) + elevation;  // > 0 below the ground
         if (!(depth > 0)) return;
         contact = true;
-        const Eigen::Vector3d pv = vel_ned + b2e * w.cross(point);
+        const Eigen::Vector3d pv = vel_ned + b2e.lazyProduct(w.cross(point));
         const double normal = contact_normal(depth, pv.z(), skid >= 0);
         const double limit = gear.friction * normal;
         Eigen::Vector2d along;
         if (memory && skid >= 0 && memory->stuck[skid]) {
-            const Eigen::Vector2d spot = s.position_ned.head<2>() + (b2e * point).head<2>();
+            const Eigen::Vector2d spot = s.position_ned.head<2>() + b2e.lazyProduct(point).head<2>();
             along = -d_.stick_k * (spot - memory->anchor[skid]) - d_.stick_c * pv.head<2>();
             const double size = along.norm();
             if (size > limit) along *= limit / size;
@@ -336,19 +379,21 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
             const double slip = std::sqrt(pv.x() * pv.x() + pv.y() * pv.y());
             along = -limit / std::max(slip, gear.friction_speed_fps) * pv.head<2>();
         }
-        const Eigen::Vector3d f = e2b * Eigen::Vector3d(along.x(), along.y(), -normal);
+        const Eigen::Vector3d f = e2b.lazyProduct(Eigen::Vector3d(along.x(), along.y(), -normal));
         force += f;
         moment += point.cross(f);
     };
-    for (int i = 0; i < 4; ++i) touch(gear.skids[i], i);
-    for (const auto& pt : gear.structure) touch(pt, -1);
+    if (height < d_.gear_reach) {
+        for (int i = 0; i < 4; ++i) touch(gear.skids[i], i);
+        for (const auto& pt : gear.structure) touch(pt, -1);
+    }
 
     // ---- Rigid body -----------------------------------------------------------------------------------------
-    dot.velocity_body = force / d_.mass - w.cross(vel);
-    dot.rates_body = d_.inertia_inv * (moment - w.cross(d_.inertia * w));
-    const double sf = std::sin(s.euler.x()), cf = std::cos(s.euler.x());
-    double ct_ = std::cos(s.euler.y());
-    const double st = std::sin(s.euler.y());
+    dot.velocity_body = force * d_.inv_mass - w.cross(vel);
+    const Eigen::Vector3d spin = d_.inertia.lazyProduct(w);
+    dot.rates_body = d_.inertia_inv.lazyProduct(Eigen::Vector3d(moment - w.cross(spin)));
+    const double sf = trig.sf, cf = trig.cf, st = trig.st;
+    double ct_ = trig.ct;
     // Euler kinematics are singular at +-90 deg pitch; the cosine is held off zero there.
     if (std::abs(ct_) < 1e-6) ct_ = ct_ < 0 ? -1e-6 : 1e-6;
     const double qr = q * sf + r * cf;
@@ -385,7 +430,7 @@ void Helicopter::update_gear_memory(const Environment& e) {
     // Elastic-plastic friction: a skid end that touches sticks where it is; once its spring pulls harder than
     // the Coulomb limit the stick point is dragged along, so the skid slides with the limit force.
     const State& s = state_;
-    const Eigen::Matrix3d e2b = earth_to_body(s.euler);
+    const Eigen::Matrix3d e2b = earth_to_body(Trig(s.euler));
     const Eigen::Matrix3d b2e = e2b.transpose();
     const double elevation = finite_or_zero(e.ground_elevation_ft);
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body;
@@ -414,10 +459,12 @@ void Helicopter::update_gear_memory(const Environment& e) {
 void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
     const State& s = state_;
     const GearMemory* m = &gear_;
-    const State k1 = evaluate(s, c, e, nullptr, m);
-    const State k2 = evaluate(add(s, k1, h / 2), c, e, nullptr, m);
-    const State k3 = evaluate(add(s, k2, h / 2), c, e, nullptr, m);
-    const State k4 = evaluate(add(s, k3, h), c, e, nullptr, m);
+    // The air is taken at the altitude of the step's start: 10 ms of climb change its density by nothing.
+    const AirTerms a = air_terms(-s.position_ned.z());
+    const State k1 = evaluate(s, c, e, a, nullptr, m);
+    const State k2 = evaluate(add(s, k1, h / 2), c, e, a, nullptr, m);
+    const State k3 = evaluate(add(s, k2, h / 2), c, e, a, nullptr, m);
+    const State k4 = evaluate(add(s, k3, h), c, e, a, nullptr, m);
     State n = s;
     n.velocity_body += h / 6 * (k1.velocity_body + 2 * k2.velocity_body + 2 * k3.velocity_body + k4.velocity_body);
     n.rates_body += h / 6 * (k1.rates_body + 2 * k2.rates_body + 2 * k3.rates_body + k4.rates_body);
@@ -442,7 +489,8 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
     if (!(dt > 0) || !std::isfinite(dt)) return;
     const Controls c = sanitize(in);
     last_controls_ = c;
-    const int n = std::min(1000, static_cast<int>(std::ceil(dt / kMaxStep)));
+    dt = std::min(dt, 1000 * kMaxStep);  // a stalled caller's catch-up is cut at 20 s
+    const int n = static_cast<int>(std::ceil(dt / kMaxStep));
     const double h = dt / n;
     for (int i = 0; i < n; ++i) rk4(c, e, h);
 }
@@ -451,7 +499,7 @@ Outputs Helicopter::outputs(const Environment& e) const {
     Diagnostics diag;
     evaluate(state_, last_controls_, e, &diag, &gear_);
     const State& s = state_;
-    const Eigen::Matrix3d e2b = earth_to_body(s.euler);
+    const Eigen::Matrix3d e2b = earth_to_body(Trig(s.euler));
     const Eigen::Matrix3d b2e = e2b.transpose();
     const Eigen::Vector3d wind = e.wind_ned_fps.allFinite() ? e.wind_ned_fps : Eigen::Vector3d::Zero();
     const Eigen::Vector3d air = s.velocity_body - e2b * wind;

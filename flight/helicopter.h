@@ -44,7 +44,8 @@ public:
     explicit Helicopter(const Parameters& p = default_parameters());
 
     // Advances by dt with fixed-step RK4 (steps longer than 0.02 s are split into equal RK4 steps of at most
-    // 0.02 s; a non-positive or non-finite dt does nothing). Controls are clamped to their ranges, NaN reads 0.
+    // 0.02 s; a non-positive or non-finite dt does nothing, one longer than 20 s advances 20 s). Controls are
+    // clamped to their ranges, NaN reads 0.
     void step(const Controls& c, const Environment& e, double dt);
     const State& state() const { return state_; }
     // Non-finite entries of s are read as 0.
@@ -78,6 +79,8 @@ public:
         Eigen::Matrix3d inertia, inertia_inv;
         double gear_k, gear_c, bottom_k, bottom_c;  // per contact point
         double stick_k, stick_c;                     // per skid end, along the ground
+        double gear_reach;                           // farthest contact point from the CG, ft
+        double inv_mass, inflow_gain, tail_inflow_gain;
         double flap_time_constant(double density) const;
     };
     const Derived& derived() const { return d_; }
@@ -99,6 +102,13 @@ public:
                    const GearMemory* gear = nullptr) const;
 
 private:
+    // Terms that depend on the air density only, computed once per step.
+    struct AirTerms {
+        double rho, kc, itb, itb2, dl_da1, coef, tail_coef, momentum, tail_momentum, db1dv, profile;
+    };
+    AirTerms air_terms(double altitude_ft) const;
+    State evaluate(const State& s, const Controls& c, const Environment& e, const AirTerms& air,
+                   Diagnostics* diag, const GearMemory* gear) const;
     Parameters p_;
     Derived d_;
     State state_;

@@ -7,7 +7,7 @@ namespace {
 Parameters make_default() {
     Parameters p;
     // Mass, inertia and CG of the 5,401 lb light twin: Heffley & Mnich, NASA CR-177476 (1988), data set as
-    // tabulated in the public heli-gym parameter file (a109_param.yaml).
+    // tabulated in the parameter file of the public heli-gym implementation.
     p.weight_lb = 5401;
     p.ix = 1590;
     p.iy = 6761;
@@ -38,7 +38,7 @@ Parameters make_default() {
     p.tail_rotor.twist_rad = -0.137;
     p.tail_rotor.blades = 2;
 
-    // Fuselage flat-plate areas: same source; centre of pressure FS 132 / WL 38 in (heli-gym parameter file).
+    // Fuselage flat-plate areas: same source; centre of pressure FS 132 / WL 38 in (same file).
     p.fuselage = {{132, 38}, -10.8, -167, -85};
 
     // Tail surfaces: same source.
@@ -52,7 +52,7 @@ Parameters make_default() {
     p.gravity_fps2 = 32.174;   // standard gravity, 9.80665 m/s^2
 
     // Blade pitch travel: collective -2..15 deg plus a 6 deg offset, longitudinal cyclic +-12 deg, lateral
-    // +-10 deg (Heffley & Mnich data set as in the heli-gym parameter file).
+    // +-10 deg (same data set).
     p.controls.collective_min_deg = -2;
     p.controls.collective_max_deg = 15;
     p.controls.collective_offset_deg = 6;
@@ -74,9 +74,11 @@ Parameters make_default() {
     // damped) keeps the airframe above the ground in a hard landing.
     p.gear.skids = {Eigen::Vector3d(4.0, -3.5, 4.5), Eigen::Vector3d(4.0, 3.5, 4.5),
                     Eigen::Vector3d(-4.0, -3.5, 4.5), Eigen::Vector3d(-4.0, 3.5, 4.5)};
-    // Nose, tail-rotor hub and main-rotor hub as hard points, from the stations above (nose our estimate).
+    // Nose, tail-rotor hub, main-rotor hub and the cabin sides as hard points: hubs from the stations above,
+    // nose and cabin sides (2.8 ft either side of the CG, a little below it) our estimates.
     p.gear.structure = {Eigen::Vector3d(8.0, 0.0, 2.0), body_position(p, p.tail_rotor.hub),
-                        body_position(p, p.main_rotor.hub)};
+                        body_position(p, p.main_rotor.hub), Eigen::Vector3d(0.0, -2.8, 0.5),
+                        Eigen::Vector3d(0.0, 2.8, 0.5)};
     p.gear.natural_frequency = 5.0;
     p.gear.damping_ratio = 1.3;
     p.gear.friction = 0.5;

@@ -60,8 +60,9 @@ struct ControlRanges {
 struct GearParameters {
     // Skid ends, body axes (x fwd, y right, z down), ft from the CG.
     std::array<Eigen::Vector3d, 4> skids;
-    // Hard points of the structure (nose, tail rotor, rotor hub): they only touch the ground in a crash.
-    std::array<Eigen::Vector3d, 3> structure;
+    // Hard points of the structure (nose, tail rotor, rotor hub, cabin sides): they only touch the ground in a
+    // crash.
+    std::array<Eigen::Vector3d, 5> structure;
     double natural_frequency = 0;   // rad/s, whole aircraft bouncing on the four skids
     double damping_ratio = 0;
     double friction = 0;            // Coulomb coefficient, skid on ground

@@ -156,6 +156,38 @@ TEST(Trim, ReportsFailureOutsideTheEnvelope) {
     EXPECT_TRUE(finite(r.state));
 }
 
+// Thin air: more blade pitch and more induced power, partly paid back in profile power (cd0 is held constant,
+// so the total rises only a little).
+TEST(Trim, ThinAirTakesMoreCollectiveAndPower) {
+    const TrimResult low = level(0, 1000), high = level(0, 9000);
+    ASSERT_TRUE(high.converged);
+    EXPECT_GT(high.controls.collective, low.controls.collective + 0.05);
+    EXPECT_GT(high.state.inflow_main, low.state.inflow_main * 1.1);
+    EXPECT_GT(power_hp(high), power_hp(low));
+}
+
+// Cheeseman & Bennett's gain: 4/3 at the cap (hub R/2 above the ground), fading with height and with speed.
+TEST(GroundEffect, GainCappedNearTheGroundAndFadingWithHeightAndSpeed) {
+    const Environment e;
+    const Helicopter h;
+    auto gain = [&](double hub_height, double speed) {
+        State s;
+        s.position_ned.z() = -(e.ground_elevation_ft + hub_height + h.derived().r_main.z());
+        s.velocity_body.x() = speed;
+        s.inflow_main = 33;
+        Helicopter::Diagnostics d;
+        h.evaluate(s, Controls{0.5, 0, 0, 0}, e, &d);
+        return d.ground_effect;
+    };
+    const double radius = P().main_rotor.radius_ft;
+    EXPECT_NEAR(gain(0.5 * radius, 0), 4.0 / 3.0, 1e-12);
+    EXPECT_NEAR(gain(0.1 * radius, 0), 4.0 / 3.0, 1e-12);  // held at the cap below R/2
+    EXPECT_NEAR(gain(radius, 0), 1.0 / (1.0 - 1.0 / 16.0), 1e-12);
+    EXPECT_LT(gain(4 * radius, 0), 1.005);
+    EXPECT_GT(gain(4 * radius, 0), 1.0);
+    EXPECT_LT(gain(radius, 100), 1.0 + 0.1 * (gain(radius, 0) - 1.0));  // 100 ft/s: ~3 inflows, gain ~1/10
+}
+
 TEST(Trim, HoverInGroundEffectNeedsLessCollective) {
     const double ground = Environment{}.ground_elevation_ft;
     const TrimResult high = level(0, ground + 200), low = level(0, ground + 8);  // skids 3.5 ft up
@@ -178,6 +210,24 @@ TEST(Flight, TrimmedStateHoldsForASecondHandsOff) {
         EXPECT_LT((s.velocity_body - r.state.velocity_body).norm(), 0.5);
         EXPECT_LT(s.rates_body.norm(), 0.5 * kDeg);
         EXPECT_LT((s.euler - r.state.euler).norm(), 0.5 * kDeg);
+    }
+}
+
+// At cruise the aircraft is close to neutral in pitch: a gust leaves it to the slow phugoid, not to a divergence.
+TEST(Flight, CruiseRidesOutAVerticalGust) {
+    for (double kt : {80.0, 100.0, 120.0}) {
+        SCOPED_TRACE(kt);
+        const TrimResult r = level(kt);
+        State s = r.state;
+        s.velocity_body.z() += 3;  // 3 ft/s updraft
+        Helicopter h;
+        h.set_state(s);
+        double worst = 0;
+        for (int i = 0; i < 500; ++i) {
+            h.step(r.controls, Environment{}, 0.01);
+            worst = std::max(worst, std::abs(h.state().euler.y() - r.state.euler.y()));
+        }
+        EXPECT_LT(worst, 5 * kDeg);
     }
 }
 
@@ -338,6 +388,26 @@ TEST(Robustness, RandomControlsForAMinuteStayFiniteAndAboveGround) {
     }
 }
 
+TEST(Robustness, TailRotorInflowStaysSmoothInAFastDive) {
+    // 200 kt through the tail disc: its inflow settles faster than the step; it must not ring.
+    TrimResult r = level(120);
+    r.state.velocity_body *= 340.0 / r.state.velocity_body.norm();
+    Helicopter h;
+    h.set_state(r.state);
+    double previous = h.state().inflow_tail, previous_change = 0;
+    int reversals = 0;
+    for (int i = 0; i < 50; ++i) {
+        h.step(r.controls, Environment{}, 0.01);
+        const double change = h.state().inflow_tail - previous;
+        if (i > 0 && change * previous_change < 0 && std::abs(change) > 0.5) ++reversals;
+        previous = h.state().inflow_tail;
+        previous_change = change;
+        ASSERT_TRUE(finite(h.state()));
+    }
+    EXPECT_LT(reversals, 3);
+    EXPECT_LT(std::abs(h.state().inflow_tail), 100);
+}
+
 TEST(Robustness, WildStatesStayFinite) {
     const Environment e;
     State s;
@@ -366,17 +436,25 @@ TEST(Robustness, WildStatesStayFinite) {
     EXPECT_EQ(h.state().velocity_body.x(), 0.0);
 }
 
-// Not a test: the speed figure of the integrator.
+// Not a test: the speed figure of the integrator, in flight (back to trim every second) and on the ground.
 TEST(Speed, StepsPerSecond) {
+    auto now = [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); };
     const TrimResult r = level(80);
     Helicopter h;
-    h.set_state(r.state);
     const Environment e;
     const int n = 200000;
-    const auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < n; ++i) h.step(r.controls, e, 0.01);
-    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    std::printf("RK4 steps at 100 Hz: %.0f per second (%d steps, %.3f s)\n", n / s, n, s);
+    double t0 = now();
+    for (int i = 0; i < n; ++i) {
+        if (i % 100 == 0) h.set_state(r.state);
+        h.step(r.controls, e, 0.01);
+    }
+    const double flying = now() - t0;
+    const TrimResult g = on_ground(P(), e, 0, 0, 0);
+    h.set_state(g.state);
+    t0 = now();
+    for (int i = 0; i < n; ++i) h.step(Controls{}, e, 0.01);
+    const double resting = now() - t0;
+    std::printf("RK4 steps at 100 Hz per second: %.0f in flight, %.0f on the ground\n", n / flying, n / resting);
     EXPECT_TRUE(finite(h.state()));
 }
 
