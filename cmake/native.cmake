@@ -59,6 +59,14 @@ foreach(variant IN LISTS AFCP_VARIANTS)
     if(flavour STREQUAL "sanitized")
       target_compile_options(scenarios_${suffix} PRIVATE ${AFCP_SANITIZE})
       target_link_options(scenarios_${suffix} PRIVATE ${AFCP_SANITIZE})
+      # Random flights of two minutes under the sanitizers (AFCP_RANDOM_FLIGHTS in the environment, else 200).
+      add_executable(random_flights_${variant} ${CMAKE_SOURCE_DIR}/tests/scenarios/random_flights.cpp
+                                               ${AFCP_HOST_CORE_SOURCES})
+      target_link_libraries(random_flights_${variant} PRIVATE afcp_${suffix})
+      target_include_directories(random_flights_${variant} SYSTEM PRIVATE ${AFCP_EIGEN_INCLUDE})
+      target_compile_options(random_flights_${variant} PRIVATE ${AFCP_WARNINGS} -O1 ${AFCP_SANITIZE})
+      target_link_options(random_flights_${variant} PRIVATE ${AFCP_SANITIZE})
+      add_test(NAME random_flights_${variant} COMMAND random_flights_${variant})
     else()
       file(GLOB scenario_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/both/*.txt
            ${CMAKE_SOURCE_DIR}/tests/scenarios/${variant}/*.txt)

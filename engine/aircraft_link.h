@@ -31,6 +31,9 @@ constexpr int32_t rotor_power = 3019;           // horsepower of the main rotor
 // How many times the simulator has placed the aircraft (a new flight, a situation, a reposition): an engine
 // starts its loops afresh when it changes.
 constexpr int32_t placements = 3030;
+// Where the aircraft is: feet north and east of the airport's reference point (the helicopter pad).
+constexpr int32_t north = 3031;
+constexpr int32_t east = 3032;
 // The pilot's controls: collective 0 (down) to 1, the others -1 to 1 (stick aft, stick right, right pedal +).
 constexpr int32_t pilot_collective = 3020;
 constexpr int32_t pilot_pitch = 3021;

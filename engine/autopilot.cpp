@@ -114,9 +114,14 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
         return height_hold(b.hover_height_reference - s.radar_height_ft, kRadarHeightTimeConstant,
                            kTransitionDownMaxDescentFpm);
     }
-    if (has(e, TDN))
-        return std::clamp((b.hover_height_reference - s.radar_height_ft) / 20.0 * 60.0, -kTransitionDownMaxDescentFpm,
+    if (has(e, TDN)) {
+        // Down as the speed comes off, so that the hover height and the hover arrive together.
+        const double share_left = transition_start_kt_ > 1 ? transition_speed_kt_ / transition_start_kt_ : 0.0;
+        const double wanted = b.hover_height_reference +
+                              std::max(0.0, transition_start_height_ft_ - b.hover_height_reference) * share_left;
+        return std::clamp((wanted - s.radar_height_ft) / kRadarHeightTimeConstant * 60.0, -kTransitionDownMaxDescentFpm,
                           kTransitionUpClimbFpm);
+    }
     if (has(e, TUP)) return kTransitionUpClimbFpm;
     if (has(e, GA)) return limit(s.vertical_speed_fpm, kVerticalSpeedLimitFpm);
     if (has(e, ALT))
@@ -247,7 +252,10 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
     }
     const uint32_t e = b.engaged;
     const uint32_t started = e & ~last_engaged_;
-    if (has(started, TDN)) transition_speed_kt_ = s.forward_ground_speed_kt;
+    if (has(started, TDN)) {
+        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
+        transition_start_height_ft_ = s.radar_height_ft;
+    }
     if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
     if (has(started, TDN | TUP)) ga_heading_deg_ = s.heading_deg;
     if (has(started, HOV)) {
@@ -273,9 +281,11 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
         if (!roll_moded && has(last_engaged_, masks::lateral_group | GA) && !has(e, masks::lateral_group | GA))
             axis_[kRoll].reference = 0;  // a lateral mode let go: wings level
         const Attitude attitudes[] = {
-            {kPitch, pitch_moded, theta, s.pitch_deg, s.pitch_rate_dps, kPitchReferenceRate, kPitchAttitudeGain,
+            {kPitch, pitch_moded, theta, s.pitch_deg, s.pitch_rate_dps,
+             in_hover(e) ? kHoverReferenceRate : kPitchReferenceRate, kPitchAttitudeGain,
              kPitchRateGain, kPitchIntegralGain},
-            {kRoll, roll_moded, phi, s.bank_deg, s.roll_rate_dps, kRollReferenceRate, kRollAttitudeGain, kRollRateGain,
+            {kRoll, roll_moded, phi, s.bank_deg, s.roll_rate_dps, in_hover(e) ? kHoverReferenceRate : kRollReferenceRate,
+             kRollAttitudeGain, kRollRateGain,
              kRollIntegralGain},
         };
         // The cyclic grows more powerful with speed: the inner loops' gains fall as the dynamic pressure rises.

@@ -71,6 +71,7 @@ private:
     double hover_heading_deg_ = 0;
     double speed_target_kt_ = 0;      // IAS: the slewing target
     double transition_speed_kt_ = 0;  // the transitions' speed target
+    double transition_start_kt_ = 0, transition_start_height_ft_ = 0;
     double ga_heading_deg_ = 0;
     bool heading_hold_on_ = false;
     uint32_t last_engaged_ = 0;

@@ -14,9 +14,11 @@ constexpr double kPitchLimitDeg = 15;       // attitude the upper modes may comm
 constexpr double kBankLimitDeg = 20;        // heading and course modes (standard-rate turns need 15 to 20)
 constexpr double kBankLimitHoverDeg = 10;   // hover and transitions
 constexpr double kVerticalSpeedLimitFpm = 1500;
-constexpr double kCyclicAuthority = 0.5;    // the engine's share of the cyclic travel, each way
-constexpr double kPedalAuthority = 0.5;
-constexpr double kCollectiveAuthority = 0.6;
+// The engine's share of each control's travel, each way: full, as a parallel trim actuator has, so that the
+// transitions can fly from cruise to the hover; the control's stops limit it further.
+constexpr double kCyclicAuthority = 1.0;
+constexpr double kPedalAuthority = 1.0;
+constexpr double kCollectiveAuthority = 1.0;
 // The main rotor's power the collective modes do not exceed (a light twin's take-off rating; tuned to our
 // model's power curve, whose hover out of ground effect needs about 700 hp).
 constexpr double kPowerLimitHp = 1100;
@@ -49,6 +51,7 @@ constexpr double kLargestBeep = 0.15;  // larger inputs are hover speeds, never 
 // a standard-rate roll-in takes a few seconds).
 constexpr double kPitchReferenceRate = 3;
 constexpr double kRollReferenceRate = 3;
+constexpr double kHoverReferenceRate = 10;  // in the hover the speed loops need the attitude at once
 
 // ---- collective: vertical speed loop; tuned ----
 constexpr double kClimbGain = 0.00020;          // share per ft/min of climb error
@@ -84,11 +87,11 @@ constexpr double kAirspeedSlewKtPerS = 1.5;      // how fast the IAS target move
 constexpr double kStopMargin = 0.02;              // of the travel: integrators stop winding this near a stop
 constexpr double kSpeedPitchGain = 0.6;          // degrees of pitch per knot too fast
 constexpr double kSpeedPitchIntegralGain = 0.06;  // degrees per knot second
-constexpr double kHoverSpeedPitchGain = 1.2;     // degrees per knot of ground speed in hover
-constexpr double kHoverSpeedIntegralGain = 0.15;
-constexpr double kHoverPositionGain = 0.15;      // degrees per foot off the hover point
-constexpr double kHoverSpeedBankGain = 1.2;      // degrees of bank per knot of lateral ground speed
-constexpr double kHoverLateralIntegralGain = 0.15;
+constexpr double kHoverSpeedPitchGain = 1.0;     // degrees per knot of ground speed in hover
+constexpr double kHoverSpeedIntegralGain = 0.08;
+constexpr double kHoverPositionGain = 0.08;      // degrees per foot off the hover point
+constexpr double kHoverSpeedBankGain = 1.0;      // degrees of bank per knot of lateral ground speed
+constexpr double kHoverLateralIntegralGain = 0.08;
 
 // ---- transitions and go-around (FLIGHT.md section 2: operators' accounts) ----
 constexpr double kTransitionDownDecelKtPerS = 1.0;

@@ -34,6 +34,12 @@ constexpr int kMostMouseRecords = 1000;  // the same for a mouse-area list witho
 constexpr size_t kTextGuard = 16;        // bytes after each text buffer that must stay as lent
 constexpr int kLongestText = 4096;       // a longer maximum length is taken for a broken record
 
+std::string number_text(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
 int round_offset(double value) { return afcp::to_int32(std::floor(value + 0.5)); }
 
 std::string gauge_name(const GaugeState& g) { return g.header->name != nullptr ? g.header->name : ""; }
@@ -298,7 +304,7 @@ void Panel::draw_text(GaugeState& g, TextElement* t) {
     g.steps.push_back(std::move(step));
 }
 
-void Panel::fly(double seconds, const std::function<void()>& each_frame) {
+double Panel::fly(double seconds, const std::function<void()>& each_frame, const std::function<bool()>& done) {
     start();
     if (!simulator_.flying()) {
         simulator_.start_flight();
@@ -316,7 +322,9 @@ void Panel::fly(double seconds, const std::function<void()>& each_frame) {
         zolm_step(kStepMicroseconds);
         simulator_.step();
         to_next_frame_ -= kStepSeconds;
+        if (done && done()) return static_cast<double>(i + 1) * kStepSeconds;
     }
+    return static_cast<double>(steps) * kStepSeconds;
 }
 
 std::string captured_modes(uint32_t word) {
@@ -349,8 +357,8 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                        std::to_string(s.y) + ": " + panel.click(s.gauge, s.x, s.y);
                 break;
             case Instruction::command:
-                panel.command(s.text);
-                said = "command " + s.text;
+                for (int i = 0; i < s.count; ++i) panel.command(s.text);
+                said = "command " + s.text + (s.count > 1 ? " x" + std::to_string(s.count) : "");
                 break;
             case Instruction::capture:
                 said = "captured " + panel.capture();
@@ -363,7 +371,23 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                 panel.simulator().situation(static_cast<Situation>(s.which));
                 break;
             case Instruction::fly:
-                panel.fly(s.a, [&hooks] { hooks.flown_frame(); });
+                if (s.which == 0) {
+                    panel.fly(s.a, [&hooks] { hooks.flown_frame(); });
+                } else {
+                    const Variable* v = variable_of(s.token);
+                    const std::string name = v != nullptr ? v->name : std::to_string(s.token);
+                    auto past = [&] { return s.which < 0 ? panel.simulator().get(s.token) < s.b
+                                                         : panel.simulator().get(s.token) > s.b; };
+                    const double flown = panel.fly(s.a, [&hooks] { hooks.flown_frame(); }, past);
+                    if (!past())
+                        throw ScenarioError(step_message(
+                            scenario, s,
+                            "expected " + name + (s.which < 0 ? " below " : " above ") + number_text(s.b) +
+                                " within " + number_text(s.a) + " s, found " +
+                                number_text(panel.simulator().get(s.token))));
+                    said = "flew " + number_text(flown) + " s until " + name + (s.which < 0 ? " below " : " above ") +
+                           number_text(s.b);
+                }
                 break;
             case Instruction::wind:
                 panel.simulator().wind(s.a, s.b);
@@ -438,11 +462,6 @@ namespace host_core {
 
 namespace {
 
-std::string number_text(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    return text;
-}
 
 std::string mode_list(uint32_t bits) {
     std::string text;

@@ -108,8 +108,10 @@ public:
     // "disconnect" to every gauge with a service callback; the panel is done.
     void finish();
     // Simulated time: the engine and the physics at 100 Hz, a host frame every 1/18 s, from where the last fly
-    // ended. Starts the flight if it is frozen. `each_frame`, when given, is called after every host frame.
-    void fly(double seconds, const std::function<void()>& each_frame = nullptr);
+    // ended. Starts the flight if it is frozen. `each_frame`, when given, is called after every host frame; `done`,
+    // when given, after every step, and the flight stops when it answers true. Returns the seconds flown.
+    double fly(double seconds, const std::function<void()>& each_frame = nullptr,
+               const std::function<bool()>& done = nullptr);
 
     // The mode words and references of the engine's block; zero while it has none.
     bool attached() const;

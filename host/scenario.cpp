@@ -169,8 +169,13 @@ private:
     }
 
     void command() {
-        if (w_.size() != 2) fail("expected 'command NAME'");
-        add(Instruction::command).text = w_[1];
+        int times = 1;
+        if (w_.size() < 2 || w_.size() > 3 ||
+            (w_.size() == 3 && (!number(w_[2], times) || times < 1 || times > kMostRepeats)))
+            fail("expected 'command NAME' or 'command NAME N' with N from 1 to " + std::to_string(kMostRepeats));
+        Step& s = add(Instruction::command);
+        s.text = w_[1];
+        s.count = times;
     }
 
     void capture() {
@@ -213,15 +218,28 @@ private:
         add(Instruction::situation).which = static_cast<int>(which);
     }
 
+    // fly SECONDS [until VARIABLE below|above VALUE]
     void fly() {
         double seconds = 0;
-        if (w_.size() != 2 || !finite_number(w_[1], seconds) || seconds <= 0)
-            fail("expected 'fly SECONDS' with a number of seconds above 0");
+        const std::string usage = "expected 'fly SECONDS' or 'fly SECONDS until VARIABLE below|above VALUE', with a "
+                                  "number of seconds above 0";
+        if ((w_.size() != 2 && w_.size() != 6) || !finite_number(w_[1], seconds) || seconds <= 0) fail(usage);
+        Step until;
+        if (w_.size() == 6) {
+            if (w_[2] != "until" || (w_[4] != "below" && w_[4] != "above")) fail(usage);
+            if (!find_variable(w_[3], until.token)) fail("unknown variable '" + w_[3] + "'");
+            if (!finite_number(w_[5], until.b)) fail(usage);
+            until.which = w_[4] == "below" ? -1 : 1;
+        }
         flown_ += seconds;
         if (flown_ > kMostFlightSeconds)
             fail("the scenario flies more than " + std::to_string(static_cast<int>(kMostFlightSeconds)) +
                  " simulated seconds in all");
-        add(Instruction::fly).a = seconds;
+        Step& s = add(Instruction::fly);
+        s.a = seconds;
+        s.token = until.token;
+        s.which = until.which;
+        s.b = until.b;
     }
 
     void wind() {

@@ -3,12 +3,15 @@
 //   set VARIABLE VALUE         a simulator variable, by name or token number
 //   update [N]                 N host frames (default 1)
 //   click GAUGE X Y            a click at a pixel of a gauge
-//   command NAME               a panel command called by name through the engine
+//   command NAME [N]           a panel command called by name through the engine, N times (1 without N)
 //   capture                    the engine captures the armed modes
 //   parameter GAUGE TEXT       a gauge's parameter string (before the panel starts)
 //   snapshot NAME              every gauge to NAME-<gauge>.png, and the contact sheet
 //   situation NAME             the aircraft placed, trimmed: ground, hover, cruise or approach
 //   fly SECONDS                simulated time: physics and engine at 100 Hz, host frames at 18 Hz
+//   fly SECONDS until VARIABLE below|above VALUE
+//                              the same, stopping as soon as the variable is past VALUE; not past it within
+//                              SECONDS stops the run, as a failed expect does
 //   wind DIRECTION SPEED       a steady wind from DIRECTION (degrees) at SPEED (knots)
 //   control AXIS VALUE         the pilot's collective (0 to 1), pitch, roll or pedals (-1 to 1)
 //   expect ...                 a check; a failed one stops the run at its line (see Expectation)
@@ -49,7 +52,8 @@ struct Step {
     int gauge = -1;     // click, parameter: slot in the gauge table
     int x = 0, y = 0;   // click
     std::string text;   // command name, parameter text, snapshot name; expect: the reference's name
-    // situation, control: the index of the name (Situation, ControlAxis); wind: direction; fly: seconds;
+    // situation, control: the index of the name (Situation, ControlAxis); wind: direction; fly: seconds, and
+    // for `until` the variable's token, -1 below or +1 above (0: no until) and the value;
     // expect: the kind, the value (or LOW) and the tolerance (or HIGH), the modes' bits
     int which = 0;
     double a = 0, b = 0;
@@ -71,6 +75,8 @@ struct Scenario {
 // The most host frames a scenario plays, in one 'update' and in all; the most simulated seconds it flies.
 constexpr int kMostFrames = 100000;
 constexpr double kMostFlightSeconds = 3600;
+// The most times one `command` line repeats its command.
+constexpr int kMostRepeats = 1000;
 
 // Reads a whole scenario, or throws a ScenarioError "FILE:LINE: what was expected" ("line LINE: ..." when the
 // scenario has no file name, as one typed into the web page).

@@ -31,6 +31,9 @@ constexpr double kVerticalSpeedStep = 100.0;           // ft/min per vertical sp
 constexpr double kHoverHeightFt = 50;
 constexpr double kCruiseAltitudeFt = 2000, kCruiseAirspeedKt = 100, kCruiseHeadingDeg = 360;
 constexpr double kApproachDistanceNm = 8, kApproachAltitudeFt = 2500, kApproachAirspeedKt = 100;
+// Where the aircraft may be placed: the trim needs a flight the model can hold.
+constexpr double kHighestPlacedAirspeedKt = 150;
+constexpr double kHighestPlacedAltitudeFt = 15000;
 // Below this airspeed a start from the variables as set is a hover over the ground, not flight through the air.
 constexpr double kHoverBelowKt = 1.0;
 // Below this radar height and airspeed a start from the variables as set is on the ground.
@@ -118,7 +121,13 @@ void Simulator::set(int32_t token, double value) {
         if (token == air::heading) heading = value;
         if (token == tok::radar_height)
             altitude += (value - get(tok::radar_height)) * kFeetPerMetre;  // the CG moves as the skids do
-        if (airspeed < 0) throw std::runtime_error("an airspeed is not negative");
+        if (!(airspeed >= 0 && airspeed <= kHighestPlacedAirspeedKt))
+            throw std::runtime_error("the aircraft is placed at 0 to " + std::to_string(int(kHighestPlacedAirspeedKt)) +
+                                     " kt");
+        const double elevation = flight::airport().elevation_ft;
+        if (!(altitude >= elevation && altitude <= kHighestPlacedAltitudeFt))
+            throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
+                                     " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
         place_trimmed(airspeed, altitude, heading, s.position_ned.x(), s.position_ned.y(), airspeed < kHoverBelowKt);
         return;
     }
@@ -297,13 +306,15 @@ void Simulator::start_flight() {
     const double radar_ft = std::max(0.0, get(tok::radar_height) * kFeetPerMetre);
     const double set_altitude = get(tok::current_altitude);
     const double heading = get(air::heading);
+    const double highest = kHighestPlacedAltitudeFt - elevation;
     // The altitude as set, where it lies above the ground; otherwise the radar height as set.
-    const double height = set_altitude > elevation ? set_altitude - elevation : radar_ft;
+    const double height = std::min(set_altitude > elevation ? set_altitude - elevation : radar_ft, highest);
     if (height < kOnGroundBelowFt && airspeed < kHoverBelowKt) {
         place_on_ground(heading, 0, 0);
         return;
     }
-    place_trimmed(airspeed, elevation + height, heading, 0, 0, airspeed < kHoverBelowKt);
+    place_trimmed(std::min(airspeed, kHighestPlacedAirspeedKt), elevation + height, heading, 0, 0,
+                  airspeed < kHoverBelowKt);
 }
 
 void Simulator::step() {
@@ -339,6 +350,8 @@ void Simulator::refresh() {
     slot(air::sideslip) = o.sideslip_deg;
     slot(air::rotor_power) = o.main_rotor_power_hp;
     slot(air::placements) = placements_;
+    slot(air::north) = s.position_ned.x();
+    slot(air::east) = s.position_ned.y();
 
     const flight::World& w = flight::airport();
     const flight::Reception r =

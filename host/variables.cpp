@@ -46,6 +46,8 @@ constexpr Variable kVariables[] = {
     {"threshold_distance", air::threshold_distance, "nautical miles", S::world, 0, false, "to the runway threshold"},
     {"vor_deviation", air::vor_deviation, "dots", S::world, 0, false, "2 full scale (10 deg), + right of course"},
     {"vor_distance", air::vor_distance, "nautical miles", S::world, 0, false, "to the VOR"},
+    {"north", air::north, "feet", S::derived, 0, false, "north of the pad"},
+    {"east", air::east, "feet", S::derived, 0, false, "east of the pad"},
     {"placements", air::placements, "count", S::derived, 0, false, "times the aircraft was placed"},
     {"collective", air::pilot_collective, "0 to 1", S::pilot, 0, false, "the pilot's lever, up +"},
     {"pitch_control", air::pilot_pitch, "-1 to 1", S::pilot, 0, false, "the pilot's cyclic, aft (nose up) +"},

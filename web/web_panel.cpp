@@ -23,6 +23,7 @@
 #include "host/mode_names.h"
 #include "host/panel.h"
 #include "host/scenario.h"
+#include "host/variables.h"
 #include "layout/area_table.h"
 #include "modes/command_table.h"
 #include "variants/variant.h"
@@ -148,8 +149,9 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     for (const host_core::GaugeShape& g : panel->gauges())
         j.open('{').key("name").str(g.name).key("width").num(g.width).key("height").num(g.height).close('}');
     j.close(']').key("variables").open('[');
-    for (const host_core::NamedVariable& v : host_core::named_variables())
-        j.open('{').key("name").str(v.name).key("token").num(v.token).key("unit").str(v.unit).close('}');
+    for (const host_core::Variable& v : host_core::variables())
+        j.open('{').key("name").str(v.name).key("token").num(v.token).key("unit").str(v.unit).key("source")
+            .str(host_core::source_name(v.source)).close('}');
     j.close(']').key("bits").open('[');
     for (const host_core::ModeBit& b : host_core::mode_bits) j.open('[').num(b.bit).str(b.name).close(']');
     j.close(']').key("cursors").open('{');
@@ -219,7 +221,7 @@ EMSCRIPTEN_KEEPALIVE const char* panel_variables() {
     return guarded([&] {
         Json j;
         j.open('[');
-        for (const host_core::NamedVariable& v : host_core::named_variables()) j.num(panel->simulator().get(v.token));
+        for (const host_core::Variable& v : host_core::variables()) j.num(panel->simulator().get(v.token));
         j.close(']');
         return reply(j);
     });
