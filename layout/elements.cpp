@@ -13,8 +13,8 @@ namespace afcp::layout {
 
 namespace {
 
-// The module's one failure list: key 21, action 3, then the end pair.
-constinit int32_t failure_list[4] = {21, 3, 0, 0};
+// The module's one failure list: its one entry, then the end pair.
+constinit int32_t failure_list[4] = {failure::key, failure::action, 0, 0};
 
 constexpr ElementHead head(ElementKind kind, int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags, Gauge gauge,
                            ElementHead** children = nullptr, int32_t* failures = nullptr) {
@@ -36,8 +36,6 @@ constexpr StaticImageElement root(int32_t bitmap, uint32_t image_flags, Gauge ga
 
 // ---- "AFCP" -------------------------------------------------------------------------------------------------
 
-constexpr uint32_t kSelectionMode = 3;
-
 constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags,
                                         uint32_t image_count, ValueCallback callback, ElementHead** children = nullptr,
                                         int32_t* failures = nullptr) {
@@ -49,7 +47,15 @@ constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, ui
     return e;
 }
 
-constexpr uint32_t kButtonFlags = 2, kKnobFlags = 3, kLampFlags = 7;
+// Image flags of each kind of element.
+constexpr uint32_t kRootFlags = image_flag::bit_1;
+constexpr uint32_t kButtonFlags = image_flag::black_is_clear;
+constexpr uint32_t kKnobFlags = image_flag::bit_1 | image_flag::black_is_clear;
+constexpr uint32_t kLampFlags = image_flag::bit_1 | image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kAnnunciatorFlags = 0;  // the bezel
+constexpr uint32_t kAnnunciatorTextFlags = image_flag::bit_1 | image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kAnnunciatorTTextFlags = image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kTapeFlags = 0;
 
 template <Feedback countdown>
 constexpr ImageSelectorElement button(int32_t x, int32_t y) {
@@ -87,7 +93,7 @@ constinit ElementHead* afcp_level_1[2] = {&navigation_lamp.head, nullptr};
 
 // The Brevane face draws nothing over itself.
 constinit StaticImageElement afcp_root =
-    root(bitmap::afcp_face, 1, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
+    root(bitmap::afcp_face, kRootFlags, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
 
 // ---- "Annunciator" and "Annunciator-T" ----------------------------------------------------------------------
 
@@ -95,7 +101,8 @@ constexpr uint32_t kGreen = 0x005FEE00, kCyan = 0x00FFFF00, kThirdColour = 0x000
 constexpr int32_t kWideBox = 198, kNarrowBox = 126, kBoxHeight = 64;
 constexpr int32_t kWideText = 11, kNarrowText = 7;
 constexpr int32_t kFontWeight = 400, kDefaultCharacterSet = 1;
-constexpr uint32_t kCentredSingleLine = 0x25;  // centred, vertically centred, single line
+constexpr uint32_t kCentredSingleLine =
+    text_format::centred | text_format::vertically_centred | text_format::single_line;
 
 // One of the six texts, the same in both annunciators but for where it stands.
 struct TextRow {
@@ -130,9 +137,10 @@ struct AnnunciatorGrid {
     uint32_t image_flags;
     uint32_t background;
 };
-constexpr AnnunciatorGrid annunciator_grid = {kGaugeAnnunciator, {72, 315, 486}, {56, 120}, 7, 0x00000000};
+constexpr AnnunciatorGrid annunciator_grid = {
+    kGaugeAnnunciator, {72, 315, 486}, {56, 120}, kAnnunciatorTextFlags, 0x00000000};
 constexpr AnnunciatorGrid annunciator_t_grid = {
-    kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, 6, annunciator_t_background};
+    kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, kAnnunciatorTTextFlags, annunciator_t_background};
 
 constexpr TextElement text(const AnnunciatorGrid& a, int index, ElementHead** children) {
     const TextRow& t = text_rows[index];
@@ -176,9 +184,9 @@ AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_grid);
 #undef AFCP_ANNUNCIATOR_CHAIN
 
 constinit StaticImageElement annunciator_root =
-    root(bitmap::annunciator_bezel, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);
+    root(bitmap::annunciator_bezel, kAnnunciatorFlags, kGaugeAnnunciator, annunciator_texts.lists[0]);
 constinit StaticImageElement annunciator_t_root =
-    root(Variant::annunciator_t_root_bitmap, 1, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
+    root(Variant::annunciator_t_root_bitmap, kRootFlags, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
 
 // ---- "GS" -----------------------------------------------------------------------------------------------------
 
@@ -187,7 +195,7 @@ constinit StaticImageElement annunciator_t_root =
 constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x_range_end, double y_range_end,
                                   ValueCallback x_callback, ValueCallback y_callback) {
     MovingImageElement e{};
-    e.head = head(kMovingImage, bitmap, x, y, 0, kGaugeGS);
+    e.head = head(kMovingImage, bitmap, x, y, kTapeFlags, kGaugeGS);
     e.x_range_end = x_range_end;
     e.y_range_end = y_range_end;
     e.x_callback = x_callback;
@@ -200,17 +208,19 @@ constinit MovingImageElement fore_aft_tape =
 constinit MovingImageElement lateral_tape =
     tape(bitmap::lateral_tape, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
 constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
-constinit StaticImageElement gs_root = root(bitmap::gs_face, 1, kGaugeGS, gs_tapes);
+constinit StaticImageElement gs_root = root(bitmap::gs_face, kRootFlags, kGaugeGS, gs_tapes);
 
 // ---- the seven 32 mm gauges: a black face under their mouse areas ----------------------------------------------
 
-constinit StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeIASSelect);
-constinit StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTSelect);
-constinit StaticImageElement alt_vs_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTVSSelect);
-constinit StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeAPTrim);
-constinit StaticImageElement high_modes_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeHighModesDisengage);
-constinit StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeGoAround);
-constinit StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeStab);
+constinit StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeIASSelect);
+constinit StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeALTSelect);
+constinit StaticImageElement alt_vs_select_root =
+    root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeALTVSSelect);
+constinit StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeAPTrim);
+constinit StaticImageElement high_modes_root =
+    root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeHighModesDisengage);
+constinit StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeGoAround);
+constinit StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeStab);
 
 }  // namespace
 
