@@ -12,6 +12,7 @@
 // pixels. The pressed keycap is opaque and has the resting keycap's outline.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "art/generator/controls.h"
 #include "art/generator/paint.h"
 #include "art/generator/pictures.h"
+#include "frame/simulator.h"
 #include "variants/variant.h"
 
 namespace art {
@@ -37,10 +39,15 @@ constexpr int kKnobImage = 54;  // the turned-knob pictures are square
 
 // ---- What each face says: legends by control, and how the face places them -----------------------------------
 
+// What a control is called on the face, keyed as controls.h names the control: by its first area's command, or
+// by the key event of a knob that only sends events (a button that does nothing has neither).
 struct Legend {
-    std::string_view control;  // the control's name (controls.h)
+    std::string_view command;
+    uint32_t key_event;
     std::string_view text;
 };
+constexpr Legend by_command(std::string_view command, std::string_view text) { return {command, 0, text}; }
+constexpr Legend by_event(uint32_t key_event, std::string_view text) { return {"", key_event, text}; }
 
 enum class LegendSide { below, above };
 
@@ -55,8 +62,10 @@ struct FaceArt<afcp::variants::Korst> {
     static constexpr bool caps_carry_legends = false;  // one pressed keycap serves every button
     static constexpr bool arrows_on_caps = false;      // beside the knobs' lower halves
     static constexpr Legend legends[] = {
-        {"STAB", "STAB"}, {"CRHT", "CR.HT"}, {"HOV", "HOV/HT"}, {"HDG", "HDG"}, {"ALTA", "ALT.A"}, {"VS", "V/S"},
-        {"NAV", "NAV"},   {"TDN", "F/TDN"},  {"APP", "APP"},    {"GS", "G/S"},  {"IAS", "IAS"},    {"ALT", "ALT"},
+        by_command("STAB", "STAB"), by_command("CRHT", "CR.HT"), by_command("HOV", "HOV/HT"),
+        by_command("HDG", "HDG"),   by_command("ALTA", "ALT.A"), by_command("VS", "V/S"),
+        by_command("NAV", "NAV"),   by_command("TDN", "F/TDN"),  by_command("APP", "APP"),
+        by_command("GS", "G/S"),    by_command("IAS", "IAS"),    by_command("ALT", "ALT"),
     };
     // A bracket over the coupled modes' buttons, labelled, open where the navigation lamp sits in it.
     static constexpr std::string_view bracket_label = "CTL";
@@ -71,9 +80,20 @@ struct FaceArt<afcp::variants::Brevane> {
     static constexpr bool caps_carry_legends = true;  // nothing is drawn over this face
     static constexpr bool arrows_on_caps = true;      // no room beside the small knobs
     static constexpr Legend legends[] = {
-        {"CRHT", "CR.HT"},  {"HOV", "HT/HOV"},   {"HDG", "HDG"},    {"ALTA", "ALT.A"}, {"VS", "VS"},
-        {"IAS", "IAS"},     {"NAV", "NAVD CPL"}, {"TDN", "F/TDN"},  {"ALT", "ALT"},    {"", "FND CPL"},
-        {"#65884", "BARO"}, {"#65536", "UPLIM"}, {"#65662", "CRS"}, {"#66322", "DH"},
+        by_command("CRHT", "CR.HT"),
+        by_command("HOV", "HT/HOV"),
+        by_command("HDG", "HDG"),
+        by_command("ALTA", "ALT.A"),
+        by_command("VS", "VS"),
+        by_command("IAS", "IAS"),
+        by_command("NAV", "NAVD CPL"),
+        by_command("TDN", "F/TDN"),
+        by_command("ALT", "ALT"),
+        by_command("", "FND CPL"),
+        by_event(afcp::event::baro_knob_left, "BARO"),
+        by_event(afcp::event::uplim_knob, "UPLIM"),
+        by_event(afcp::event::crs_knob_left, "CRS"),
+        by_event(afcp::event::dh_knob_left, "DH"),
     };
     static constexpr std::string_view bracket_label = "";
     static constexpr std::string_view bracketed[] = {""};
@@ -81,9 +101,32 @@ struct FaceArt<afcp::variants::Brevane> {
 
 using Art = FaceArt<afcp::Variant>;
 
+// The area rows that begin a control (controls.cpp groups the rest with them): push areas, and the left half of a
+// knob that only sends key events.
+constexpr bool begins_control(const afcp::layout::AreaRow& a) {
+    return a.cursor == afcp::cursor::push ||
+           (a.command == nullptr && a.key_event != 0 && a.cursor == afcp::cursor::decrease);
+}
+constexpr bool names(const Legend& l, const afcp::layout::AreaRow& a) {
+    return begins_control(a) && std::string_view(a.command != nullptr ? a.command : "") == l.command &&
+           a.key_event == l.key_event;
+}
+consteval bool one_legend_per_control() {
+    size_t controls = 0;
+    for (const auto& a : afcp::Variant::afcp_areas) {
+        if (!begins_control(a)) continue;
+        ++controls;
+        size_t legends = 0;
+        for (const Legend& l : Art::legends) legends += names(l, a) ? 1 : 0;
+        if (legends != 1) return false;
+    }
+    return controls == std::size(Art::legends);
+}
+static_assert(one_legend_per_control(), "every control of the face has one legend, and every legend a control");
+
 std::string_view legend_of(const Control& c) {
     for (const Legend& l : Art::legends)
-        if (l.control == c.name) return l.text;
+        if (l.key_event != 0 ? c.name == "#" + std::to_string(l.key_event) : c.name == l.command) return l.text;
     std::fprintf(stderr, "artgen: no legend for the control '%s'\n", c.name.c_str());
     std::exit(2);
 }
