@@ -70,6 +70,9 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   add_test(NAME fuzz_replay_${variant} COMMAND fuzz_replay_${variant} ${AFCP_FUZZ_CORPUS})
 endforeach()
 
+# The set-up against a mirror caught mid-sync, with stand-ins for apt-get and dpkg: no root, nothing installed.
+add_test(NAME setup_retry COMMAND sh ${CMAKE_SOURCE_DIR}/tests/setup/setup_retry.sh)
+
 # libFuzzer with AddressSanitizer and UBSan: the module, the engine and the target all instrumented.
 if(AFCP_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
