@@ -2,11 +2,12 @@
 // element, except the last level of "AFCP" (the eleven button and knob images) and the level under the "GS"
 // root (the two tapes).
 #include <iterator>
+#include <string_view>
 
 #include "display/display.h"
 #include "frame/catalogue.h"
 #include "frame/simulator.h"
-#include "layout/bitmap_ids.h"
+#include "layout/bitmaps.h"
 #include "layout/layout.h"
 
 namespace afcp::layout {
@@ -57,15 +58,28 @@ constexpr uint32_t kAnnunciatorTextFlags = image_flag::bit_1 | image_flag::black
 constexpr uint32_t kAnnunciatorTTextFlags = image_flag::black_is_clear | image_flag::bit_4;
 constexpr uint32_t kTapeFlags = 0;
 
+constexpr uint32_t kButtonImages = 1, kKnobImages = 2, kLampImages = 1;
+
 template <Feedback countdown>
 constexpr ImageSelectorElement button(int32_t x, int32_t y) {
-    return selector(bitmap::pressed_button, x, y, kButtonFlags, 1, display::button_image<countdown>);
+    return selector(bitmap::pressed_button, x, y, kButtonFlags, kButtonImages, display::button_image<countdown>);
 }
 
 template <Feedback countdown>
 constexpr ImageSelectorElement knob(int32_t x, int32_t y) {
-    return selector(bitmap::turned_knob, x, y, kKnobFlags, 2, display::knob_image<countdown>);
+    return selector(bitmap::turned_knob, x, y, kKnobFlags, kKnobImages, display::knob_image<countdown>);
 }
+
+// Image n of a selector is the bitmap of its id + n: each image the tree can show is one of the module's.
+consteval bool images_carried(int32_t id, uint32_t count) {
+    for (uint32_t n = 0; n < count; ++n)
+        if (!bitmap::carries(Variant::bitmaps, id + static_cast<int32_t>(n))) return false;
+    return true;
+}
+static_assert(!Variant::afcp_has_feedback_images ||
+              (images_carried(bitmap::pressed_button, kButtonImages) &&
+               images_carried(bitmap::turned_knob, kKnobImages) && images_carried(bitmap::stab_lamp, kLampImages) &&
+               images_carried(bitmap::navigation_lamp, kLampImages)));
 
 constinit ImageSelectorElement alt_button = button<kFeedbackALT>(85, 78);
 constinit ImageSelectorElement tdn_button = button<kFeedbackTDN>(184, 199);
@@ -84,11 +98,11 @@ constinit ElementHead* afcp_feedback_images[] = {&alt_button.head, &tdn_button.h
                                                  &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,    nullptr};
 static_assert(std::size(afcp_feedback_images) == kFeedbackCount + 1, "one image per countdown, then the end");
 
-constinit ImageSelectorElement stab_lamp =
-    selector(bitmap::stab_lamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
+constinit ImageSelectorElement stab_lamp = selector(bitmap::stab_lamp, 312, 58, kLampFlags, kLampImages,
+                                                    display::stab_lamp, afcp_feedback_images, failure_list);
 constinit ElementHead* afcp_level_2[2] = {&stab_lamp.head, nullptr};
-constinit ImageSelectorElement navigation_lamp =
-    selector(bitmap::navigation_lamp, 516, 170, kLampFlags, 1, display::navigation_lamp, afcp_level_2, failure_list);
+constinit ImageSelectorElement navigation_lamp = selector(bitmap::navigation_lamp, 516, 170, kLampFlags, kLampImages,
+                                                          display::navigation_lamp, afcp_level_2, failure_list);
 constinit ElementHead* afcp_level_1[2] = {&navigation_lamp.head, nullptr};
 
 // The Brevane face draws nothing over itself.
@@ -203,12 +217,37 @@ constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x
     return e;
 }
 
+// A strip and its window, the bitmap after it (the host takes the window from the strip's id + 1); the strip
+// moves along one axis only, and is as wide across it as its window.
+struct Strip {
+    const bitmap::Entry& strip;
+    const bitmap::Entry& window;
+};
+consteval Strip strip(std::string_view name) {
+    const bitmap::Entry& s = bitmap::in(Variant::bitmaps, name);
+    return {s, bitmap::at(Variant::bitmaps, s.id + 1)};
+}
+constexpr Strip fore_aft_strip = strip("fore_aft_tape"), lateral_strip = strip("lateral_tape");
+static_assert(fore_aft_strip.window.drawer == bitmap::Drawer::window &&
+              fore_aft_strip.window.width == fore_aft_strip.strip.width);
+static_assert(lateral_strip.window.drawer == bitmap::Drawer::window &&
+              lateral_strip.window.height == lateral_strip.strip.height);
+
 constinit MovingImageElement fore_aft_tape =
-    tape(bitmap::fore_aft_tape, 145, 40, 0.0, 782.0 - 178.0, nullptr, display::fore_aft_marker);
+    tape(fore_aft_strip.strip.id, 145, 40, 0.0, double(fore_aft_strip.strip.height - fore_aft_strip.window.height),
+         nullptr, display::fore_aft_marker);
 constinit MovingImageElement lateral_tape =
-    tape(bitmap::lateral_tape, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
+    tape(lateral_strip.strip.id, 331, 101, double(lateral_strip.strip.width - lateral_strip.window.width), 0.0,
+         display::lateral_marker, nullptr);
 constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
 constinit StaticImageElement gs_root = root(bitmap::gs_face, kRootFlags, kGaugeGS, gs_tapes);
+
+// Every root's bitmap is one of the module's.
+static_assert(bitmap::carries(Variant::bitmaps, bitmap::afcp_face) &&
+              bitmap::carries(Variant::bitmaps, bitmap::annunciator_bezel) &&
+              bitmap::carries(Variant::bitmaps, Variant::annunciator_t_root_bitmap) &&
+              bitmap::carries(Variant::bitmaps, bitmap::gs_face) &&
+              bitmap::carries(Variant::bitmaps, Variant::select_gauge_root_bitmap));
 
 // ---- the seven 32 mm gauges: a black face under their mouse areas ----------------------------------------------
 

@@ -34,8 +34,14 @@ constexpr Rgb kOutline{14, 14, 15};  // the edge of every keycap and knob: exact
 // Lamps: the lit colour at the triangle's edge, the hot colour at its core, the unlit tint of the window.
 constexpr Rgb kStabLampLit{255, 204, 30}, kStabLampHot{255, 248, 92}, kStabLampUnlit{62, 54, 22};
 constexpr Rgb kNavLampLit{30, 214, 232}, kNavLampHot{92, 255, 255}, kNavLampUnlit{18, 50, 56};
-constexpr int kLampWidth = 21, kLampHeight = 19;
-constexpr int kKnobImage = 54;  // the turned-knob pictures are square
+// The lamps' and turned knobs' sizes, from the Korst rows of the manifest (the Brevane face has neither).
+constexpr const bitmap::Entry& kLamp = bitmap::in(bitmap::Module::korst, "stab_lamp");
+constexpr const bitmap::Entry& kTurnedKnob = bitmap::in(bitmap::Module::korst, "turned_knob");
+constexpr int kLampWidth = kLamp.width, kLampHeight = kLamp.height;
+constexpr int kKnobImage = kTurnedKnob.width;
+static_assert(bitmap::in(bitmap::Module::korst, "navigation_lamp").width == kLampWidth &&
+              bitmap::in(bitmap::Module::korst, "navigation_lamp").height == kLampHeight);
+static_assert(kTurnedKnob.height == kKnobImage, "the turned-knob pictures are square");
 
 // ---- What each face says: legends by control, and how the face places them -----------------------------------
 
@@ -56,7 +62,6 @@ struct FaceArt;
 
 template <>
 struct FaceArt<afcp::variants::Korst> {
-    static constexpr int width = 746, height = 328;
     static constexpr double fastener_inset = 14, fastener_radius = 5.5, legend_size = 14;
     static constexpr LegendSide side = LegendSide::below;
     static constexpr bool caps_carry_legends = false;  // one pressed keycap serves every button
@@ -74,7 +79,6 @@ struct FaceArt<afcp::variants::Korst> {
 
 template <>
 struct FaceArt<afcp::variants::Brevane> {
-    static constexpr int width = 640, height = 143;
     static constexpr double fastener_inset = 8, fastener_radius = 3.6, legend_size = 12;
     static constexpr LegendSide side = LegendSide::above;
     static constexpr bool caps_carry_legends = true;  // nothing is drawn over this face
@@ -412,7 +416,8 @@ std::vector<Picture> afcp_pictures() {
     const std::vector<Rect> nav_lamps = afcp_images(bitmap::navigation_lamp, kLampWidth, kLampHeight);
     const std::vector<Rect> pressed = afcp_images(bitmap::pressed_button, 0, 0);
 
-    Painting face(Art::width, Art::height);
+    constexpr const bitmap::Entry& face_row = manifest_row("afcp_face");
+    Painting face(face_row.width, face_row.height);
     cairo_t* cr = face.cr();
     panel(face);
     for (const Control& c : controls) {
@@ -448,19 +453,19 @@ std::vector<Picture> afcp_pictures() {
     }
 
     std::vector<Picture> out;
-    out.push_back({bitmap::afcp_face, 8, face.canvas(), {kOutline, kStabLampUnlit, kNavLampUnlit}});
+    out.push_back({bitmap::afcp_face, 0, face.canvas(), {kOutline, kStabLampUnlit, kNavLampUnlit}});
     if constexpr (afcp::Variant::afcp_has_feedback_images) {
-        out.push_back({bitmap::stab_lamp, 8, lit_lamp(kStabLampLit, kStabLampHot), {kBlack}});
-        out.push_back({bitmap::navigation_lamp, 8, lit_lamp(kNavLampLit, kNavLampHot), {kBlack}});
+        out.push_back({bitmap::stab_lamp, 0, lit_lamp(kStabLampLit, kStabLampHot), {kBlack}});
+        out.push_back({bitmap::navigation_lamp, 0, lit_lamp(kNavLampLit, kNavLampHot), {kBlack}});
         const Rect model = turned.front();
-        out.push_back({bitmap::turned_knob, 8, turned_knob(under, model, -30), {kBlack, kOutline}});
-        out.push_back({bitmap::turned_knob + 1, 8, turned_knob(under, model, 30), {kBlack, kOutline}});
+        out.push_back({bitmap::turned_knob, 0, turned_knob(under, model, -30), {kBlack, kOutline}});
+        out.push_back({bitmap::id("turned_knob_clockwise"), 0, turned_knob(under, model, 30), {kBlack, kOutline}});
         // One pressed keycap for every button: drawn at the first button the tree presses.
         for (const Control& c : controls)
             if (!pressed.empty() && c.block.x == pressed.front().x && c.block.y == pressed.front().y) {
                 Painting k(under.crop(int(c.block.x), int(c.block.y), int(c.block.w), int(c.block.h)));
                 keycap(k.cr(), {0, 0, c.block.w, c.block.h}, true);
-                out.push_back({bitmap::pressed_button, 8, k.canvas(), {kOutline}});
+                out.push_back({bitmap::pressed_button, 0, k.canvas(), {kOutline}});
             }
     }
     return out;

@@ -19,8 +19,6 @@ namespace art {
 
 namespace {
 
-constexpr int kBezelWidth = 754, kBezelHeight = 278, kFaceWidth = 754, kFaceHeight = 254;
-constexpr int kForeAftTapeWidth = 58, kForeAftTapeLength = 782, kLateralTapeLength = 623, kLateralTapeWidth = 57;
 constexpr double kLegendSize = 14, kTapeNumberSize = 16;
 constexpr int kHatchGap = 20;  // plain tape between the last mark and the hatching
 constexpr Colour kMark{0.95, 0.95, 0.93};
@@ -153,9 +151,9 @@ Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
 
 }  // namespace
 
-// Annunciator bezel, 754 x 278: a deep dark screen under the six text boxes, faint dividers between the columns.
-Canvas annunciator_bezel() {
-    Painting p(kBezelWidth, kBezelHeight);
+// Annunciator bezel: a deep dark screen under the six text boxes, faint dividers between the columns.
+Canvas annunciator_bezel(int width, int height) {
+    Painting p(width, height);
     cairo_t* cr = p.cr();
     plate(p, 0.25, 0.19, 18, 6.5, 0xbe2e1);
     const std::vector<Rect> boxes = annunciator_boxes();
@@ -197,9 +195,9 @@ Canvas annunciator_bezel() {
     return p.canvas();
 }
 
-// Ground-speed face, 754 x 254: the two windows sunk in the plate, pointers at their sides, FWD and AFT, L and R.
-Canvas ground_speed_face() {
-    Painting p(kFaceWidth, kFaceHeight);
+// Ground-speed face: the two windows sunk in the plate, pointers at their sides, FWD and AFT, L and R.
+Canvas ground_speed_face(int width, int height) {
+    Painting p(width, height);
     cairo_t* cr = p.cr();
     plate(p, 0.215, 0.165, 16, 6.5, 0x95fa);
     const std::vector<Rect> windows = ground_speed_windows();
@@ -230,7 +228,8 @@ Canvas ground_speed_face() {
     return c;
 }
 
-Canvas fore_aft_tape() { return tape(fore_aft_scale(), kForeAftTapeWidth, kForeAftTapeLength, true); }
-Canvas lateral_tape() { return tape(lateral_scale(), kLateralTapeWidth, kLateralTapeLength, false); }
+// The fore-aft tape runs down the page, the lateral one across it.
+Canvas fore_aft_tape(int width, int height) { return tape(fore_aft_scale(), width, height, true); }
+Canvas lateral_tape(int width, int height) { return tape(lateral_scale(), height, width, false); }
 
 }  // namespace art

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "art/kit/bitmap_file.h"
+#include "layout/bitmaps.h"
 #include "tests/art/module_resources.h"
 
 namespace {
@@ -52,12 +53,21 @@ struct Expected {
     int id, width, height, depth;
 };
 
-const std::vector<Expected> kKorst = {
+// The files the generators draw: every row of the bitmap manifest that the module carries.
+std::vector<Expected> drawn(afcp::bitmap::Module m) {
+    std::vector<Expected> out;
+    for (const afcp::bitmap::Entry& e : afcp::bitmap::manifest)
+        if (afcp::bitmap::carried_by(e, m)) out.push_back({e.id, e.width, e.height, e.depth});
+    return out;
+}
+
+// What each built module must carry, written here as the host would read it, independent of the manifest.
+const std::vector<Expected> kKorstModule = {
     {0x1000, 746, 328, 8}, {0x1010, 21, 19, 8},    {0x1020, 21, 19, 8},    {0x1030, 54, 54, 8},  {0x1031, 54, 54, 8},
     {0x1040, 74, 48, 8},   {0x1050, 754, 278, 24}, {0x1055, 614, 132, 24}, {0x1060, 32, 32, 8},  {0x2100, 754, 254, 24},
     {0x2110, 58, 782, 24}, {0x2111, 58, 178, 8},   {0x2120, 623, 57, 24},  {0x2121, 178, 57, 8},
 };
-const std::vector<Expected> kBrevane = {
+const std::vector<Expected> kBrevaneModule = {
     {0x1000, 640, 143, 8}, {0x1050, 754, 278, 24}, {0x1060, 614, 132, 24}, {0x1100, 32, 32, 8},  {0x2100, 754, 254, 24},
     {0x2110, 58, 782, 24}, {0x2111, 58, 178, 8},   {0x2120, 623, 57, 24},  {0x2121, 178, 57, 8},
 };
@@ -107,19 +117,16 @@ bool same(const Canvas& a, const Canvas& b) { return a.pixels() == b.pixels(); }
 
 void check_plain(const Module& korst, const Module& brevane) {
     const Rgb black{0, 0, 0}, window{1, 1, 1};
-    struct Plain {
-        const Module& m;
-        const char* module;
-        int id;
-        Rgb colour;
-    };
-    for (const Plain& p : {Plain{korst, "korst", 0x1055, black}, Plain{korst, "korst", 0x1060, black},
-                           Plain{korst, "korst", 0x2111, window}, Plain{korst, "korst", 0x2121, window},
-                           Plain{brevane, "brevane", 0x1060, black}, Plain{brevane, "brevane", 0x1100, black},
-                           Plain{brevane, "brevane", 0x2111, window}, Plain{brevane, "brevane", 0x2121, window}})
-        if (const Canvas* c = picture(p.m, p.id))
-            expect(all_of(*c, {0, 0, c->width(), c->height()}, p.colour),
-                   std::string(p.module) + "/" + hex(p.id) + " is not plain");
+    for (const auto& [m, module, which] : {std::tuple{&korst, "korst", afcp::bitmap::Module::korst},
+                                           std::tuple{&brevane, "brevane", afcp::bitmap::Module::brevane}})
+        for (const afcp::bitmap::Entry& e : afcp::bitmap::manifest) {
+            const bool plain = e.drawer == afcp::bitmap::Drawer::black || e.drawer == afcp::bitmap::Drawer::window;
+            if (!plain || !afcp::bitmap::carried_by(e, which)) continue;
+            const Rgb colour = e.drawer == afcp::bitmap::Drawer::black ? black : window;
+            if (const Canvas* c = picture(*m, e.id))
+                expect(all_of(*c, {0, 0, c->width(), c->height()}, colour),
+                       std::string(module) + "/" + hex(e.id) + " is not plain");
+        }
 
     const std::pair<int, int> shared[] = {{0x1050, 0x1050}, {0x2100, 0x2100}, {0x2110, 0x2110}, {0x2111, 0x2111},
                                           {0x2120, 0x2120}, {0x2121, 0x2121}, {0x1060, 0x1055}, {0x1100, 0x1060}};
@@ -488,8 +495,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    Module korst = load(folder / "korst", kKorst);
-    Module brevane = load(folder / "brevane", kBrevane);
+    Module korst = load(folder / "korst", drawn(afcp::bitmap::Module::korst));
+    Module brevane = load(folder / "brevane", drawn(afcp::bitmap::Module::brevane));
     check_plain(korst, brevane);
     check_ground_speed(korst);
     check_annunciator(korst);
@@ -497,10 +504,10 @@ int main(int argc, char** argv) {
     check_brevane_face(brevane);
     if (argc == 3) {
         const std::filesystem::path modules = argv[2];
-        check_module(modules / "korstpanel.dll", folder / "korst", kKorst, "Korst Autopilot Control Panel",
+        check_module(modules / "korstpanel.dll", folder / "korst", kKorstModule, "Korst Autopilot Control Panel",
                      {2, 3, 0, 0});
-        check_module(modules / "brevanepanel.dll", folder / "brevane", kBrevane, "Brevane Autopilot Control Panel",
-                     {1, 0, 0, 0});
+        check_module(modules / "brevanepanel.dll", folder / "brevane", kBrevaneModule,
+                     "Brevane Autopilot Control Panel", {1, 0, 0, 0});
     }
     if (failures) {
         std::fprintf(stderr, "artcheck: %d failure(s)\n", failures);

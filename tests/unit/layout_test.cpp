@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "frame/catalogue.h"
+#include "layout/bitmaps.h"
 #include "modes/command_table.h"
 #include "tests/unit/fake_host.h"
 
@@ -126,6 +127,47 @@ TEST_F(HostValues, CursorsAndMouseFlagsOfEveryArea) {
             EXPECT_EQ(a->mouse_flags, a->cursor == 5 && !trim_centre ? 0x20000000u : 0x20200000u);
         }
         EXPECT_EQ(a->cursor, -1);
+    }
+}
+
+// Every element and area lies on its gauge's root picture, at the sizes of the bitmap manifest; each image a
+// selector or a tape can show is a bitmap of the module.
+TEST_F(HostValues, EverythingLiesOnItsRootPictureAtTheManifestSizes) {
+    for (int g = 0; g < kGaugeCount; ++g) {
+        SCOPED_TRACE(gauge_headers[g].name);
+        ElementHead* root = gauge_headers[g].element_list[0];
+        const bitmap::Entry* face = bitmap::by_id(Variant::bitmaps, root->bitmap_id);
+        ASSERT_NE(face, nullptr);
+        const auto inside = [&](int32_t x, int32_t y, int32_t w, int32_t h) {
+            return x >= 0 && y >= 0 && w > 0 && h > 0 && x + w <= face->width && y + h <= face->height;
+        };
+        walk(root, 0, [&](ElementHead* e, int) {
+            if (e->kind == kImageSelector) {
+                const auto* s = reinterpret_cast<ImageSelectorElement*>(e);
+                for (uint32_t n = 0; n < s->image_count; ++n) {
+                    const bitmap::Entry* image = bitmap::by_id(Variant::bitmaps, e->bitmap_id + int32_t(n));
+                    ASSERT_NE(image, nullptr) << e->bitmap_id << " + " << n;
+                    EXPECT_TRUE(inside(e->x, e->y, image->width, image->height)) << image->name;
+                }
+            } else if (e->kind == kMovingImage) {
+                const auto* t = reinterpret_cast<MovingImageElement*>(e);
+                const bitmap::Entry* strip = bitmap::by_id(Variant::bitmaps, e->bitmap_id);
+                const bitmap::Entry* window = bitmap::by_id(Variant::bitmaps, e->bitmap_id + 1);
+                ASSERT_NE(strip, nullptr);
+                ASSERT_NE(window, nullptr);
+                EXPECT_TRUE(inside(e->x, e->y, window->width, window->height)) << window->name;
+                EXPECT_EQ(t->x_range_end, double(strip->width - window->width));
+                EXPECT_EQ(t->y_range_end, double(strip->height - window->height));
+            } else if (e->kind == kText) {
+                const auto* t = reinterpret_cast<TextElement*>(e);
+                EXPECT_TRUE(inside(e->x, e->y, t->box_width, t->box_height));
+            }
+        });
+        for (const MouseArea* a = gauge_headers[g].mouse_areas; a->type != kListEnd; ++a) {
+            if (a->type == kArea) {
+                EXPECT_TRUE(inside(a->x, a->y, a->width, a->height)) << a->x << "," << a->y;
+            }
+        }
     }
 }
 
