@@ -150,7 +150,9 @@ void check_plain(const Module& korst, const Module& brevane) {
 
 // --- Ground-speed face and tapes --------------------------------------------------------------------------------
 
-constexpr Rect kForeAftWindow{145, 40, 58, 178}, kLateralWindow{331, 101, 178, 58};
+// Where the GS tree shows its tapes, each the size of its window picture: the face's plain windows are exactly
+// these, so that no plain fill shows beside a tape.
+constexpr Rect kForeAftWindow{145, 40, 58, 178}, kLateralWindow{331, 101, 178, 57};
 
 // The one row (or column) a pointer's tip marks: the bright pixels nearest the window, scanning outwards.
 // Returns -1 when there is no pointer or its tip is not a single pixel.
@@ -258,6 +260,51 @@ void check_ground_speed(const Module& korst) {
     for (int x = 55; x < 55 + 40; ++x) expect(column_has_two_colours(*lateral, x), "2120: left end is not hatched");
     for (int x = 379 + l.w - 40; x < 379 + l.w; ++x)
         expect(column_has_two_colours(*lateral, x), "2120: right end is not hatched");
+}
+
+// The "GS" face as the host shows it: each tape's strip at the offset of a setting, through a window the size of
+// its window picture, at the element's position. Offsets as the host may read them (truncated or rounded).
+struct Shown {
+    int knots;
+    Canvas gauge;
+};
+std::vector<Shown> gauge_at_every_setting(const Module& m, bool fore_aft) {
+    const Canvas *face = picture(m, 0x2100), *strip = picture(m, fore_aft ? 0x2110 : 0x2120),
+                 *window = picture(m, fore_aft ? 0x2111 : 0x2121);
+    std::vector<Shown> out;
+    if (!face || !strip || !window) return out;
+    const Rect at = fore_aft ? kForeAftWindow : kLateralWindow;
+    for (int knots = fore_aft ? -10 : -20; knots <= (fore_aft ? 50 : 20); ++knots)
+        for (int offset : readings(fore_aft ? 135 + 8.1 * knots : 217 - 8.1 * knots)) {
+            Canvas g = *face;
+            for (int y = 0; y < window->height(); ++y)
+                for (int x = 0; x < window->width(); ++x)
+                    g.set(at.x + x, at.y + y, fore_aft ? strip->at(x, y + offset) : strip->at(x + offset, y));
+            out.push_back({knots, std::move(g)});
+        }
+    return out;
+}
+
+// At no setting does the face's plain window fill show anywhere on the gauge: the tapes cover their windows.
+void check_no_plain_fill_shows(const Module& korst) {
+    const Rgb window{1, 1, 1};
+    for (bool fore_aft : {true, false}) {
+        int shown = 0;
+        for (const Shown& s : gauge_at_every_setting(korst, fore_aft)) {
+            ++shown;
+            const Rect other = fore_aft ? kLateralWindow : kForeAftWindow;  // the other tape is not drawn here
+            bool clear = true;
+            for (int y = 0; y < s.gauge.height() && clear; ++y)
+                for (int x = 0; x < s.gauge.width() && clear; ++x) {
+                    const bool in_other =
+                        x >= other.x && x < other.x + other.w && y >= other.y && y < other.y + other.h;
+                    clear = in_other || s.gauge.at(x, y) != window;
+                }
+            expect(clear, std::string(fore_aft ? "fore-aft" : "lateral") + " tape at " + std::to_string(s.knots) +
+                              " kt: plain window fill shows beside the tape");
+        }
+        expect(shown > 0, "no tape to show");
+    }
 }
 
 // --- Annunciator bezel -------------------------------------------------------------------------------------------
@@ -499,6 +546,7 @@ int main(int argc, char** argv) {
     Module brevane = load(folder / "brevane", drawn(afcp::bitmap::Module::brevane));
     check_plain(korst, brevane);
     check_ground_speed(korst);
+    check_no_plain_fill_shows(korst);
     check_annunciator(korst);
     check_korst_face(korst);
     check_brevane_face(brevane);
