@@ -66,14 +66,17 @@ TapeScale scale(int32_t bitmap, bool vertical) {
     const afcp::ValueCallback marker = vertical ? t->y_callback : t->x_callback;
     if (marker == nullptr) unexpected("a tape has no marker callback");
     const Rect at{double(t->head.x), double(t->head.y), 1, 1};
-    TapeScale s{{}, {}};
+    TapeScale s{{}, {}, false};
     afcp::CommandHandler reset = nullptr, down = nullptr, up = nullptr;
+    Rect up_area{};
     for (Rect w : ground_speed_windows())
         if (overlaps(w, at)) s.window = w;
     for (const afcp::MouseArea* a : areas_of(afcp::layout::gs_mouse)) {
         if (!overlaps(box(*a), s.window)) continue;
         (a->cursor == cursor::push ? reset : a->cursor == cursor::decrease ? down : up) = a->handler;
+        if (a->cursor == cursor::increase) up_area = box(*a);
     }
+    s.increase_first = vertical ? up_area.centre_y() < s.window.centre_y() : up_area.centre_x() < s.window.centre_x();
     if (reset == nullptr || down == nullptr || up == nullptr) unexpected("a tape window lacks one of its areas");
     auto reading = [&] { return marker(const_cast<ElementHead*>(&t->head)); };
     reset(0, 0);

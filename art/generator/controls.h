@@ -44,6 +44,7 @@ struct Reading {
 struct TapeScale {
     std::vector<Reading> readings;
     Rect window;
+    bool increase_first;  // the area that raises the setting lies above (left of) the window's middle
 };
 TapeScale fore_aft_scale();
 TapeScale lateral_scale();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "art/generator/controls.h"
 #include "art/generator/paint.h"
@@ -22,6 +23,20 @@ namespace {
 constexpr double kLegendSize = 14, kTapeNumberSize = 16;
 constexpr int kHatchGap = 20;  // plain tape between the last mark and the hatching
 constexpr Colour kMark{0.95, 0.95, 0.93};
+
+// What a tape's settings mean, said alike by the face and the tape: the legend at the window's end the setting
+// moves towards, and beside every number of that sense on the tape its letter, in the legend's colour. The
+// tapes move the other way round from their legends (the forward numbers pass below the pointer), so the
+// numbers say their sense themselves.
+struct Sense {
+    std::string_view legend, letter;
+    Colour colour;
+};
+struct Senses {
+    Sense positive, negative;  // of the setting: forward and aft, right and left
+};
+constexpr Senses kForeAftSenses{{"FWD", "F", {0.47, 0.85, 1.0}}, {"AFT", "A", {1.0, 0.73, 0.27}}};
+constexpr Senses kLateralSenses{{"R", "R", {0.45, 0.92, 0.50}}, {"L", "L", {1.0, 0.45, 0.42}}};
 
 // A raised frame `width` px wide around a recess: a bevelled metal lip, lit from the upper left.
 void frame(cairo_t* cr, Rect r, double width) {
@@ -94,7 +109,7 @@ MarkLines mark_lines(double line) {
 
 // A tape: along its length `length`, across it `across`; drawn lengthwise down the page and turned for the
 // lateral one.
-Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
+Canvas tape(const TapeScale& s, const Senses& senses, int across, int length, bool vertical) {
     const int pointer = int((vertical ? s.window.h : s.window.w) / 2);
     Painting p(vertical ? across : length, vertical ? length : across);
     cairo_t* cr = p.cr();
@@ -134,15 +149,17 @@ Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
         set_colour(cr, kMark);
         cairo_fill(cr);
         if (!major) continue;
-        const std::string number = std::to_string(std::abs(r.knots));
+        const Sense* sense = r.knots > 0 ? &senses.positive : r.knots < 0 ? &senses.negative : nullptr;
+        const std::string number = std::to_string(std::abs(r.knots)) + std::string(sense ? sense->letter : "");
+        const Colour colour = sense ? sense->colour : kMark;
         const double mid = m.first + m.count / 2.0;
         if (vertical) {
-            letter(cr, number, across / 2.0, mid, kTapeNumberSize, kMark);
+            letter(cr, number, across / 2.0, mid, kTapeNumberSize, colour);
         } else {
             // Upright numbers on the turned tape.
             cairo_save(cr);
             cairo_identity_matrix(cr);
-            letter(cr, number, mid, across / 2.0, kTapeNumberSize, kMark);
+            letter(cr, number, mid, across / 2.0, kTapeNumberSize, colour);
             cairo_restore(cr);
         }
     }
@@ -216,10 +233,15 @@ Canvas ground_speed_face(int width, int height) {
     pointer(cr, column, int(l.y) - clear, 0, 1);
     pointer(cr, column, int(l.bottom()) - 1 + clear, 0, -1);
 
-    engrave(cr, "FWD", f.centre_x(), f.y - 20, kLegendSize);
-    engrave(cr, "AFT", f.centre_x(), f.bottom() + 20, kLegendSize);
-    engrave(cr, "L", l.x - 26, l.centre_y(), kLegendSize);
-    engrave(cr, "R", l.right() + 26, l.centre_y(), kLegendSize);
+    // Each legend at the end of its window that the setting's areas move it towards.
+    const Sense &above = fore.increase_first ? kForeAftSenses.positive : kForeAftSenses.negative,
+                &below = fore.increase_first ? kForeAftSenses.negative : kForeAftSenses.positive,
+                &left = lateral.increase_first ? kLateralSenses.positive : kLateralSenses.negative,
+                &right = lateral.increase_first ? kLateralSenses.negative : kLateralSenses.positive;
+    engrave(cr, above.legend, f.centre_x(), f.y - 20, kLegendSize, above.colour);
+    engrave(cr, below.legend, f.centre_x(), f.bottom() + 20, kLegendSize, below.colour);
+    engrave(cr, left.legend, l.x - 26, l.centre_y(), kLegendSize, left.colour);
+    engrave(cr, right.legend, l.right() + 26, l.centre_y(), kLegendSize, right.colour);
     const double label_x = (l.right() + p.width()) / 2 + 10;
     engrave(cr, "GND SPEED", label_x, l.centre_y() - 10, kLegendSize);
     engrave(cr, "KT", label_x, l.centre_y() + 10, kLegendSize);
@@ -229,7 +251,7 @@ Canvas ground_speed_face(int width, int height) {
 }
 
 // The fore-aft tape runs down the page, the lateral one across it.
-Canvas fore_aft_tape(int width, int height) { return tape(fore_aft_scale(), width, height, true); }
-Canvas lateral_tape(int width, int height) { return tape(lateral_scale(), height, width, false); }
+Canvas fore_aft_tape(int width, int height) { return tape(fore_aft_scale(), kForeAftSenses, width, height, true); }
+Canvas lateral_tape(int width, int height) { return tape(lateral_scale(), kLateralSenses, height, width, false); }
 
 }  // namespace art

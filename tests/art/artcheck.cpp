@@ -40,6 +40,10 @@ struct Rect {
 };
 
 bool bright(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
+// Lettering of any colour on the dark tapes and plate.
+bool lit(Rgb c) { return std::max({c.r, c.g, c.b}) > 150; }
+// Lettering in a colour, not white or grey.
+bool tinted(Rgb c) { return lit(c) && std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 60; }
 
 std::string hex(int id) {
     char s[8];
@@ -185,7 +189,7 @@ int label_width(const Canvas& c, int cx, int cy, int half_w, int half_h) {
     int left = 1 << 20, right = -1;
     for (int y = cy - half_h; y <= cy + half_h; ++y)
         for (int x = cx - half_w; x <= cx + half_w; ++x)
-            if (c.inside(x, y) && bright(c.at(x, y))) {
+            if (c.inside(x, y) && lit(c.at(x, y))) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
@@ -304,6 +308,59 @@ void check_no_plain_fill_shows(const Module& korst) {
                               " kt: plain window fill shows beside the tape");
         }
         expect(shown > 0, "no tape to show");
+    }
+}
+
+// The mean of the tinted pixels of a rectangle, and how many there are.
+struct Tint {
+    double r = 0, g = 0, b = 0;
+    int count = 0;
+};
+Tint tint(const Canvas& c, Rect r) {
+    Tint t;
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x)
+            if (c.inside(x, y) && tinted(c.at(x, y))) {
+                t.r += c.at(x, y).r, t.g += c.at(x, y).g, t.b += c.at(x, y).b;
+                ++t.count;
+            }
+    if (t.count > 0) t.r /= t.count, t.g /= t.count, t.b /= t.count;
+    return t;
+}
+double distance(const Tint& a, const Tint& b) { return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b); }
+
+// The tapes read the way the face's legends say: at a setting of either sign, the number under the pointer is
+// coloured as the legend at the end of the window that the setting's areas move towards (GS_FORWARD is the
+// upper part of the fore-aft window, GS_RIGHT the right part of the lateral one), and not as the other.
+void check_tapes_read_right(const Module& korst) {
+    const Canvas* face = picture(korst, 0x2100);
+    if (!face) return;
+    const Rect f = kForeAftWindow, l = kLateralWindow;
+    const int row = pointer_tip(*face, true, f.x - 1, -1, f.y, f.y + f.h);
+    const int column = pointer_tip(*face, false, l.y - 1, -1, l.x, l.x + l.w);
+    if (row < 0 || column < 0) return fail("2100: no pointers to read the tapes at");
+    const Tint fwd = tint(*face, {f.x - 20, f.y - 30, f.w + 40, 20}),
+               aft = tint(*face, {f.x - 20, f.y + f.h + 10, f.w + 40, 20});
+    const Tint left = tint(*face, {l.x - 40, l.y, 30, l.h}), right = tint(*face, {l.x + l.w + 10, l.y, 30, l.h});
+    for (const Tint* t : {&fwd, &aft, &left, &right}) expect(t->count > 10, "2100: a legend carries no colour");
+    expect(distance(fwd, aft) > 80 && distance(left, right) > 80,
+           "2100: opposite legends are not told apart by colour");
+    for (bool fore_aft : {true, false}) {
+        int read = 0;
+        for (const Shown& s : gauge_at_every_setting(korst, fore_aft)) {
+            if (s.knots == 0 || s.knots % 10 != 0) continue;
+            const Rect under =
+                fore_aft ? Rect{f.x + 13, row - 6, f.w - 26, 13} : Rect{column - 16, l.y + 13, 33, l.h - 26};
+            const Tint label = tint(s.gauge, under);
+            const Tint& towards = fore_aft ? (s.knots > 0 ? fwd : aft) : (s.knots > 0 ? right : left);
+            const Tint& away = fore_aft ? (s.knots > 0 ? aft : fwd) : (s.knots > 0 ? left : right);
+            const bool ok = label.count > 10 && distance(label, towards) < distance(label, away);
+            expect(ok, std::string(fore_aft ? "2110" : "2120") + ": at " + std::to_string(s.knots) +
+                           " kt the number under the pointer does not read " +
+                           (fore_aft ? (s.knots > 0 ? "forward" : "aft") : (s.knots > 0 ? "right" : "left")));
+            ++read;
+        }
+        expect(read >= 4, "too few settings read");
     }
 }
 
@@ -547,6 +604,7 @@ int main(int argc, char** argv) {
     check_plain(korst, brevane);
     check_ground_speed(korst);
     check_no_plain_fill_shows(korst);
+    check_tapes_read_right(korst);
     check_annunciator(korst);
     check_korst_face(korst);
     check_brevane_face(brevane);
