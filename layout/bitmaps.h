@@ -54,19 +54,26 @@ consteval const Entry& in(Module m, std::string_view name) {
     return not_in_the_manifest();
 }
 
-// The row with id `id` in module `m`, or null.
-constexpr const Entry* by_id(Module m, int32_t id) {
-    for (const Entry& e : manifest)
-        if (e.id == id && carried_by(e, m)) return &e;
-    return nullptr;
+// The index in the manifest of the row with id `id` in module `m`, or -1. (Indices, not pointers, so that
+// the compiler can evaluate it in every build: pointer tests against null are not constant under UBSan.)
+constexpr int index_of(Module m, int32_t id) {
+    for (int i = 0; i < static_cast<int>(std::size(manifest)); ++i)
+        if (manifest[i].id == id && carried_by(manifest[i], m)) return i;
+    return -1;
 }
 
-constexpr bool carries(Module m, int32_t id) { return by_id(m, id) != nullptr; }
+constexpr bool carries(Module m, int32_t id) { return index_of(m, id) >= 0; }
+
+// The row with id `id` in module `m`, or null.
+constexpr const Entry* by_id(Module m, int32_t id) {
+    const int i = index_of(m, id);
+    return i < 0 ? nullptr : &manifest[i];
+}
 
 // The row with id `id` in module `m`.
 consteval const Entry& at(Module m, int32_t id) {
-    const Entry* e = by_id(m, id);
-    return e != nullptr ? *e : not_in_the_manifest();
+    const int i = index_of(m, id);
+    return i < 0 ? not_in_the_manifest() : manifest[i];
 }
 
 // The id of `name`, for a name that has one id wherever it is carried.
