@@ -111,6 +111,10 @@ if [ ${#missing[@]} -gt 0 ]; then
         fi
         echo "setup: apt-get update failed $SETUP_UPDATE_TRIES times on one index, $index: the mirror is" \
             "out of step (not a fault of this project); installing without the suite $suites" >&2
+        if [ ! -r "$APT_SOURCES" ]; then
+            echo "setup: no $APT_SOURCES to leave the suite $suites out of; $by_hand" >&2
+            exit 1
+        fi
         private=$(mktemp -d)
         mkdir -p "$private/sources" "$private/lists/partial"
         sources_without "$APT_SOURCES" "$suites" >"$private/sources/debian.sources"

@@ -139,6 +139,14 @@ run install_fails 99 "bookworm-updates" "" 100 0
 [ "$rc" = 1 ] || fail "status $rc, not 1"
 echo "$out" | grep -q 'could not install' || fail "no word of the failed install"
 
+# The failing suite cannot be left out where the sources are not where the set-up looks: it fails, installing
+# nothing.
+mv "$work/debian.sources" "$work/moved.sources"
+run no_sources 99 "bookworm-updates" "" 0 0
+mv "$work/moved.sources" "$work/debian.sources"
+[ "$rc" = 1 ] || fail "status $rc, not 1"
+[ "$(installs)" = 0 ] || fail "installed without sources"
+
 # Without root rights nothing is tried: one line says what to run.
 run not_root 0 "" "" 0 1000
 [ "$rc" = 1 ] || fail "status $rc, not 1"
