@@ -18,6 +18,7 @@
 #include "frame/module_state.h"
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 #include "modes/command_table.h"
 #include "tests/stub/stub_host.h"
 #include "variants/variant.h"
@@ -405,7 +406,7 @@ void fore_aft_marker_floor(benchmark::State& state) {
     for (auto _ : state) {
         ClobberMemory();
         const double knots = module.fore_aft_speed_setting;
-        module.block->fore_aft_input = knots * 1.68781;
+        module.block->fore_aft_input = knots * afcp::units::knots_to_feet_per_second;
         DoNotOptimize(135.0 + 8.1 * knots);
     }
 }
@@ -420,7 +421,7 @@ void lateral_marker_floor(benchmark::State& state) {
     for (auto _ : state) {
         ClobberMemory();
         const double knots = module.lateral_speed_setting;
-        module.block->lateral_input = knots * 1.68781;
+        module.block->lateral_input = knots * afcp::units::knots_to_feet_per_second;
         DoNotOptimize(217.0 - 8.1 * knots);
     }
 }

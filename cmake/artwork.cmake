@@ -40,7 +40,8 @@ foreach(list ARTGEN ARTCHECK ARTCOLOURS PALETTE_TEST)
   list(TRANSFORM AFCP_${list}_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 endforeach()
 file(GLOB AFCP_ART_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/art/*/*.h ${CMAKE_SOURCE_DIR}/tests/art/*.h
-     ${CMAKE_SOURCE_DIR}/layout/*.h ${CMAKE_SOURCE_DIR}/variants/*.h ${CMAKE_SOURCE_DIR}/frame/*.h)
+     ${CMAKE_SOURCE_DIR}/layout/*.h ${CMAKE_SOURCE_DIR}/layout/*.inc ${CMAKE_SOURCE_DIR}/variants/*.h
+     ${CMAKE_SOURCE_DIR}/frame/*.h)
 
 set(AFCP_ART_TOOLS)
 foreach(variant IN LISTS AFCP_VARIANTS)
@@ -70,9 +71,28 @@ foreach(tool artcheck artcolours palette_test)
   list(APPEND AFCP_ART_TOOLS ${AFCP_ART_DIR}/${tool})
 endforeach()
 
-# The bitmaps of each variant, by resource id; the resource scripts name the same files.
-set(AFCP_ART_IDS_korst 1000 1010 1020 1030 1031 1040 1050 1055 1060 2100 2110 2111 2120 2121)
-set(AFCP_ART_IDS_brevane 1000 1050 1060 1100 2100 2110 2111 2120 2121)
+# The bitmaps of each variant come from the bitmap manifest (layout/bitmaps.inc, one row a line): the ids the
+# generator draws (each file named by its id in hex) and the lines of the variant's resource script, which
+# layout/<variant>panel.rc includes.
+set(AFCP_BITMAP_MANIFEST ${CMAKE_SOURCE_DIR}/layout/bitmaps.inc)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${AFCP_BITMAP_MANIFEST})
+file(STRINGS ${AFCP_BITMAP_MANIFEST} AFCP_BITMAP_ROWS REGEX "^AFCP_BITMAP\\(")
+foreach(variant IN LISTS AFCP_VARIANTS)
+  set(AFCP_ART_IDS_${variant})
+  set(script "// Generated from layout/bitmaps.inc by cmake/artwork.cmake: the ${variant} bitmaps.\n")
+  foreach(row IN LISTS AFCP_BITMAP_ROWS)
+    if(NOT row MATCHES "^AFCP_BITMAP\\(0x([0-9A-F]+), *([a-z_]+), *[0-9]+, *[0-9]+, *(8|24), *(KORST|BREVANE|BOTH), *[a-z_]+\\)")
+      message(FATAL_ERROR "layout/bitmaps.inc: a row cmake cannot read: ${row}")
+    endif()
+    set(id ${CMAKE_MATCH_1})
+    string(TOLOWER "${CMAKE_MATCH_4}" modules)
+    if(modules STREQUAL "both" OR modules STREQUAL variant)
+      list(APPEND AFCP_ART_IDS_${variant} ${id})
+      string(APPEND script "0x${id} BITMAP \"${id}.bmp\"  // ${CMAKE_MATCH_2}\n")
+    endif()
+  endforeach()
+  file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/resources/${variant}/bitmaps.rc CONTENT "${script}")
+endforeach()
 set(AFCP_ART_FILES)
 foreach(variant IN LISTS AFCP_VARIANTS)
   set(AFCP_ART_FILES_${variant})
@@ -92,9 +112,11 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   set(module ${variant}panel)
   set(script ${CMAKE_SOURCE_DIR}/layout/${module}.rc)
   target_sources(${module} PRIVATE ${script})
-  # windres finds the bitmaps through the include path; a redrawn bitmap recompiles the script.
-  set_source_files_properties(${script} PROPERTIES INCLUDE_DIRECTORIES ${AFCP_ART_DIR}/${variant}
-                                                   OBJECT_DEPENDS "${AFCP_ART_FILES_${variant}}")
+  # windres finds the bitmaps and the manifest's lines through the include path; a redrawn bitmap or a changed
+  # manifest recompiles the script.
+  set_source_files_properties(
+    ${script} PROPERTIES INCLUDE_DIRECTORIES "${AFCP_ART_DIR}/${variant};${CMAKE_BINARY_DIR}/resources/${variant}"
+                         OBJECT_DEPENDS "${AFCP_ART_FILES_${variant}};${CMAKE_BINARY_DIR}/resources/${variant}/bitmaps.rc")
   add_dependencies(${module} artwork)
 endforeach()
 

@@ -115,6 +115,8 @@ foreach(flavour IN LISTS AFCP_FLAVOURS)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
 endforeach()
+# The set-up against a mirror caught mid-sync, with stand-ins for apt-get and dpkg: no root, nothing installed.
+add_test(NAME setup_retry COMMAND sh ${CMAKE_SOURCE_DIR}/tests/setup/setup_retry.sh)
 
 # libFuzzer with AddressSanitizer and UBSan: the module, the engine and the target all instrumented.
 if(AFCP_FUZZ)

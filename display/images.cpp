@@ -1,5 +1,6 @@
 // The two lamps of the AFCP face and the two ground-speed tapes of the "GS" gauge.
 #include "display/display.h"
+#include "frame/units.h"
 
 namespace afcp::display {
 
@@ -8,7 +9,6 @@ namespace {
 constexpr double shown = 0.0;
 constexpr double hidden = -1.0;
 
-constexpr double knots_to_feet_per_second = 1.68781;
 // Tape travel per knot, and the offsets that put each tape's zero mark at its pointer.
 constexpr double pixels_per_knot = 8.1;
 constexpr double fore_aft_zero_offset = 135.0;
@@ -41,7 +41,7 @@ double AFCP_STDCALL navigation_lamp(ElementHead*) {
 double AFCP_STDCALL fore_aft_marker(ElementHead*) {
     const double knots = module.fore_aft_speed_setting;
     if (StateBlock* block = hover_speed_target(); block != nullptr) {
-        block->fore_aft_input = knots * knots_to_feet_per_second;
+        block->fore_aft_input = knots * units::knots_to_feet_per_second;
     }
     return fore_aft_zero_offset + pixels_per_knot * knots;
 }
@@ -50,7 +50,7 @@ double AFCP_STDCALL fore_aft_marker(ElementHead*) {
 double AFCP_STDCALL lateral_marker(ElementHead*) {
     const double knots = module.lateral_speed_setting;
     if (StateBlock* block = hover_speed_target(); block != nullptr) {
-        block->lateral_input = knots * knots_to_feet_per_second;
+        block->lateral_input = knots * units::knots_to_feet_per_second;
     }
     return lateral_zero_offset - pixels_per_knot * knots;
 }

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "display/display.h"
+#include "frame/units.h"
 
 namespace afcp::display {
 
@@ -16,11 +17,6 @@ using namespace bits;
 
 // The widest text any element holds; no buffer is written past this many characters and the zero.
 constexpr int32_t longest_text = 11;
-
-constexpr double radians_to_degrees = 57.29578;
-constexpr double sixty_fourths_to_knots = 0.015625;
-// Below this radar height (metres) an engaged glide slope shows as level-height.
-constexpr double level_height_below = 30.48;
 
 // Characters of the element's text, zero excluded: its maximum length, kept within 0..longest_text.
 size_t text_room(const TextElement& element) {
@@ -84,7 +80,7 @@ double AFCP_STDCALL upper_left_text(TextElement* element) {
     case ALT:
         return number(*e, "ALT %5.f", block->altitude_reference);
     case GS:
-        return word(*e, module.radar_height_sample.value < level_height_below ? "LVLHT" : "G/S");
+        return word(*e, module.radar_height_sample.value < units::level_height_below ? "LVLHT" : "G/S");
     case CRHT:
         return number(*e, "RHT %4.f", block->radar_height_reference);
     case HHT:
@@ -110,7 +106,7 @@ double AFCP_STDCALL upper_centre_text(TextElement* element) {
     case VOR:
         return number(*e, "VOR %3.f", source(*e, 1));
     case NAV:
-        return number(*e, "NAV %3.f", source(*e, 2) * radians_to_degrees);
+        return number(*e, "NAV %3.f", source(*e, 2) * units::radians_to_degrees);
     case HOV:
     case masks::hover_with_sub_a:
         return number(*e, "HOV %3.f", source(*e, 0));
@@ -134,7 +130,8 @@ double AFCP_STDCALL upper_right_text(TextElement* element) {
     const StateBlock* block = module.block;
     if (block == nullptr) return blank(*e);
     const uint32_t engaged = block->engaged;
-    if ((engaged & masks::ias_window) != 0) return number(*e, "IAS %3.f", source(*e, 2) * sixty_fourths_to_knots);
+    if ((engaged & masks::ias_window) != 0)
+        return number(*e, "IAS %3.f", source(*e, 2) * units::knots_per_airspeed_read);
     switch (engaged & masks::vertical_group) {
     case VS:
         return number(*e, "V/S %5.f", source(*e, 1));

@@ -85,3 +85,7 @@ inline R call_out(R(AFCP_STDCALL* callee)(P...), std::type_identity_t<P>... args
 }
 
 }  // namespace afcp
+
+#if AFCP_WIN32_X86
+#undef AFCP_CALL_OUT_CLOBBERS
+#endif

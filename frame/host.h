@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "frame/abi.h"
 
@@ -19,6 +20,52 @@ enum ServiceCode : int32_t {
     kUpdate = 6,
     kDisconnect = 15,
 };
+
+// ---- Values the host gives meaning to ---------------------------------------------------------------------------
+// The module's records hold them as the gauges were laid out; what they ask of the host is the host's business,
+// except where a comment says what our own host core makes of them.
+
+// Image flags (element byte 48), combined per element: 0, 1, 2, 3, 6 or 7.
+namespace image_flag {
+constexpr uint32_t bit_1 = 0x1;
+constexpr uint32_t black_is_clear = 0x2;  // pure black pixels of the bitmap are left undrawn
+constexpr uint32_t bit_4 = 0x4;
+}  // namespace image_flag
+
+// Text format flags (text element byte 288): the Windows text-drawing bits.
+namespace text_format {
+constexpr uint32_t centred = 0x1;
+constexpr uint32_t vertically_centred = 0x4;
+constexpr uint32_t single_line = 0x20;
+}  // namespace text_format
+
+// The selection mode of every image selector (byte 92).
+constexpr uint32_t kSelectionMode = 3;
+
+// The failure list's one entry (failure key, action), which every element with a failure list points to; a pair
+// with key 0 ends the list.
+namespace failure {
+constexpr int32_t key = 21;
+constexpr int32_t action = 3;
+}  // namespace failure
+
+// Cursor kinds of mouse areas (byte 20).
+namespace cursor {
+constexpr int32_t none = -1;     // parent, parent end and list end records
+constexpr int32_t increase = 1;  // increase, up or right
+constexpr int32_t decrease = 2;  // decrease, down or left
+constexpr int32_t push = 5;
+}  // namespace cursor
+
+// Mouse flags of areas (byte 28); 0 in parent, parent end and list end records.
+namespace mouse_flag {
+constexpr uint32_t push = 0x20000000;  // push areas
+constexpr uint32_t step = 0x20200000;  // increase and decrease areas, and the trim centre
+}  // namespace mouse_flag
+
+// The seven lifecycle routines of a gauge header, in order, each pass the root element to one element-list
+// service; the second and the fifth also pass a word of their own.
+constexpr bool lifecycle_passes_word[7] = {false, true, false, false, true, false, false};
 
 AFCP_HOST_PACK_BEGIN
 
@@ -177,6 +224,15 @@ struct LinkageRecord {
 };
 
 AFCP_HOST_PACK_END
+
+// The routines' types say the same as lifecycle_passes_word.
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_1), LifecycleRoutine> && !lifecycle_passes_word[0]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_2), LifecycleWordRoutine> && lifecycle_passes_word[1]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_3), LifecycleRoutine> && !lifecycle_passes_word[2]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_4), LifecycleRoutine> && !lifecycle_passes_word[3]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_5), LifecycleWordRoutine> && lifecycle_passes_word[4]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_6), LifecycleRoutine> && !lifecycle_passes_word[5]);
+static_assert(std::is_same_v<decltype(GaugeHeader::lifecycle_7), LifecycleRoutine> && !lifecycle_passes_word[6]);
 
 #if AFCP_HOST_LAYOUT
 static_assert(sizeof(ModuleVariable) == 28);

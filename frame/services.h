@@ -1,7 +1,9 @@
 // The host's panel services, reached through the table the host writes into ImportTable at load.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "frame/abi.h"
 #include "frame/call_out.h"
@@ -13,7 +15,15 @@ namespace afcp {
 
 // Entries of the panel services table that the module calls.
 namespace service {
+// The element-list services, in the order of the lifecycle routines that call them.
 constexpr int element_services[7] = {24, 25, 26, 27, 28, 29, 31};
+static_assert(std::size(element_services) == std::size(lifecycle_passes_word));
+// Whether an element-list service takes a word besides the element (entries 25 and 28).
+constexpr bool takes_word(int entry) {
+    for (size_t i = 0; i < std::size(element_services); ++i)
+        if (element_services[i] == entry) return lifecycle_passes_word[i];
+    return false;
+}
 constexpr int send_event = 36;
 constexpr int read_variable = 40;
 }  // namespace service

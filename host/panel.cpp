@@ -28,7 +28,6 @@ void send_event(uint32_t event, uint32_t parameter) { active_simulator->send(eve
 int32_t element_service(ElementHead*) { return 0; }
 int32_t element_word_service(ElementHead*, uint32_t) { return 0; }
 
-constexpr uint32_t kBlackIsClear = 0x2;  // image flag: pure black pixels are left undrawn
 constexpr int kDeepestTree = 32;         // deeper than this, a tree is taken for a loop
 constexpr int kMostMouseRecords = 1000;  // the same for a mouse-area list without its end record
 constexpr size_t kTextGuard = 16;        // bytes after each text buffer that must stay as lent
@@ -86,9 +85,8 @@ Panel::Panel(afcp::ImportTableRecord& import_table, afcp::LinkageRecord& linkage
     services_[afcp::service::read_variable] = Lend<&read_variable>::entry(services);
     services_[afcp::service::send_event] = Lend<&send_event>::entry(services);
     for (int entry : afcp::service::element_services)
-        services_[entry] = entry == afcp::service::element_services[1] || entry == afcp::service::element_services[4]
-                               ? Lend<&element_word_service>::entry(services)
-                               : Lend<&element_service>::entry(services);
+        services_[entry] = afcp::service::takes_word(entry) ? Lend<&element_word_service>::entry(services)
+                                                            : Lend<&element_service>::entry(services);
     import_table.services = services_;
     active_simulator = &simulator_;
 }
@@ -211,7 +209,7 @@ void Panel::draw_element(GaugeState& g, ElementHead* e, int depth) {
         throw std::runtime_error("the element tree of " + gauge_name(g) + " runs deeper than " +
                                  std::to_string(kDeepestTree) + " levels");
     DrawStep step;
-    step.black_is_clear = (e->image_flags & kBlackIsClear) != 0;
+    step.black_is_clear = (e->image_flags & afcp::image_flag::black_is_clear) != 0;
     step.x = e->x;
     step.y = e->y;
     // A whole bitmap at the element's position.

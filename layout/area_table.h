@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "frame/host.h"
+
 namespace afcp::layout {
 
 struct AreaRow {
@@ -14,16 +16,9 @@ struct AreaRow {
     uint32_t key_event;   // with no command: the event the host triggers, or 0 for an area that does nothing
 };
 
-namespace cursor {
-constexpr int32_t increase = 1;  // increase, up or right
-constexpr int32_t decrease = 2;  // decrease, down or left
-constexpr int32_t push = 5;
-}  // namespace cursor
-
-namespace mouse_flags {
-constexpr uint32_t push = 0x20000000;
-constexpr uint32_t step = 0x20200000;  // increase and decrease areas, and the trim centre
-}  // namespace mouse_flags
+// The host's cursor kinds and mouse flags (frame/host.h), by the names the rows use.
+namespace cursor = afcp::cursor;
+namespace mouse_flags = afcp::mouse_flag;
 
 constexpr AreaRow push_area(int32_t x, int32_t y, int32_t w, int32_t h, const char* command) {
     return {x, y, w, h, cursor::push, mouse_flags::push, command, 0};

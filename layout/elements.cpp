@@ -2,19 +2,20 @@
 // element, except the last level of "AFCP" (the eleven button and knob images) and the level under the "GS"
 // root (the two tapes).
 #include <iterator>
+#include <string_view>
 
 #include "display/display.h"
 #include "frame/catalogue.h"
 #include "frame/simulator.h"
-#include "layout/bitmap_ids.h"
+#include "layout/bitmaps.h"
 #include "layout/layout.h"
 
 namespace afcp::layout {
 
 namespace {
 
-// The module's one failure list: key 21, action 3, then the end pair.
-constinit int32_t failure_list[4] = {21, 3, 0, 0};
+// The module's one failure list: its one entry, then the end pair.
+constinit int32_t failure_list[4] = {failure::key, failure::action, 0, 0};
 
 constexpr ElementHead head(ElementKind kind, int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags, Gauge gauge,
                            ElementHead** children = nullptr, int32_t* failures = nullptr) {
@@ -36,8 +37,6 @@ constexpr StaticImageElement root(int32_t bitmap, uint32_t image_flags, Gauge ga
 
 // ---- "AFCP" -------------------------------------------------------------------------------------------------
 
-constexpr uint32_t kSelectionMode = 3;
-
 constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, uint32_t image_flags,
                                         uint32_t image_count, ValueCallback callback, ElementHead** children = nullptr,
                                         int32_t* failures = nullptr) {
@@ -49,17 +48,38 @@ constexpr ImageSelectorElement selector(int32_t bitmap, int32_t x, int32_t y, ui
     return e;
 }
 
-constexpr uint32_t kButtonFlags = 2, kKnobFlags = 3, kLampFlags = 7;
+// Image flags of each kind of element.
+constexpr uint32_t kRootFlags = image_flag::bit_1;
+constexpr uint32_t kButtonFlags = image_flag::black_is_clear;
+constexpr uint32_t kKnobFlags = image_flag::bit_1 | image_flag::black_is_clear;
+constexpr uint32_t kLampFlags = image_flag::bit_1 | image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kAnnunciatorFlags = 0;  // the bezel
+constexpr uint32_t kAnnunciatorTextFlags = image_flag::bit_1 | image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kAnnunciatorTTextFlags = image_flag::black_is_clear | image_flag::bit_4;
+constexpr uint32_t kTapeFlags = 0;
+
+constexpr uint32_t kButtonImages = 1, kKnobImages = 2, kLampImages = 1;
 
 template <Feedback countdown>
 constexpr ImageSelectorElement button(int32_t x, int32_t y) {
-    return selector(bitmap::pressed_button, x, y, kButtonFlags, 1, display::button_image<countdown>);
+    return selector(bitmap::pressed_button, x, y, kButtonFlags, kButtonImages, display::button_image<countdown>);
 }
 
 template <Feedback countdown>
 constexpr ImageSelectorElement knob(int32_t x, int32_t y) {
-    return selector(bitmap::turned_knob, x, y, kKnobFlags, 2, display::knob_image<countdown>);
+    return selector(bitmap::turned_knob, x, y, kKnobFlags, kKnobImages, display::knob_image<countdown>);
 }
+
+// Image n of a selector is the bitmap of its id + n: each image the tree can show is one of the module's.
+consteval bool images_carried(int32_t id, uint32_t count) {
+    for (uint32_t n = 0; n < count; ++n)
+        if (!bitmap::carries(Variant::bitmaps, id + static_cast<int32_t>(n))) return false;
+    return true;
+}
+static_assert(!Variant::afcp_has_feedback_images ||
+              (images_carried(bitmap::pressed_button, kButtonImages) &&
+               images_carried(bitmap::turned_knob, kKnobImages) && images_carried(bitmap::stab_lamp, kLampImages) &&
+               images_carried(bitmap::navigation_lamp, kLampImages)));
 
 constinit ImageSelectorElement alt_button = button<kFeedbackALT>(85, 78);
 constinit ImageSelectorElement tdn_button = button<kFeedbackTDN>(184, 199);
@@ -78,16 +98,16 @@ constinit ElementHead* afcp_feedback_images[] = {&alt_button.head, &tdn_button.h
                                                  &hov_knob.head,   &hdg_knob.head,   &vs_knob.head,    nullptr};
 static_assert(std::size(afcp_feedback_images) == kFeedbackCount + 1, "one image per countdown, then the end");
 
-constinit ImageSelectorElement stab_lamp =
-    selector(bitmap::stab_lamp, 312, 58, kLampFlags, 1, display::stab_lamp, afcp_feedback_images, failure_list);
+constinit ImageSelectorElement stab_lamp = selector(bitmap::stab_lamp, 312, 58, kLampFlags, kLampImages,
+                                                    display::stab_lamp, afcp_feedback_images, failure_list);
 constinit ElementHead* afcp_level_2[2] = {&stab_lamp.head, nullptr};
-constinit ImageSelectorElement navigation_lamp =
-    selector(bitmap::navigation_lamp, 516, 170, kLampFlags, 1, display::navigation_lamp, afcp_level_2, failure_list);
+constinit ImageSelectorElement navigation_lamp = selector(bitmap::navigation_lamp, 516, 170, kLampFlags, kLampImages,
+                                                          display::navigation_lamp, afcp_level_2, failure_list);
 constinit ElementHead* afcp_level_1[2] = {&navigation_lamp.head, nullptr};
 
 // The Brevane face draws nothing over itself.
 constinit StaticImageElement afcp_root =
-    root(bitmap::afcp_face, 1, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
+    root(bitmap::afcp_face, kRootFlags, kGaugeAFCP, Variant::afcp_has_feedback_images ? afcp_level_1 : nullptr);
 
 // ---- "Annunciator" and "Annunciator-T" ----------------------------------------------------------------------
 
@@ -95,7 +115,8 @@ constexpr uint32_t kGreen = 0x005FEE00, kCyan = 0x00FFFF00, kThirdColour = 0x000
 constexpr int32_t kWideBox = 198, kNarrowBox = 126, kBoxHeight = 64;
 constexpr int32_t kWideText = 11, kNarrowText = 7;
 constexpr int32_t kFontWeight = 400, kDefaultCharacterSet = 1;
-constexpr uint32_t kCentredSingleLine = 0x25;  // centred, vertically centred, single line
+constexpr uint32_t kCentredSingleLine =
+    text_format::centred | text_format::vertically_centred | text_format::single_line;
 
 // One of the six texts, the same in both annunciators but for where it stands.
 struct TextRow {
@@ -130,9 +151,10 @@ struct AnnunciatorGrid {
     uint32_t image_flags;
     uint32_t background;
 };
-constexpr AnnunciatorGrid annunciator_grid = {kGaugeAnnunciator, {72, 315, 486}, {56, 120}, 7, 0x00000000};
+constexpr AnnunciatorGrid annunciator_grid = {
+    kGaugeAnnunciator, {72, 315, 486}, {56, 120}, kAnnunciatorTextFlags, 0x00000000};
 constexpr AnnunciatorGrid annunciator_t_grid = {
-    kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, 6, annunciator_t_background};
+    kGaugeAnnunciatorT, {2, 244, 414}, {2, 66}, kAnnunciatorTTextFlags, annunciator_t_background};
 
 constexpr TextElement text(const AnnunciatorGrid& a, int index, ElementHead** children) {
     const TextRow& t = text_rows[index];
@@ -176,9 +198,9 @@ AFCP_ANNUNCIATOR_CHAIN(annunciator_t_texts, annunciator_t_grid);
 #undef AFCP_ANNUNCIATOR_CHAIN
 
 constinit StaticImageElement annunciator_root =
-    root(bitmap::annunciator_bezel, 0, kGaugeAnnunciator, annunciator_texts.lists[0]);
+    root(bitmap::annunciator_bezel, kAnnunciatorFlags, kGaugeAnnunciator, annunciator_texts.lists[0]);
 constinit StaticImageElement annunciator_t_root =
-    root(Variant::annunciator_t_root_bitmap, 1, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
+    root(Variant::annunciator_t_root_bitmap, kRootFlags, kGaugeAnnunciatorT, annunciator_t_texts.lists[0]);
 
 // ---- "GS" -----------------------------------------------------------------------------------------------------
 
@@ -187,7 +209,7 @@ constinit StaticImageElement annunciator_t_root =
 constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x_range_end, double y_range_end,
                                   ValueCallback x_callback, ValueCallback y_callback) {
     MovingImageElement e{};
-    e.head = head(kMovingImage, bitmap, x, y, 0, kGaugeGS);
+    e.head = head(kMovingImage, bitmap, x, y, kTapeFlags, kGaugeGS);
     e.x_range_end = x_range_end;
     e.y_range_end = y_range_end;
     e.x_callback = x_callback;
@@ -195,22 +217,49 @@ constexpr MovingImageElement tape(int32_t bitmap, int32_t x, int32_t y, double x
     return e;
 }
 
+// A strip and its window, the bitmap after it (the host takes the window from the strip's id + 1); the strip
+// moves along one axis only, and is as wide across it as its window.
+struct Strip {
+    const bitmap::Entry& strip;
+    const bitmap::Entry& window;
+};
+consteval Strip strip(std::string_view name) {
+    const bitmap::Entry& s = bitmap::in(Variant::bitmaps, name);
+    return {s, bitmap::at(Variant::bitmaps, s.id + 1)};
+}
+constexpr Strip fore_aft_strip = strip("fore_aft_tape"), lateral_strip = strip("lateral_tape");
+static_assert(fore_aft_strip.window.drawer == bitmap::Drawer::window &&
+              fore_aft_strip.window.width == fore_aft_strip.strip.width);
+static_assert(lateral_strip.window.drawer == bitmap::Drawer::window &&
+              lateral_strip.window.height == lateral_strip.strip.height);
+
 constinit MovingImageElement fore_aft_tape =
-    tape(bitmap::fore_aft_tape, 145, 40, 0.0, 782.0 - 178.0, nullptr, display::fore_aft_marker);
+    tape(fore_aft_strip.strip.id, 145, 40, 0.0, double(fore_aft_strip.strip.height - fore_aft_strip.window.height),
+         nullptr, display::fore_aft_marker);
 constinit MovingImageElement lateral_tape =
-    tape(bitmap::lateral_tape, 331, 101, 623.0 - 178.0, 0.0, display::lateral_marker, nullptr);
+    tape(lateral_strip.strip.id, 331, 101, double(lateral_strip.strip.width - lateral_strip.window.width), 0.0,
+         display::lateral_marker, nullptr);
 constinit ElementHead* gs_tapes[3] = {&fore_aft_tape.head, &lateral_tape.head, nullptr};
-constinit StaticImageElement gs_root = root(bitmap::gs_face, 1, kGaugeGS, gs_tapes);
+constinit StaticImageElement gs_root = root(bitmap::gs_face, kRootFlags, kGaugeGS, gs_tapes);
+
+// Every root's bitmap is one of the module's.
+static_assert(bitmap::carries(Variant::bitmaps, bitmap::afcp_face) &&
+              bitmap::carries(Variant::bitmaps, bitmap::annunciator_bezel) &&
+              bitmap::carries(Variant::bitmaps, Variant::annunciator_t_root_bitmap) &&
+              bitmap::carries(Variant::bitmaps, bitmap::gs_face) &&
+              bitmap::carries(Variant::bitmaps, Variant::select_gauge_root_bitmap));
 
 // ---- the seven 32 mm gauges: a black face under their mouse areas ----------------------------------------------
 
-constinit StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeIASSelect);
-constinit StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTSelect);
-constinit StaticImageElement alt_vs_select_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeALTVSSelect);
-constinit StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeAPTrim);
-constinit StaticImageElement high_modes_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeHighModesDisengage);
-constinit StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeGoAround);
-constinit StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, 1, kGaugeStab);
+constinit StaticImageElement ias_select_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeIASSelect);
+constinit StaticImageElement alt_select_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeALTSelect);
+constinit StaticImageElement alt_vs_select_root =
+    root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeALTVSSelect);
+constinit StaticImageElement ap_trim_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeAPTrim);
+constinit StaticImageElement high_modes_root =
+    root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeHighModesDisengage);
+constinit StaticImageElement go_around_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeGoAround);
+constinit StaticImageElement stab_root = root(Variant::select_gauge_root_bitmap, kRootFlags, kGaugeStab);
 
 }  // namespace
 

@@ -13,7 +13,7 @@ namespace {
 consteval MouseArea frame_record(MouseRecordType type) {
     MouseArea a{};
     a.type = type;
-    a.cursor = -1;
+    a.cursor = cursor::none;
     return a;
 }
 

@@ -6,6 +6,7 @@
 
 #include "frame/abi.h"
 #include "frame/module_state.h"
+#include "frame/units.h"
 #include "modes/state_block.h"
 #include "variants/variant.h"
 
@@ -16,7 +17,7 @@ namespace afcp::edits {
 inline bool gate_passes() {
     const double airspeed = module.airspeed_sample.value;
     const double radar_height = module.radar_height_sample.value;
-    return airspeed > 40.0 && radar_height > 60.96;
+    return airspeed > units::gate_airspeed && radar_height > units::gate_radar_height;
 }
 
 // Feedback countdowns: +5 for a button or a knob's increase side, -5 for a knob's decrease side.

@@ -6,6 +6,7 @@
 
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 #include "modes/commands.h"
 #include "modes/edits.h"
 
@@ -244,7 +245,7 @@ int32_t AFCP_STDCALL GS(int32_t, int32_t) {
 }
 
 int32_t AFCP_STDCALL GO_AROUND(int32_t, int32_t) {
-    constexpr uint32_t go_around_airspeed = 75 * 128;  // 1/128 knot
+    constexpr uint32_t go_around_airspeed = 75 * units::airspeed_sent_per_knot;
     StateBlock* const block = module.block;
     if (block == nullptr) return 0;
     send_event(event::first_go_around_preset, go_around_preset::first);

@@ -3,6 +3,7 @@
 // height) move in place. The ten knob commands set their countdown on every path, with or without a block.
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 #include "modes/commands.h"
 #include "modes/edits.h"
 
@@ -13,13 +14,6 @@ using namespace edits;
 namespace {
 
 constexpr int64_t autopilot_altitude_step = 100;  // feet
-constexpr int64_t airspeed_min = 40;              // knots
-constexpr int64_t airspeed_max = 160;
-constexpr int64_t airspeed_read_unit = 64;   // the variable is in 1/64 knot
-constexpr int64_t airspeed_sent_unit = 128;  // the event is in 1/128 knot
-constexpr double altitude_step = 100.0;
-constexpr double altitude_ceiling = 30000.0;  // increase only below
-constexpr double altitude_floor = 99.9;       // decrease only above
 constexpr double radar_height_step = 10.0;
 constexpr double radar_height_knob_min = 10.0;
 constexpr double radar_height_knob_max = 1500.0;
@@ -41,16 +35,17 @@ void step_heading_bug(int64_t step) {
 
 // Whole knots (integer division toward zero), moved by one knot, then clamped to 40..160.
 void step_airspeed(int64_t step) {
-    const int64_t knots = whole(read_fresh(token::autopilot_airspeed)) / airspeed_read_unit + step;
-    send_event(event::autopilot_airspeed_set, parameter(clamp(knots, airspeed_min, airspeed_max) * airspeed_sent_unit));
+    const int64_t knots = whole(read_fresh(token::autopilot_airspeed)) / units::airspeed_read_per_knot + step;
+    const int64_t held = clamp(knots, units::airspeed_min, units::airspeed_max);
+    send_event(event::autopilot_airspeed_set, parameter(held * units::airspeed_sent_per_knot));
 }
 
 void raise_altitude_reference(StateBlock& block) {
-    if (block.altitude_reference < altitude_ceiling) block.altitude_reference += altitude_step;
+    if (block.altitude_reference < units::altitude_ceiling) block.altitude_reference += units::altitude_step;
 }
 
 void lower_altitude_reference(StateBlock& block) {
-    if (block.altitude_reference > altitude_floor) block.altitude_reference -= altitude_step;
+    if (block.altitude_reference > units::altitude_rocker_floor) block.altitude_reference -= units::altitude_step;
 }
 
 }  // namespace
@@ -68,13 +63,13 @@ int32_t AFCP_STDCALL ALTA_DECREASE(int32_t, int32_t) {
 }
 
 int32_t AFCP_STDCALL HDG_RIGHT(int32_t, int32_t) {
-    step_heading_bug(+1);
+    step_heading_bug(+units::heading_step);
     feedback(kFeedbackHDG, pressed);
     return 0;
 }
 
 int32_t AFCP_STDCALL HDG_LEFT(int32_t, int32_t) {
-    step_heading_bug(-1);
+    step_heading_bug(-units::heading_step);
     feedback(kFeedbackHDG, turned_down);
     return 0;
 }
@@ -136,12 +131,12 @@ int32_t AFCP_STDCALL HOV_DOWN(int32_t, int32_t) {
 }
 
 int32_t AFCP_STDCALL IAS_INCREASE(int32_t, int32_t) {
-    step_airspeed(+1);
+    step_airspeed(+units::airspeed_step);
     return 0;
 }
 
 int32_t AFCP_STDCALL IAS_DECREASE(int32_t, int32_t) {
-    step_airspeed(-1);
+    step_airspeed(-units::airspeed_step);
     return 0;
 }
 

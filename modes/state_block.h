@@ -75,6 +75,10 @@ constexpr uint32_t go_around_keep = HDG | lateral_arms | IAS | persistent_bits;
 constexpr uint32_t stab_axes = STAB_AX1 | STAB_AX2 | STAB_AX3 | STAB_AX4;
 constexpr uint32_t per_update_marks = PANEL | ATT;
 constexpr uint32_t stab_set = STAB | stab_axes;
+// Every bit that has a name, for tables that list the bits by name.
+constexpr uint32_t named_bits = HDG | LOC | LOC_AUX | LAT_SPARE3 | LAT_SPARE4 | VOR | VOR_AUX | NAV | VS | ALT | GS |
+                                GS_AUX | IAS | HOV | CRHT | HHT | HOV_SUB_B | TUP | TDN | GA | STAB | STAB_AX1 |
+                                STAB_AX2 | STAB_AX3 | STAB_AX4 | ATT | HOV_SUB_A | PANEL;
 // Selections of the annunciator texts.
 constexpr uint32_t ias_window = IAS | GA;
 constexpr uint32_t vertical_window = IAS | HOV | CRHT | GA;
@@ -98,6 +102,7 @@ static_assert(masks::go_around_keep == 0xFBF010FF);
 static_assert(masks::stab_axes == 0x01E00000);
 static_assert(masks::per_update_marks == 0x82000000);
 static_assert(masks::stab_set == 0x01F00000);
+static_assert(masks::named_bits == 0x87FFFFFF);
 static_assert(masks::ias_window == 0x00081000);
 static_assert(masks::vertical_window == 0x00087000);
 static_assert(masks::hover_requests == 0x00A10001);

@@ -3,6 +3,7 @@
 // No countdowns here.
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 #include "modes/commands.h"
 #include "modes/edits.h"
 
@@ -12,14 +13,12 @@ using namespace edits;
 
 namespace {
 
-constexpr double beep_step = 0.15;          // stored, not added
-constexpr double hover_speed_nudge = 0.1;   // added, without limit
-constexpr double airspeed_upper = 10240.0;  // 160 kt in 1/64 knot
-constexpr double airspeed_lower = 2560.0;   // 40 kt in 1/64 knot
-constexpr int64_t one_knot_sent = 128;      // in 1/128 knot
-constexpr double altitude_step = 100.0;
-constexpr double altitude_ceiling = 30000.0;  // TRIM_UP only below
-constexpr double altitude_floor = 100.0;      // TRIM_DOWN only at or above
+constexpr double beep_step = 0.15;         // stored, not added
+constexpr double hover_speed_nudge = 0.1;  // added, without limit
+// The airspeed limits in the variable's units, and one step in the event's (frame/units.h).
+constexpr double airspeed_upper = double(units::airspeed_max * units::airspeed_read_per_knot);
+constexpr double airspeed_lower = double(units::airspeed_min * units::airspeed_read_per_knot);
+constexpr int64_t one_step_sent = units::airspeed_step * units::airspeed_sent_per_knot;
 constexpr int32_t fore_aft_min = -10;
 constexpr int32_t fore_aft_max = 50;
 constexpr int32_t lateral_min = -20;
@@ -37,10 +36,10 @@ void fore_aft_beep() {
     const uint32_t engaged = block->engaged;
     const uint32_t vertical = engaged & masks::vertical_group;
     if ((engaged & bits::IAS) != 0) {
-        // The airspeed reference moved by one knot in the event's 1/128 knot, neither snapped nor clamped.
+        // The airspeed reference moved by one knot in the event's units, neither snapped nor clamped.
         const double v = read_fresh(token::autopilot_airspeed);
         if (up ? v < airspeed_upper : v > airspeed_lower) {
-            const int64_t sent = 2 * whole(v) + (up ? one_knot_sent : -one_knot_sent);
+            const int64_t sent = units::airspeed_sent_per_read * whole(v) + (up ? one_step_sent : -one_step_sent);
             send_event(event::autopilot_airspeed_set, parameter(sent));
         }
     } else if ((engaged & bits::HOV) != 0 && (engaged & (bits::HOV_SUB_A | bits::HOV_SUB_B)) != 0) {
@@ -49,9 +48,10 @@ void fore_aft_beep() {
         send_event(up ? event::vertical_speed_up : event::vertical_speed_down, 0);
     } else if (vertical == bits::ALT) {
         if (up) {
-            if (block->altitude_reference < altitude_ceiling) block->altitude_reference += altitude_step;
+            if (block->altitude_reference < units::altitude_ceiling) block->altitude_reference += units::altitude_step;
         } else {
-            if (block->altitude_reference >= altitude_floor) block->altitude_reference -= altitude_step;
+            if (block->altitude_reference >= units::altitude_trim_floor)
+                block->altitude_reference -= units::altitude_step;
         }
     } else {
         block->fore_aft_input = up ? beep_step : -beep_step;
@@ -73,7 +73,8 @@ void lateral_beep() {
     constexpr bool right = sense == Sense::positive;
     const uint32_t lateral = block->engaged & masks::lateral_group;
     if (single_heading_mode(lateral)) {
-        const int64_t degrees = whole(read_fresh(token::heading_bug)) + (right ? 1 : -1);
+        const int64_t degrees =
+            whole(read_fresh(token::heading_bug)) + (right ? units::heading_step : -units::heading_step);
         send_event(event::heading_bug_set, parameter(wrap_heading(degrees)));
     } else if (lateral == masks::hover_with_sub_b || lateral == masks::hover_with_sub_a) {
         block->lateral_input += right ? hover_speed_nudge : -hover_speed_nudge;

@@ -38,11 +38,7 @@ public:
     host_core::Panel& panel() { return *panel_; }
     const host_core::Panel& panel() const { return *panel_; }
 
-    // As the core does them (host/panel.h).
-    void set_parameter(int gauge, const std::string& text) { panel_->set_parameter(gauge, text); }
-    void start() { panel_->start(); }
-    void frame() { panel_->frame(); }
-    std::string click(int gauge, int x, int y) { return panel_->click(gauge, x, y); }
+    // Ends the panel as the core does (host/panel.h); everything else is played through panel().
     void finish() { panel_->finish(); }
 
     // Every gauge's picture drawn with GDI from the core's drawing steps of its last frame.
@@ -52,8 +48,6 @@ public:
     // A bitmap of the module by resource id, as the host loads it.
     art::Canvas bitmap_pixels(int id);
     Size size(int id) override;
-
-    static std::string command_name(afcp::CommandHandler handler) { return host_core::Panel::command_name(handler); }
 
 private:
     struct Bitmap {

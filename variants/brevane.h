@@ -6,7 +6,7 @@
 
 #include "frame/simulator.h"
 #include "layout/area_table.h"
-#include "layout/bitmap_ids.h"
+#include "layout/bitmaps.h"
 
 namespace afcp::variants {
 
@@ -23,9 +23,10 @@ struct Brevane {
     static constexpr bool hov_engages_hht_always = true;
     static constexpr bool nav_reads_receiver_flags = true;  // NAV with source flag 0 reads the receiver flags
 
-    // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = bitmap::brevane_select_root;
-    static constexpr int32_t annunciator_t_root_bitmap = bitmap::brevane_annunciator_t_root;
+    // Its rows of the bitmap manifest; the roots of the seven 32 mm gauges and of "Annunciator-T".
+    static constexpr bitmap::Module bitmaps = bitmap::Module::brevane;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::in(bitmaps, "select_root").id;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::in(bitmaps, "annunciator_t_root").id;
 
     // "Annunciator-T" keeps its fixed background 0x00020202 whatever the parameter.
     static constexpr bool annunciator_t_colour_from_parameter = false;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "layout/area_table.h"
-#include "layout/bitmap_ids.h"
+#include "layout/bitmaps.h"
 
 namespace afcp::variants {
 
@@ -22,9 +22,10 @@ struct Korst {
     static constexpr bool hov_engages_hht_always = false;    // HHT only while STAB_AX3 is engaged
     static constexpr bool nav_reads_receiver_flags = false;  // NAV with source flag 0 arms VOR
 
-    // Root bitmaps: the seven 32 mm gauges and "Annunciator-T".
-    static constexpr int32_t select_gauge_root_bitmap = bitmap::korst_select_root;
-    static constexpr int32_t annunciator_t_root_bitmap = bitmap::korst_annunciator_t_root;
+    // Its rows of the bitmap manifest; the roots of the seven 32 mm gauges and of "Annunciator-T".
+    static constexpr bitmap::Module bitmaps = bitmap::Module::korst;
+    static constexpr int32_t select_gauge_root_bitmap = bitmap::in(bitmaps, "select_root").id;
+    static constexpr int32_t annunciator_t_root_bitmap = bitmap::in(bitmaps, "annunciator_t_root").id;
 
     // "Annunciator-T" text background from the gauge's parameter string.
     static constexpr bool annunciator_t_colour_from_parameter = true;

@@ -30,7 +30,9 @@ std::vector<Rect> afcp_images(int32_t bitmap, int w, int h);
 // The text boxes of the "Annunciator" gauge.
 std::vector<Rect> annunciator_boxes();
 
-// The windows of the "GS" face: each the union of the mouse areas that step, reset and step back its setting.
+// The windows of the "GS" face: where each tape element shows its strip, at the size of the strip's window
+// picture in the bitmap manifest (the strip's id + 1), so that the face's window is exactly what the tape
+// covers. The mouse areas that step, reset and step back a setting lie over it.
 std::vector<Rect> ground_speed_windows();
 
 // A tape's scale: the offset its marker callback gives at every setting the face's areas can reach, in knots
@@ -42,6 +44,7 @@ struct Reading {
 struct TapeScale {
     std::vector<Reading> readings;
     Rect window;
+    bool increase_first;  // the area that raises the setting lies above (left of) the window's middle
 };
 TapeScale fore_aft_scale();
 TapeScale lateral_scale();

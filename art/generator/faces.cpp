@@ -12,6 +12,7 @@
 // pixels. The pressed keycap is opaque and has the resting keycap's outline.
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <string_view>
@@ -20,6 +21,7 @@
 #include "art/generator/controls.h"
 #include "art/generator/paint.h"
 #include "art/generator/pictures.h"
+#include "frame/simulator.h"
 #include "variants/variant.h"
 
 namespace art {
@@ -32,15 +34,26 @@ constexpr Rgb kOutline{14, 14, 15};  // the edge of every keycap and knob: exact
 // Lamps: the lit colour at the triangle's edge, the hot colour at its core, the unlit tint of the window.
 constexpr Rgb kStabLampLit{255, 204, 30}, kStabLampHot{255, 248, 92}, kStabLampUnlit{62, 54, 22};
 constexpr Rgb kNavLampLit{30, 214, 232}, kNavLampHot{92, 255, 255}, kNavLampUnlit{18, 50, 56};
-constexpr int kLampWidth = 21, kLampHeight = 19;
-constexpr int kKnobImage = 54;  // the turned-knob pictures are square
+// The lamps' and turned knobs' sizes, from the Korst rows of the manifest (the Brevane face has neither).
+constexpr const bitmap::Entry& kLamp = bitmap::in(bitmap::Module::korst, "stab_lamp");
+constexpr const bitmap::Entry& kTurnedKnob = bitmap::in(bitmap::Module::korst, "turned_knob");
+constexpr int kLampWidth = kLamp.width, kLampHeight = kLamp.height;
+constexpr int kKnobImage = kTurnedKnob.width;
+static_assert(bitmap::in(bitmap::Module::korst, "navigation_lamp").width == kLampWidth &&
+              bitmap::in(bitmap::Module::korst, "navigation_lamp").height == kLampHeight);
+static_assert(kTurnedKnob.height == kKnobImage, "the turned-knob pictures are square");
 
 // ---- What each face says: legends by control, and how the face places them -----------------------------------
 
+// What a control is called on the face, keyed as controls.h names the control: by its first area's command, or
+// by the key event of a knob that only sends events (a button that does nothing has neither).
 struct Legend {
-    std::string_view control;  // the control's name (controls.h)
+    std::string_view command;
+    uint32_t key_event;
     std::string_view text;
 };
+constexpr Legend by_command(std::string_view command, std::string_view text) { return {command, 0, text}; }
+constexpr Legend by_event(uint32_t key_event, std::string_view text) { return {"", key_event, text}; }
 
 enum class LegendSide { below, above };
 
@@ -49,14 +62,15 @@ struct FaceArt;
 
 template <>
 struct FaceArt<afcp::variants::Korst> {
-    static constexpr int width = 746, height = 328;
     static constexpr double fastener_inset = 14, fastener_radius = 5.5, legend_size = 14;
     static constexpr LegendSide side = LegendSide::below;
     static constexpr bool caps_carry_legends = false;  // one pressed keycap serves every button
     static constexpr bool arrows_on_caps = false;      // beside the knobs' lower halves
     static constexpr Legend legends[] = {
-        {"STAB", "STAB"}, {"CRHT", "CR.HT"}, {"HOV", "HOV/HT"}, {"HDG", "HDG"}, {"ALTA", "ALT.A"}, {"VS", "V/S"},
-        {"NAV", "NAV"},   {"TDN", "F/TDN"},  {"APP", "APP"},    {"GS", "G/S"},  {"IAS", "IAS"},    {"ALT", "ALT"},
+        by_command("STAB", "STAB"), by_command("CRHT", "CR.HT"), by_command("HOV", "HOV/HT"),
+        by_command("HDG", "HDG"),   by_command("ALTA", "ALT.A"), by_command("VS", "V/S"),
+        by_command("NAV", "NAV"),   by_command("TDN", "F/TDN"),  by_command("APP", "APP"),
+        by_command("GS", "G/S"),    by_command("IAS", "IAS"),    by_command("ALT", "ALT"),
     };
     // A bracket over the coupled modes' buttons, labelled, open where the navigation lamp sits in it.
     static constexpr std::string_view bracket_label = "CTL";
@@ -65,15 +79,25 @@ struct FaceArt<afcp::variants::Korst> {
 
 template <>
 struct FaceArt<afcp::variants::Brevane> {
-    static constexpr int width = 640, height = 143;
     static constexpr double fastener_inset = 8, fastener_radius = 3.6, legend_size = 12;
     static constexpr LegendSide side = LegendSide::above;
     static constexpr bool caps_carry_legends = true;  // nothing is drawn over this face
     static constexpr bool arrows_on_caps = true;      // no room beside the small knobs
     static constexpr Legend legends[] = {
-        {"CRHT", "CR.HT"},  {"HOV", "HT/HOV"},   {"HDG", "HDG"},    {"ALTA", "ALT.A"}, {"VS", "VS"},
-        {"IAS", "IAS"},     {"NAV", "NAVD CPL"}, {"TDN", "F/TDN"},  {"ALT", "ALT"},    {"", "FND CPL"},
-        {"#65884", "BARO"}, {"#65536", "UPLIM"}, {"#65662", "CRS"}, {"#66322", "DH"},
+        by_command("CRHT", "CR.HT"),
+        by_command("HOV", "HT/HOV"),
+        by_command("HDG", "HDG"),
+        by_command("ALTA", "ALT.A"),
+        by_command("VS", "VS"),
+        by_command("IAS", "IAS"),
+        by_command("NAV", "NAVD CPL"),
+        by_command("TDN", "F/TDN"),
+        by_command("ALT", "ALT"),
+        by_command("", "FND CPL"),
+        by_event(afcp::event::baro_knob_left, "BARO"),
+        by_event(afcp::event::uplim_knob, "UPLIM"),
+        by_event(afcp::event::crs_knob_left, "CRS"),
+        by_event(afcp::event::dh_knob_left, "DH"),
     };
     static constexpr std::string_view bracket_label = "";
     static constexpr std::string_view bracketed[] = {""};
@@ -81,9 +105,32 @@ struct FaceArt<afcp::variants::Brevane> {
 
 using Art = FaceArt<afcp::Variant>;
 
+// The area rows that begin a control (controls.cpp groups the rest with them): push areas, and the left half of a
+// knob that only sends key events.
+constexpr bool begins_control(const afcp::layout::AreaRow& a) {
+    return a.cursor == afcp::cursor::push ||
+           (a.command == nullptr && a.key_event != 0 && a.cursor == afcp::cursor::decrease);
+}
+constexpr bool names(const Legend& l, const afcp::layout::AreaRow& a) {
+    return begins_control(a) && std::string_view(a.command != nullptr ? a.command : "") == l.command &&
+           a.key_event == l.key_event;
+}
+consteval bool one_legend_per_control() {
+    size_t controls = 0;
+    for (const auto& a : afcp::Variant::afcp_areas) {
+        if (!begins_control(a)) continue;
+        ++controls;
+        size_t legends = 0;
+        for (const Legend& l : Art::legends) legends += names(l, a) ? 1 : 0;
+        if (legends != 1) return false;
+    }
+    return controls == std::size(Art::legends);
+}
+static_assert(one_legend_per_control(), "every control of the face has one legend, and every legend a control");
+
 std::string_view legend_of(const Control& c) {
     for (const Legend& l : Art::legends)
-        if (l.control == c.name) return l.text;
+        if (l.key_event != 0 ? c.name == "#" + std::to_string(l.key_event) : c.name == l.command) return l.text;
     std::fprintf(stderr, "artgen: no legend for the control '%s'\n", c.name.c_str());
     std::exit(2);
 }
@@ -369,7 +416,8 @@ std::vector<Picture> afcp_pictures() {
     const std::vector<Rect> nav_lamps = afcp_images(bitmap::navigation_lamp, kLampWidth, kLampHeight);
     const std::vector<Rect> pressed = afcp_images(bitmap::pressed_button, 0, 0);
 
-    Painting face(Art::width, Art::height);
+    constexpr const bitmap::Entry& face_row = manifest_row("afcp_face");
+    Painting face(face_row.width, face_row.height);
     cairo_t* cr = face.cr();
     panel(face);
     for (const Control& c : controls) {
@@ -405,19 +453,19 @@ std::vector<Picture> afcp_pictures() {
     }
 
     std::vector<Picture> out;
-    out.push_back({bitmap::afcp_face, 8, face.canvas(), {kOutline, kStabLampUnlit, kNavLampUnlit}});
+    out.push_back({bitmap::afcp_face, 0, face.canvas(), {kOutline, kStabLampUnlit, kNavLampUnlit}});
     if constexpr (afcp::Variant::afcp_has_feedback_images) {
-        out.push_back({bitmap::stab_lamp, 8, lit_lamp(kStabLampLit, kStabLampHot), {kBlack}});
-        out.push_back({bitmap::navigation_lamp, 8, lit_lamp(kNavLampLit, kNavLampHot), {kBlack}});
+        out.push_back({bitmap::stab_lamp, 0, lit_lamp(kStabLampLit, kStabLampHot), {kBlack}});
+        out.push_back({bitmap::navigation_lamp, 0, lit_lamp(kNavLampLit, kNavLampHot), {kBlack}});
         const Rect model = turned.front();
-        out.push_back({bitmap::turned_knob, 8, turned_knob(under, model, -30), {kBlack, kOutline}});
-        out.push_back({bitmap::turned_knob + 1, 8, turned_knob(under, model, 30), {kBlack, kOutline}});
+        out.push_back({bitmap::turned_knob, 0, turned_knob(under, model, -30), {kBlack, kOutline}});
+        out.push_back({bitmap::id("turned_knob_clockwise"), 0, turned_knob(under, model, 30), {kBlack, kOutline}});
         // One pressed keycap for every button: drawn at the first button the tree presses.
         for (const Control& c : controls)
             if (!pressed.empty() && c.block.x == pressed.front().x && c.block.y == pressed.front().y) {
                 Painting k(under.crop(int(c.block.x), int(c.block.y), int(c.block.w), int(c.block.h)));
                 keycap(k.cr(), {0, 0, c.block.w, c.block.h}, true);
-                out.push_back({bitmap::pressed_button, 8, k.canvas(), {kOutline}});
+                out.push_back({bitmap::pressed_button, 0, k.canvas(), {kOutline}});
             }
     }
     return out;

@@ -1,15 +1,16 @@
 // The annunciator bezel, the ground-speed face and its two tapes: the same in both modules.
 //
-// The bezel's screen lies under the annunciator's text boxes, the face's windows are the unions of the GS
-// gauge's mouse areas, and each tape is drawn from the readings of its own marker callback at every setting the
-// areas reach (controls.h). The host shows a tape through its window at the callback's offset, so the setting
-// the pointer marks (window row, or column, h / 2) is the tape line offset + h / 2: there the mark of each
-// multiple of 5 knots is drawn, 3 px thick when the offset is whole, 2 px when it falls between two pixels, so
-// the pointer meets every mark whether the host truncates or rounds the offset. Beyond the scale's ends the
-// tapes are hatched.
+// The bezel's screen lies under the annunciator's text boxes, the face's windows are exactly where the GS tree
+// shows its tapes (each at its window picture's size), and each tape is drawn from the readings of its own
+// marker callback at every setting the areas reach (controls.h). The host shows a tape through its window at the
+// callback's offset, so the setting the pointer marks (window row, or column, h / 2) is the tape line offset +
+// h / 2: there the mark of each multiple of 5 knots is drawn, 3 px thick when the offset is whole, 2 px when it
+// falls between two pixels, so the pointer meets every mark whether the host truncates or rounds the offset.
+// Beyond the scale's ends the tapes are hatched.
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "art/generator/controls.h"
 #include "art/generator/paint.h"
@@ -19,11 +20,23 @@ namespace art {
 
 namespace {
 
-constexpr int kBezelWidth = 754, kBezelHeight = 278, kFaceWidth = 754, kFaceHeight = 254;
-constexpr int kForeAftTapeWidth = 58, kForeAftTapeLength = 782, kLateralTapeLength = 623, kLateralTapeWidth = 57;
 constexpr double kLegendSize = 14, kTapeNumberSize = 16;
 constexpr int kHatchGap = 20;  // plain tape between the last mark and the hatching
 constexpr Colour kMark{0.95, 0.95, 0.93};
+
+// What a tape's settings mean, said alike by the face and the tape: the legend at the window's end the setting
+// moves towards, and beside every number of that sense on the tape its letter, in the legend's colour. The
+// tapes move the other way round from their legends (the forward numbers pass below the pointer), so the
+// numbers say their sense themselves.
+struct Sense {
+    std::string_view legend, letter;
+    Colour colour;
+};
+struct Senses {
+    Sense positive, negative;  // of the setting: forward and aft, right and left
+};
+constexpr Senses kForeAftSenses{{"FWD", "F", {0.47, 0.85, 1.0}}, {"AFT", "A", {1.0, 0.73, 0.27}}};
+constexpr Senses kLateralSenses{{"R", "R", {0.45, 0.92, 0.50}}, {"L", "L", {1.0, 0.45, 0.42}}};
 
 // A raised frame `width` px wide around a recess: a bevelled metal lip, lit from the upper left.
 void frame(cairo_t* cr, Rect r, double width) {
@@ -96,7 +109,7 @@ MarkLines mark_lines(double line) {
 
 // A tape: along its length `length`, across it `across`; drawn lengthwise down the page and turned for the
 // lateral one.
-Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
+Canvas tape(const TapeScale& s, const Senses& senses, int across, int length, bool vertical) {
     const int pointer = int((vertical ? s.window.h : s.window.w) / 2);
     Painting p(vertical ? across : length, vertical ? length : across);
     cairo_t* cr = p.cr();
@@ -136,15 +149,17 @@ Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
         set_colour(cr, kMark);
         cairo_fill(cr);
         if (!major) continue;
-        const std::string number = std::to_string(std::abs(r.knots));
+        const Sense* sense = r.knots > 0 ? &senses.positive : r.knots < 0 ? &senses.negative : nullptr;
+        const std::string number = std::to_string(std::abs(r.knots)) + std::string(sense ? sense->letter : "");
+        const Colour colour = sense ? sense->colour : kMark;
         const double mid = m.first + m.count / 2.0;
         if (vertical) {
-            letter(cr, number, across / 2.0, mid, kTapeNumberSize, kMark);
+            letter(cr, number, across / 2.0, mid, kTapeNumberSize, colour);
         } else {
             // Upright numbers on the turned tape.
             cairo_save(cr);
             cairo_identity_matrix(cr);
-            letter(cr, number, mid, across / 2.0, kTapeNumberSize, kMark);
+            letter(cr, number, mid, across / 2.0, kTapeNumberSize, colour);
             cairo_restore(cr);
         }
     }
@@ -153,9 +168,9 @@ Canvas tape(const TapeScale& s, int across, int length, bool vertical) {
 
 }  // namespace
 
-// Annunciator bezel, 754 x 278: a deep dark screen under the six text boxes, faint dividers between the columns.
-Canvas annunciator_bezel() {
-    Painting p(kBezelWidth, kBezelHeight);
+// Annunciator bezel: a deep dark screen under the six text boxes, faint dividers between the columns.
+Canvas annunciator_bezel(int width, int height) {
+    Painting p(width, height);
     cairo_t* cr = p.cr();
     plate(p, 0.25, 0.19, 18, 6.5, 0xbe2e1);
     const std::vector<Rect> boxes = annunciator_boxes();
@@ -197,9 +212,9 @@ Canvas annunciator_bezel() {
     return p.canvas();
 }
 
-// Ground-speed face, 754 x 254: the two windows sunk in the plate, pointers at their sides, FWD and AFT, L and R.
-Canvas ground_speed_face() {
-    Painting p(kFaceWidth, kFaceHeight);
+// Ground-speed face: the two windows sunk in the plate, pointers at their sides, FWD and AFT, L and R.
+Canvas ground_speed_face(int width, int height) {
+    Painting p(width, height);
     cairo_t* cr = p.cr();
     plate(p, 0.215, 0.165, 16, 6.5, 0x95fa);
     const std::vector<Rect> windows = ground_speed_windows();
@@ -218,10 +233,15 @@ Canvas ground_speed_face() {
     pointer(cr, column, int(l.y) - clear, 0, 1);
     pointer(cr, column, int(l.bottom()) - 1 + clear, 0, -1);
 
-    engrave(cr, "FWD", f.centre_x(), f.y - 20, kLegendSize);
-    engrave(cr, "AFT", f.centre_x(), f.bottom() + 20, kLegendSize);
-    engrave(cr, "L", l.x - 26, l.centre_y(), kLegendSize);
-    engrave(cr, "R", l.right() + 26, l.centre_y(), kLegendSize);
+    // Each legend at the end of its window that the setting's areas move it towards.
+    const Sense &above = fore.increase_first ? kForeAftSenses.positive : kForeAftSenses.negative,
+                &below = fore.increase_first ? kForeAftSenses.negative : kForeAftSenses.positive,
+                &left = lateral.increase_first ? kLateralSenses.positive : kLateralSenses.negative,
+                &right = lateral.increase_first ? kLateralSenses.negative : kLateralSenses.positive;
+    engrave(cr, above.legend, f.centre_x(), f.y - 20, kLegendSize, above.colour);
+    engrave(cr, below.legend, f.centre_x(), f.bottom() + 20, kLegendSize, below.colour);
+    engrave(cr, left.legend, l.x - 26, l.centre_y(), kLegendSize, left.colour);
+    engrave(cr, right.legend, l.right() + 26, l.centre_y(), kLegendSize, right.colour);
     const double label_x = (l.right() + p.width()) / 2 + 10;
     engrave(cr, "GND SPEED", label_x, l.centre_y() - 10, kLegendSize);
     engrave(cr, "KT", label_x, l.centre_y() + 10, kLegendSize);
@@ -230,7 +250,8 @@ Canvas ground_speed_face() {
     return c;
 }
 
-Canvas fore_aft_tape() { return tape(fore_aft_scale(), kForeAftTapeWidth, kForeAftTapeLength, true); }
-Canvas lateral_tape() { return tape(lateral_scale(), kLateralTapeWidth, kLateralTapeLength, false); }
+// The fore-aft tape runs down the page, the lateral one across it.
+Canvas fore_aft_tape(int width, int height) { return tape(fore_aft_scale(), kForeAftSenses, width, height, true); }
+Canvas lateral_tape(int width, int height) { return tape(lateral_scale(), kLateralSenses, height, width, false); }
 
 }  // namespace art

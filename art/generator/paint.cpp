@@ -139,6 +139,10 @@ double text_width(std::string_view text, double size) {
 double cap_height(double size) { return size * 0.729; }  // DejaVu's capitals: 1493 of 2048 units
 
 void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double size) {
+    engrave(cr, text, cx, cy, size, kLegendWhite);
+}
+
+void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double size, Colour colour) {
     const std::string s(text);
     cairo_save(cr);
     move_to_centred(cr, s, cx, cy - 0.8, size);
@@ -148,7 +152,7 @@ void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double si
     set_colour(cr, grey(150), 0.35);
     cairo_show_text(cr, s.c_str());
     move_to_centred(cr, s, cx, cy, size);
-    set_colour(cr, kLegendWhite);
+    set_colour(cr, colour);
     cairo_show_text(cr, s.c_str());
     cairo_restore(cr);
 }

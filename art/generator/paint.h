@@ -63,6 +63,8 @@ double cap_height(double size);
 // White lettering engraved in the panel: a dark cut along its upper edge, a faint highlight along its lower, the
 // paint in the letters. Centred on (cx, cy), the capitals' middle on cy.
 void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double size);
+// The same in a colour of its own, for legends that carry a colour code.
+void engrave(cairo_t* cr, std::string_view text, double cx, double cy, double size, Colour colour);
 // Plain lettering of one colour, centred the same way (tape numbers).
 void letter(cairo_t* cr, std::string_view text, double cx, double cy, double size, Colour colour);
 

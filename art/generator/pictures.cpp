@@ -1,32 +1,63 @@
 #include "art/generator/pictures.h"
 
-#include <algorithm>
-
-#include "variants/variant.h"
+#include <cstdio>
+#include <cstdlib>
 
 namespace art {
 
 namespace {
 
-// The companions of the tapes: the windows the host shows them through, plain (1,1,1).
-constexpr int kForeAftWindowWidth = 58, kForeAftWindowHeight = 178, kLateralWindowWidth = 178,
-              kLateralWindowHeight = 57;
-// The plain black roots of "Annunciator-T" and of the seven 32 mm gauges.
-constexpr int kGlassWidth = 614, kGlassHeight = 132, kSelectSize = 32;
+[[noreturn]] void unexpected(const char* what, int32_t id) {
+    std::fprintf(stderr, "artgen: %04X: %s\n", unsigned(id), what);
+    std::exit(2);
+}
+
+// What a row's drawer makes of it; the AFCP face's pictures are drawn together, since they share pixels.
+Picture draw(const bitmap::Entry& row, std::vector<Picture>& face) {
+    using bitmap::Drawer;
+    switch (row.drawer) {
+    case Drawer::afcp_face:
+    case Drawer::lamp:
+    case Drawer::turned_knob:
+    case Drawer::pressed_button:
+        for (auto p = face.begin(); p != face.end(); ++p)
+            if (p->id == row.id) {
+                Picture found = std::move(*p);
+                face.erase(p);
+                found.depth = row.depth;
+                return found;
+            }
+        unexpected("the face's pictures lack it", row.id);
+    case Drawer::annunciator_bezel:
+        return {row.id, row.depth, annunciator_bezel(row.width, row.height)};
+    case Drawer::gs_face:
+        return {row.id, row.depth, ground_speed_face(row.width, row.height)};
+    case Drawer::fore_aft_tape:
+        return {row.id, row.depth, fore_aft_tape(row.width, row.height)};
+    case Drawer::lateral_tape:
+        return {row.id, row.depth, lateral_tape(row.width, row.height)};
+    case Drawer::window:
+        return {row.id, row.depth, Canvas(row.width, row.height, kWindow)};
+    case Drawer::black:
+        return {row.id, row.depth, Canvas(row.width, row.height, kBlack)};
+    }
+    unexpected("no drawer", row.id);
+}
 
 }  // namespace
 
 std::vector<Picture> pictures() {
-    std::vector<Picture> p = afcp_pictures();
-    p.push_back({bitmap::annunciator_bezel, 24, annunciator_bezel()});
-    p.push_back({uint16_t(afcp::Variant::annunciator_t_root_bitmap), 24, Canvas(kGlassWidth, kGlassHeight, kBlack)});
-    p.push_back({uint16_t(afcp::Variant::select_gauge_root_bitmap), 8, Canvas(kSelectSize, kSelectSize, kBlack)});
-    p.push_back({bitmap::ground_speed_face, 24, ground_speed_face()});
-    p.push_back({bitmap::fore_aft_tape, 24, fore_aft_tape()});
-    p.push_back({bitmap::fore_aft_tape + 1, 8, Canvas(kForeAftWindowWidth, kForeAftWindowHeight, kWindow)});
-    p.push_back({bitmap::lateral_tape, 24, lateral_tape()});
-    p.push_back({bitmap::lateral_tape + 1, 8, Canvas(kLateralWindowWidth, kLateralWindowHeight, kWindow)});
-    std::sort(p.begin(), p.end(), [](const Picture& a, const Picture& b) { return a.id < b.id; });
+    std::vector<Picture> face = afcp_pictures();
+    std::vector<Picture> p;
+    for (const bitmap::Entry& row : bitmap::manifest) {
+        if (!bitmap::carried_by(row, afcp::Variant::bitmaps)) continue;
+        Picture picture = draw(row, face);
+        if (picture.canvas.width() != row.width || picture.canvas.height() != row.height)
+            unexpected("drawn at another size than the manifest's", row.id);
+        if (picture.depth != row.depth) unexpected("drawn at another depth than the manifest's", row.id);
+        p.push_back(std::move(picture));
+    }
+    if (!face.empty()) unexpected("a picture of the face has no row in the manifest", face.front().id);
     return p;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "art/kit/bitmap_file.h"
+#include "layout/bitmaps.h"
 #include "tests/art/module_resources.h"
 
 namespace {
@@ -39,6 +40,10 @@ struct Rect {
 };
 
 bool bright(Rgb c) { return c.r > 200 && c.g > 200 && c.b > 200; }
+// Lettering of any colour on the dark tapes and plate.
+bool lit(Rgb c) { return std::max({c.r, c.g, c.b}) > 150; }
+// Lettering in a colour, not white or grey.
+bool tinted(Rgb c) { return lit(c) && std::max({c.r, c.g, c.b}) - std::min({c.r, c.g, c.b}) > 60; }
 
 std::string hex(int id) {
     char s[8];
@@ -52,12 +57,21 @@ struct Expected {
     int id, width, height, depth;
 };
 
-const std::vector<Expected> kKorst = {
+// The files the generators draw: every row of the bitmap manifest that the module carries.
+std::vector<Expected> drawn(afcp::bitmap::Module m) {
+    std::vector<Expected> out;
+    for (const afcp::bitmap::Entry& e : afcp::bitmap::manifest)
+        if (afcp::bitmap::carried_by(e, m)) out.push_back({e.id, e.width, e.height, e.depth});
+    return out;
+}
+
+// What each built module must carry, written here as the host would read it, independent of the manifest.
+const std::vector<Expected> kKorstModule = {
     {0x1000, 746, 328, 8}, {0x1010, 21, 19, 8},    {0x1020, 21, 19, 8},    {0x1030, 54, 54, 8},  {0x1031, 54, 54, 8},
     {0x1040, 74, 48, 8},   {0x1050, 754, 278, 24}, {0x1055, 614, 132, 24}, {0x1060, 32, 32, 8},  {0x2100, 754, 254, 24},
     {0x2110, 58, 782, 24}, {0x2111, 58, 178, 8},   {0x2120, 623, 57, 24},  {0x2121, 178, 57, 8},
 };
-const std::vector<Expected> kBrevane = {
+const std::vector<Expected> kBrevaneModule = {
     {0x1000, 640, 143, 8}, {0x1050, 754, 278, 24}, {0x1060, 614, 132, 24}, {0x1100, 32, 32, 8},  {0x2100, 754, 254, 24},
     {0x2110, 58, 782, 24}, {0x2111, 58, 178, 8},   {0x2120, 623, 57, 24},  {0x2121, 178, 57, 8},
 };
@@ -107,19 +121,16 @@ bool same(const Canvas& a, const Canvas& b) { return a.pixels() == b.pixels(); }
 
 void check_plain(const Module& korst, const Module& brevane) {
     const Rgb black{0, 0, 0}, window{1, 1, 1};
-    struct Plain {
-        const Module& m;
-        const char* module;
-        int id;
-        Rgb colour;
-    };
-    for (const Plain& p : {Plain{korst, "korst", 0x1055, black}, Plain{korst, "korst", 0x1060, black},
-                           Plain{korst, "korst", 0x2111, window}, Plain{korst, "korst", 0x2121, window},
-                           Plain{brevane, "brevane", 0x1060, black}, Plain{brevane, "brevane", 0x1100, black},
-                           Plain{brevane, "brevane", 0x2111, window}, Plain{brevane, "brevane", 0x2121, window}})
-        if (const Canvas* c = picture(p.m, p.id))
-            expect(all_of(*c, {0, 0, c->width(), c->height()}, p.colour),
-                   std::string(p.module) + "/" + hex(p.id) + " is not plain");
+    for (const auto& [m, module, which] : {std::tuple{&korst, "korst", afcp::bitmap::Module::korst},
+                                           std::tuple{&brevane, "brevane", afcp::bitmap::Module::brevane}})
+        for (const afcp::bitmap::Entry& e : afcp::bitmap::manifest) {
+            const bool plain = e.drawer == afcp::bitmap::Drawer::black || e.drawer == afcp::bitmap::Drawer::window;
+            if (!plain || !afcp::bitmap::carried_by(e, which)) continue;
+            const Rgb colour = e.drawer == afcp::bitmap::Drawer::black ? black : window;
+            if (const Canvas* c = picture(*m, e.id))
+                expect(all_of(*c, {0, 0, c->width(), c->height()}, colour),
+                       std::string(module) + "/" + hex(e.id) + " is not plain");
+        }
 
     const std::pair<int, int> shared[] = {{0x1050, 0x1050}, {0x2100, 0x2100}, {0x2110, 0x2110}, {0x2111, 0x2111},
                                           {0x2120, 0x2120}, {0x2121, 0x2121}, {0x1060, 0x1055}, {0x1100, 0x1060}};
@@ -143,7 +154,9 @@ void check_plain(const Module& korst, const Module& brevane) {
 
 // --- Ground-speed face and tapes --------------------------------------------------------------------------------
 
-constexpr Rect kForeAftWindow{145, 40, 58, 178}, kLateralWindow{331, 101, 178, 58};
+// Where the GS tree shows its tapes, each the size of its window picture: the face's plain windows are exactly
+// these, so that no plain fill shows beside a tape.
+constexpr Rect kForeAftWindow{145, 40, 58, 178}, kLateralWindow{331, 101, 178, 57};
 
 // The one row (or column) a pointer's tip marks: the bright pixels nearest the window, scanning outwards.
 // Returns -1 when there is no pointer or its tip is not a single pixel.
@@ -176,7 +189,7 @@ int label_width(const Canvas& c, int cx, int cy, int half_w, int half_h) {
     int left = 1 << 20, right = -1;
     for (int y = cy - half_h; y <= cy + half_h; ++y)
         for (int x = cx - half_w; x <= cx + half_w; ++x)
-            if (c.inside(x, y) && bright(c.at(x, y))) {
+            if (c.inside(x, y) && lit(c.at(x, y))) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
@@ -251,6 +264,104 @@ void check_ground_speed(const Module& korst) {
     for (int x = 55; x < 55 + 40; ++x) expect(column_has_two_colours(*lateral, x), "2120: left end is not hatched");
     for (int x = 379 + l.w - 40; x < 379 + l.w; ++x)
         expect(column_has_two_colours(*lateral, x), "2120: right end is not hatched");
+}
+
+// The "GS" face as the host shows it: each tape's strip at the offset of a setting, through a window the size of
+// its window picture, at the element's position. Offsets as the host may read them (truncated or rounded).
+struct Shown {
+    int knots;
+    Canvas gauge;
+};
+std::vector<Shown> gauge_at_every_setting(const Module& m, bool fore_aft) {
+    const Canvas *face = picture(m, 0x2100), *strip = picture(m, fore_aft ? 0x2110 : 0x2120),
+                 *window = picture(m, fore_aft ? 0x2111 : 0x2121);
+    std::vector<Shown> out;
+    if (!face || !strip || !window) return out;
+    const Rect at = fore_aft ? kForeAftWindow : kLateralWindow;
+    for (int knots = fore_aft ? -10 : -20; knots <= (fore_aft ? 50 : 20); ++knots)
+        for (int offset : readings(fore_aft ? 135 + 8.1 * knots : 217 - 8.1 * knots)) {
+            Canvas g = *face;
+            for (int y = 0; y < window->height(); ++y)
+                for (int x = 0; x < window->width(); ++x)
+                    g.set(at.x + x, at.y + y, fore_aft ? strip->at(x, y + offset) : strip->at(x + offset, y));
+            out.push_back({knots, std::move(g)});
+        }
+    return out;
+}
+
+// At no setting does the face's plain window fill show anywhere on the gauge: the tapes cover their windows.
+void check_no_plain_fill_shows(const Module& korst) {
+    const Rgb window{1, 1, 1};
+    for (bool fore_aft : {true, false}) {
+        int shown = 0;
+        for (const Shown& s : gauge_at_every_setting(korst, fore_aft)) {
+            ++shown;
+            const Rect other = fore_aft ? kLateralWindow : kForeAftWindow;  // the other tape is not drawn here
+            bool clear = true;
+            for (int y = 0; y < s.gauge.height() && clear; ++y)
+                for (int x = 0; x < s.gauge.width() && clear; ++x) {
+                    const bool in_other =
+                        x >= other.x && x < other.x + other.w && y >= other.y && y < other.y + other.h;
+                    clear = in_other || s.gauge.at(x, y) != window;
+                }
+            expect(clear, std::string(fore_aft ? "fore-aft" : "lateral") + " tape at " + std::to_string(s.knots) +
+                              " kt: plain window fill shows beside the tape");
+        }
+        expect(shown > 0, "no tape to show");
+    }
+}
+
+// The mean of the tinted pixels of a rectangle, and how many there are.
+struct Tint {
+    double r = 0, g = 0, b = 0;
+    int count = 0;
+};
+Tint tint(const Canvas& c, Rect r) {
+    Tint t;
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x)
+            if (c.inside(x, y) && tinted(c.at(x, y))) {
+                t.r += c.at(x, y).r, t.g += c.at(x, y).g, t.b += c.at(x, y).b;
+                ++t.count;
+            }
+    if (t.count > 0) t.r /= t.count, t.g /= t.count, t.b /= t.count;
+    return t;
+}
+double distance(const Tint& a, const Tint& b) { return std::hypot(a.r - b.r, a.g - b.g, a.b - b.b); }
+
+// The tapes read the way the face's legends say: at a setting of either sign, the number under the pointer is
+// coloured as the legend at the end of the window that the setting's areas move towards (GS_FORWARD is the
+// upper part of the fore-aft window, GS_RIGHT the right part of the lateral one), and not as the other.
+void check_tapes_read_right(const Module& korst) {
+    const Canvas* face = picture(korst, 0x2100);
+    if (!face) return;
+    const Rect f = kForeAftWindow, l = kLateralWindow;
+    const int row = pointer_tip(*face, true, f.x - 1, -1, f.y, f.y + f.h);
+    const int column = pointer_tip(*face, false, l.y - 1, -1, l.x, l.x + l.w);
+    if (row < 0 || column < 0) return fail("2100: no pointers to read the tapes at");
+    const Tint fwd = tint(*face, {f.x - 20, f.y - 30, f.w + 40, 20}),
+               aft = tint(*face, {f.x - 20, f.y + f.h + 10, f.w + 40, 20});
+    const Tint left = tint(*face, {l.x - 40, l.y, 30, l.h}), right = tint(*face, {l.x + l.w + 10, l.y, 30, l.h});
+    for (const Tint* t : {&fwd, &aft, &left, &right}) expect(t->count > 10, "2100: a legend carries no colour");
+    expect(distance(fwd, aft) > 80 && distance(left, right) > 80,
+           "2100: opposite legends are not told apart by colour");
+    for (bool fore_aft : {true, false}) {
+        int read = 0;
+        for (const Shown& s : gauge_at_every_setting(korst, fore_aft)) {
+            if (s.knots == 0 || s.knots % 10 != 0) continue;
+            const Rect under =
+                fore_aft ? Rect{f.x + 13, row - 6, f.w - 26, 13} : Rect{column - 16, l.y + 13, 33, l.h - 26};
+            const Tint label = tint(s.gauge, under);
+            const Tint& towards = fore_aft ? (s.knots > 0 ? fwd : aft) : (s.knots > 0 ? right : left);
+            const Tint& away = fore_aft ? (s.knots > 0 ? aft : fwd) : (s.knots > 0 ? left : right);
+            const bool ok = label.count > 10 && distance(label, towards) < distance(label, away);
+            expect(ok, std::string(fore_aft ? "2110" : "2120") + ": at " + std::to_string(s.knots) +
+                           " kt the number under the pointer does not read " +
+                           (fore_aft ? (s.knots > 0 ? "forward" : "aft") : (s.knots > 0 ? "right" : "left")));
+            ++read;
+        }
+        expect(read >= 4, "too few settings read");
+    }
 }
 
 // --- Annunciator bezel -------------------------------------------------------------------------------------------
@@ -488,19 +599,21 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    Module korst = load(folder / "korst", kKorst);
-    Module brevane = load(folder / "brevane", kBrevane);
+    Module korst = load(folder / "korst", drawn(afcp::bitmap::Module::korst));
+    Module brevane = load(folder / "brevane", drawn(afcp::bitmap::Module::brevane));
     check_plain(korst, brevane);
     check_ground_speed(korst);
+    check_no_plain_fill_shows(korst);
+    check_tapes_read_right(korst);
     check_annunciator(korst);
     check_korst_face(korst);
     check_brevane_face(brevane);
     if (argc == 3) {
         const std::filesystem::path modules = argv[2];
-        check_module(modules / "korstpanel.dll", folder / "korst", kKorst, "Korst Autopilot Control Panel",
+        check_module(modules / "korstpanel.dll", folder / "korst", kKorstModule, "Korst Autopilot Control Panel",
                      {2, 3, 0, 0});
-        check_module(modules / "brevanepanel.dll", folder / "brevane", kBrevane, "Brevane Autopilot Control Panel",
-                     {1, 0, 0, 0});
+        check_module(modules / "brevanepanel.dll", folder / "brevane", kBrevaneModule,
+                     "Brevane Autopilot Control Panel", {1, 0, 0, 0});
     }
     if (failures) {
         std::fprintf(stderr, "artcheck: %d failure(s)\n", failures);

@@ -41,9 +41,9 @@ int32_t AFCP_STDCALL element_word_service(ElementHead*, uint32_t) {
 void install() {
     table[service::read_variable] = reinterpret_cast<void*>(&read_variable);
     table[service::send_event] = reinterpret_cast<void*>(&send_event);
-    for (int entry : service::element_services) table[entry] = reinterpret_cast<void*>(&element_service);
-    table[service::element_services[1]] = reinterpret_cast<void*>(&element_word_service);
-    table[service::element_services[4]] = reinterpret_cast<void*>(&element_word_service);
+    for (int entry : service::element_services)
+        table[entry] = service::takes_word(entry) ? reinterpret_cast<void*>(&element_word_service)
+                                                  : reinterpret_cast<void*>(&element_service);
     ImportTable.services = table;
 }
 

@@ -298,6 +298,11 @@ TEST_F(Catalogue, LifecycleRoutinesOfEveryGaugeHandTheAfcpRootToTheirService) {
     }
 }
 
+// Entries 25 and 28 take a word besides the element; no other entry does, the element-list ones or the others.
+TEST(ElementServices, OnlyTheSecondAndFifthTakeAWord) {
+    for (int entry = 0; entry < 64; ++entry) EXPECT_EQ(service::takes_word(entry), entry == 25 || entry == 28) << entry;
+}
+
 TEST(CommandTable, NamesArePaddedWithZeros) {
     for (const CommandEntry& e : command_table) {
         const size_t length = std::strlen(e.name);

@@ -222,6 +222,27 @@ TEST_F(BlockReference, RadarHeightKnobClampsEachSideAtItsOwnLimit) {
     EXPECT_EQ(countdown(kFeedbackCRHT), -5);
 }
 
+// The two rockers lower the altitude reference while it is above 99.9 ft, the fore-aft beep trim while it is at
+// least 100 ft: between the floors only the rockers act, and at either floor each keeps its own rule.
+TEST_F(BlockReference, RockersAndBeepTrimKeepTheirOwnAltitudeFloors) {
+    const struct {
+        double start;
+        bool rockers_lower, trim_lowers;
+    } cases[] = {{99.9, false, false}, {99.95, true, false}, {100.0, true, true}, {99.89, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        const auto lowered = [&](CommandHandler handler, uint32_t engaged) {
+            words(engaged, 0);
+            block->altitude_reference = c.start;
+            press(handler);
+            return block->altitude_reference != c.start;
+        };
+        EXPECT_EQ(lowered(commands::ALT_DECREASE, 0), c.rockers_lower);
+        EXPECT_EQ(lowered(commands::ALT_VS_DECREASE, IAS | ALT), c.rockers_lower);
+        EXPECT_EQ(lowered(commands::TRIM_DOWN, ALT), c.trim_lowers);
+    }
+}
+
 TEST_F(BlockReference, AltitudeSelectStopsAtItsLimitsWithoutRounding) {
     double& a = block->altitude_reference;
     EXPECT_EQ(after(commands::ALT_INCREASE, a, 29950.0), 30050.0);
