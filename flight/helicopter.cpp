@@ -359,7 +359,7 @@ State Helicopter::evaluate(const State& s, const Controls& c, const Environment&
     // its spot by a stiff spring-damper up to the Coulomb limit; otherwise friction grows linearly up to the
     // limit below a small slip speed.
     bool contact = false;
-    const auto b2e = e2b.transpose();
+    const Eigen::Matrix3d b2e = e2b.transpose();
     const Eigen::Vector3d vel_ned = b2e.lazyProduct(vel);
     const auto& gear = p_.gear;
     auto touch = [&](const Eigen::Vector3d& point, int skid) {

@@ -95,7 +95,8 @@ public:
     // Where each skid end holds to the ground by static friction: kept from step to step, cleared by
     // set_state. Without it (derivative()) friction is a steep viscous law up to its Coulomb limit.
     struct GearMemory {
-        std::array<Eigen::Vector2d, 4> anchor{};
+        std::array<Eigen::Vector2d, 4> anchor = {Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero(),
+                                                 Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero()};
         std::array<bool, 4> stuck{};
     };
     State evaluate(const State& s, const Controls& c, const Environment& e, Diagnostics* diag,
