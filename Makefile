@@ -77,9 +77,11 @@ clean:
 # under Wine.
 bench: dist
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	@cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane
+	@cmake --build $(BENCH) -j $(JOBS) --target bench_korst bench_brevane bench_flight_korst bench_flight_brevane
 	@$(BENCH)/bench_korst $(BENCH_ARGS)
 	@$(BENCH)/bench_brevane $(BENCH_ARGS)
+	@$(BENCH)/bench_flight_korst
+	@$(BENCH)/bench_flight_brevane
 	@cmake --build $(CROSS) -j $(JOBS) --target bench_call_out
 	@WINEPREFIX=$(CURDIR)/$(CROSS)/wineprefix tools/wine-run $(CROSS)/bin/bench_call_out.exe
 	@node tests/web/bench.mjs

@@ -18,6 +18,14 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   target_compile_options(bench_${variant} PRIVATE ${AFCP_WARNINGS} -O2)
   target_link_libraries(bench_${variant} PRIVATE afcp_cost_${variant} benchmark::benchmark)
   afcp_variant_definitions(bench_${variant} ${variant})
+
+  # The flight: simulated seconds per wall-clock second, with and without the panel's frames.
+  add_executable(bench_flight_${variant} ${CMAKE_SOURCE_DIR}/bench/flight_bench.cpp ${AFCP_ENGINE_SOURCES}
+                                         ${AFCP_HOST_CORE_SOURCES})
+  target_include_directories(bench_flight_${variant} SYSTEM PRIVATE ${AFCP_EIGEN_INCLUDE})
+  target_compile_options(bench_flight_${variant} PRIVATE ${AFCP_WARNINGS} -O2)
+  target_link_libraries(bench_flight_${variant} PRIVATE afcp_cost_${variant})
+  afcp_variant_definitions(bench_flight_${variant} ${variant})
 endforeach()
 
 # The allocation test: the module's code beside an engine and a host that allocate nothing, in a program of its

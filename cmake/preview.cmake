@@ -13,7 +13,7 @@ target_include_directories(preview_host PUBLIC ${CMAKE_SOURCE_DIR})
 # stb_image_write is header-only: the Debian package's folder serves the cross compiler too.
 target_include_directories(preview_host SYSTEM PRIVATE /usr/include/stb)
 target_include_directories(preview_host SYSTEM PUBLIC ${AFCP_EIGEN_INCLUDE})
-target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2)
+target_compile_options(preview_host PRIVATE ${AFCP_WARNINGS} -O2 -msse2 -mfpmath=sse)
 target_link_libraries(preview_host PUBLIC gdi32 msimg32)
 
 add_executable(preview ${CMAKE_SOURCE_DIR}/preview/main.cpp)
@@ -63,3 +63,17 @@ add_dependencies(preview_fringe_test korstpanel)
 add_test(NAME preview_fringe COMMAND preview_fringe_test)
 set_tests_properties(preview_fringe PROPERTIES FIXTURES_REQUIRED wine ENVIRONMENT "${AFCP_WINE_ENV}"
                      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# The flying scenarios on the real DLLs: preview.exe plays each beside our engine (bin/zolm.dll); a failed
+# expect exits 1 with its file and line.
+foreach(variant IN LISTS AFCP_VARIANTS)
+  file(GLOB scenario_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scenarios/both/*.txt
+       ${CMAKE_SOURCE_DIR}/tests/scenarios/${variant}/*.txt)
+  foreach(scenario IN LISTS scenario_files)
+    get_filename_component(name ${scenario} NAME_WE)
+    add_test(NAME scenario_wine_${variant}_${name}
+             COMMAND preview ${variant}panel.dll Z:${scenario} ${CMAKE_BINARY_DIR}/scenario_out/${variant}/${name})
+    set_tests_properties(scenario_wine_${variant}_${name} PROPERTIES FIXTURES_REQUIRED wine
+                         ENVIRONMENT "${AFCP_WINE_ENV}" WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  endforeach()
+endforeach()

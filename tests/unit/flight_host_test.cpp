@@ -1,0 +1,136 @@
+// The host's flying side: the variables' table against the README, the new instructions' refusals, frozen
+// until flown, the expectations' verdicts, and the engine letting go of an axis without moving it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "engine/zolm_test.h"
+#include "frame/catalogue.h"
+#include "frame/module_state.h"
+#include "frame/services.h"
+#include "frame/simulator.h"
+#include "host/panel.h"
+#include "host/variables.h"
+#include "tests/scenarios/bitmap_sizes.h"
+
+extern "C" afcp::LinkageRecord Linkage;
+
+namespace {
+
+class Flying : public ::testing::Test {
+protected:
+    Flying() {
+        afcp::module = afcp::ModuleState{};
+        zolm_test_reset();
+    }
+    std::string refusal(const std::string& text) {
+        try {
+            host_core::parse_scenario("", text, panel.gauges());
+        } catch (const host_core::ScenarioError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    // What playing says: "" when it all played.
+    std::string play(const std::string& text) {
+        struct : host_core::PlayHooks {
+            void snapshot(const host_core::Step&) override {}
+        } hooks;
+        try {
+            host_core::play(panel, host_core::parse_scenario("", text, panel.gauges()), hooks);
+        } catch (const host_core::ScenarioError& e) {
+            return e.what();
+        }
+        return "";
+    }
+    double get(const char* name) {
+        int32_t token = 0;
+        host_core::find_variable(name, token);
+        return panel.simulator().get(token);
+    }
+    test_support::BitmapSizes sizes;
+    host_core::Panel panel{ImportTable, Linkage, sizes};
+};
+
+TEST(Variables, TheReadmeTableIsTheTable) {
+    std::ifstream in(AFCP_SOURCE_DIR "/README.md");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string readme = text.str();
+    for (const host_core::Variable& v : host_core::variables()) {
+        const std::string row = std::string("| `") + v.name + "` | " + std::to_string(v.token) + " | " + v.unit +
+                                " | " + host_core::source_name(v.source) + " |";
+        EXPECT_NE(readme.find(row), std::string::npos) << row;
+    }
+}
+
+TEST_F(Flying, NewInstructionsRefuseWhatCannotBePlayed) {
+    EXPECT_EQ(refusal("situation takeoff"),
+              "line 1: expected 'situation ground', 'situation hover', 'situation cruise' or 'situation approach'");
+    EXPECT_NE(refusal("fly 0").find("above 0"), std::string::npos);
+    EXPECT_NE(refusal("fly 2000\nfly 1601").find("more than 3600"), std::string::npos);
+    EXPECT_NE(refusal("fly 10 until speed below 3").find("unknown variable 'speed'"), std::string::npos);
+    EXPECT_NE(refusal("wind 400 10").find("0 to 360"), std::string::npos);
+    EXPECT_NE(refusal("control collective -0.1").find("takes 0 to 1"), std::string::npos);
+    EXPECT_NE(refusal("control pitch 1.5").find("takes -1 to 1"), std::string::npos);
+    EXPECT_NE(refusal("expect engaged FROB").find("unknown mode 'FROB'"), std::string::npos);
+    EXPECT_NE(refusal("expect airspeed 80 -1").find("not negative"), std::string::npos);
+    EXPECT_NE(refusal("expect within airspeed 90 80").find("LOW is above HIGH"), std::string::npos);
+    EXPECT_EQ(refusal("expect within heading 350 10"), "");  // an arc across north
+    EXPECT_NE(refusal("expect reference speed 1 1").find("unknown reference"), std::string::npos);
+    EXPECT_NE(refusal("command ALT 0").find("N from 1"), std::string::npos);
+}
+
+TEST_F(Flying, NothingMovesUntilFlown) {
+    EXPECT_EQ(play("set airspeed 95\nset radar_height 300\nupdate 20"), "");
+    EXPECT_FALSE(panel.simulator().flying());
+    EXPECT_EQ(get("airspeed"), 95);
+    EXPECT_EQ(get("pitch"), 0);
+    EXPECT_TRUE(panel.simulator().events().empty());
+    // The first fly starts trimmed at what was set: 95 kt, 300 m above the ground.
+    EXPECT_EQ(play("fly 1"), "");
+    EXPECT_TRUE(panel.simulator().flying());
+    EXPECT_NEAR(get("airspeed"), 95, 1);
+    EXPECT_NEAR(get("radar_height"), 300, 3);
+    // While flying, a set of what the flight gives is refused, a set of the aircraft places it anew.
+    EXPECT_NE(play("set pitch 3").find("comes from the flight"), std::string::npos);
+    EXPECT_EQ(play("set airspeed 60\nfly 0.1"), "");
+    EXPECT_NEAR(get("airspeed"), 60, 1);
+    EXPECT_NE(play("set airspeed 400").find("0 to 150 kt"), std::string::npos);
+}
+
+TEST_F(Flying, ExpectationsSayWhatWasFound) {
+    EXPECT_EQ(play("situation cruise\nfly 2\nexpect airspeed 100 2\nexpect steady heading 2\nexpect within "
+                   "heading 350 10\nexpect not engaged ALT"),
+              "");
+    EXPECT_EQ(play("expect airspeed 80 2"), "line 1: expected airspeed 80 +- 2, found " +
+                                                 [&] {
+                                                     char t[32];
+                                                     std::snprintf(t, sizeof t, "%.6g", get("airspeed"));
+                                                     return std::string(t);
+                                                 }());
+    EXPECT_NE(play("expect within heading 10 20").find("through the last fly"), std::string::npos);
+    EXPECT_NE(play("update 2\nexpect engaged ALT").find("expected engaged ALT, found engaged"), std::string::npos);
+    EXPECT_NE(play("fly 5 until current_altitude above 5000").find("expected current_altitude above 5000 within 5"),
+              std::string::npos);
+}
+
+TEST_F(Flying, LettingGoOfAnAxisMovesNothing) {
+    // ALT holds the collective with a share of its own; ALT off hands the share to the pilot's lever.
+    EXPECT_EQ(play("situation cruise\nupdate 2\ncommand STAB\ncommand ALT\nupdate\nset autopilot_altitude 0\nfly 20"),
+              "");
+    const double before = panel.simulator().effective_controls()[0];
+    const double lever = get("collective");
+    EXPECT_EQ(play("command ALT\nfly 0.05"), "");
+    EXPECT_NEAR(panel.simulator().effective_controls()[0], before, 0.01);
+    EXPECT_NE(get("collective"), lever);
+    // STAB off lets go of every axis: the controls stay where they were.
+    const auto held = panel.simulator().effective_controls();
+    EXPECT_EQ(play("command STAB\nfly 0.05"), "");
+    for (int axis = 0; axis < 4; ++axis) EXPECT_NEAR(panel.simulator().effective_controls()[axis], held[axis], 0.02);
+}
+
+}  // namespace
