@@ -49,7 +49,9 @@ dist: cross web
 	@rm -rf dist/preview
 	@if tools/runs-32bit; then \
 		tools/preview korst preview/korst-default.txt dist/preview && \
-		tools/preview brevane preview/brevane-default.txt dist/preview; \
+		tools/preview brevane preview/brevane-default.txt dist/preview && \
+		tools/preview korst preview/korst-flight.txt dist/preview && \
+		tools/preview brevane preview/brevane-flight.txt dist/preview; \
 	else echo "dist: the previews need Wine: skipped"; fi
 
 check: native dist

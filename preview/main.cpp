@@ -51,7 +51,14 @@ int main(int argc, char** argv) {
         preview::PanelHost host(module_path);
         const host_core::Scenario scenario = host_core::parse_scenario(shown(scenario_path), text.str(), host.gauges());
         preview::Player player(host, verbose ? stdout : nullptr);
-        player.play(scenario);
+        try {
+            player.play(scenario);
+        } catch (const host_core::ScenarioError& e) {
+            // A failed expect or fly-until: what was flown before it stays, with the snapshots taken so far.
+            if (!player.snapshots().empty()) preview::write_snapshots(player.snapshots(), host, folder);
+            std::fprintf(stderr, "preview: %s\n", e.what());
+            return 1;
+        }
         const int files = preview::write_snapshots(player.snapshots(), host, folder);
         std::printf("preview: %s: %zu snapshots, %d pictures in %s\n", host.module_name().c_str(),
                     player.snapshots().size(), files, shown(folder).c_str());

@@ -158,7 +158,7 @@ for (const module of modules) {
       });
       for (const [name, message] of Object.entries(refusals)) assert.ok(typeof message === 'string' && message.length > 0, name + ' is refused');
       assert.equal(refusals['run unknown'],
-        "line 2: unknown instruction 'frobnicate': expected set, update, click, command, capture, parameter or snapshot");
+        "line 2: unknown instruction 'frobnicate': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control or expect");
       assert.equal(refusals['run late error'], 'line 3: no mouse area of AFCP holds (1, 1)');
       assert.match(refusals['set NaN'], /finite number/);
       assert.deepEqual(await state(page), before, 'nothing changed');
