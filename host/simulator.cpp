@@ -240,22 +240,18 @@ void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double hea
         place_on_ground(heading_deg, north_ft, east_ft);
         return;
     }
-    const double controls[4] = {trim.controls.collective, trim.controls.longitudinal, trim.controls.lateral,
-                                trim.controls.pedals};
-    for (int axis = 0; axis < 4; ++axis) slot(kPilotTokens[axis]) = controls[axis];
-    autopilot_share_ = {};
-    flying_ = true;
-    time_ = 0;
-    ++placements_;
-    refresh();
+    take_placement(trim);
 }
 
 void Simulator::place_on_ground(double heading_deg, double north_ft, double east_ft) {
     if (!helicopter_) helicopter_ = std::make_unique<flight::Helicopter>();
-    flight::TrimResult rest = flight::on_ground(flight::default_parameters(), *environment_, heading_deg, north_ft, east_ft);
-    helicopter_->set_state(rest.state);
-    const double controls[4] = {rest.controls.collective, rest.controls.longitudinal, rest.controls.lateral,
-                                rest.controls.pedals};
+    take_placement(flight::on_ground(flight::default_parameters(), *environment_, heading_deg, north_ft, east_ft));
+}
+
+void Simulator::take_placement(const flight::TrimResult& placed) {
+    helicopter_->set_state(placed.state);
+    const double controls[4] = {placed.controls.collective, placed.controls.longitudinal, placed.controls.lateral,
+                                placed.controls.pedals};
     for (int axis = 0; axis < 4; ++axis) slot(kPilotTokens[axis]) = controls[axis];
     autopilot_share_ = {};
     flying_ = true;

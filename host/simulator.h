@@ -21,6 +21,7 @@
 namespace flight {
 class Helicopter;
 struct Environment;
+struct TrimResult;
 }  // namespace flight
 
 namespace host_core {
@@ -103,6 +104,8 @@ private:
     void place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
                        bool still_over_ground);
     void place_on_ground(double heading_deg, double north_ft, double east_ft);
+    // The aircraft as placed, the pilot's controls at the placement's, the engine's shares at zero.
+    void take_placement(const flight::TrimResult& placed);
     void refresh();  // the aircraft's and the world's variables from the flight state
     void record_extents();
     double& slot(int32_t token);
