@@ -173,3 +173,11 @@ TEST_F(HostValues, EverythingLiesOnItsRootPictureAtTheManifestSizes) {
 
 }  // namespace
 }  // namespace afcp::test
+
+// The manifest's look-up as a host asks it at run time: an id no module carries, and one only the other carries.
+TEST(BitmapManifest, AnIdNotCarriedIsNotFound) {
+    volatile int32_t unknown = 0x7777, korst_only = 0x1040;
+    EXPECT_EQ(afcp::bitmap::index_of(afcp::bitmap::Module::korst, unknown), -1);
+    EXPECT_EQ(afcp::bitmap::by_id(afcp::bitmap::Module::brevane, korst_only), nullptr);
+    EXPECT_NE(afcp::bitmap::by_id(afcp::bitmap::Module::korst, korst_only), nullptr);
+}
