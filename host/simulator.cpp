@@ -48,30 +48,28 @@ double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 36
 
 }  // namespace
 
-bool situation_named(const std::string& name, Situation& out) {
-    static const std::pair<const char*, Situation> names[] = {
-        {"ground", Situation::ground}, {"hover", Situation::hover}, {"cruise", Situation::cruise},
-        {"approach", Situation::approach}};
-    for (auto [n, s] : names)
-        if (name == n) {
-            out = s;
+namespace {
+
+// The enumerator whose name (in the enumeration's order) is `name`.
+template <typename Enum, size_t N>
+bool named(const char* const (&names)[N], const std::string& name, Enum& out) {
+    for (size_t i = 0; i < N; ++i)
+        if (name == names[i]) {
+            out = static_cast<Enum>(i);
             return true;
         }
     return false;
 }
 
-bool control_named(const std::string& name, ControlAxis& out) {
-    static const std::pair<const char*, ControlAxis> names[] = {{"collective", ControlAxis::collective},
-                                                                {"pitch", ControlAxis::pitch},
-                                                                {"roll", ControlAxis::roll},
-                                                                {"pedals", ControlAxis::pedals}};
-    for (auto [n, a] : names)
-        if (name == n) {
-            out = a;
-            return true;
-        }
-    return false;
-}
+constexpr const char* kSituationNames[] = {"ground", "hover", "cruise", "approach"};
+constexpr const char* kControlNames[] = {"collective", "pitch", "roll", "pedals"};
+static_assert(static_cast<int>(Situation::approach) + 1 == std::size(kSituationNames));
+static_assert(static_cast<int>(ControlAxis::pedals) + 1 == std::size(kControlNames));
+
+}  // namespace
+
+bool situation_named(const std::string& name, Situation& out) { return named(kSituationNames, name, out); }
+bool control_named(const std::string& name, ControlAxis& out) { return named(kControlNames, name, out); }
 
 namespace {
 constexpr int32_t kPilotTokens[4] = {air::pilot_collective, air::pilot_pitch, air::pilot_roll, air::pilot_pedals};
