@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -259,10 +260,12 @@ private:
         double value = 0;
         if (w_.size() != 3 || !control_named(w_[1], axis) || !finite_number(w_[2], value))
             fail("expected 'control collective|pitch|roll|pedals VALUE'");
-        const double low = axis == ControlAxis::collective ? 0.0 : -1.0;
-        if (value < low || value > 1.0)
-            fail("control " + w_[1] + " takes " + (axis == ControlAxis::collective ? "0" : "-1") + " to 1, not " +
-                 w_[2]);
+        const double low = control_low(axis);
+        if (value < low || value > 1.0) {
+            char from[16];
+            std::snprintf(from, sizeof from, "%g", low);
+            fail("control " + w_[1] + " takes " + from + " to 1, not " + w_[2]);
+        }
         Step& s = add(Instruction::control);
         s.which = static_cast<int>(axis);
         s.a = value;

@@ -70,10 +70,13 @@ static_assert(static_cast<int>(ControlAxis::pedals) + 1 == std::size(kControlNam
 
 bool situation_named(const std::string& name, Situation& out) { return named(kSituationNames, name, out); }
 bool control_named(const std::string& name, ControlAxis& out) { return named(kControlNames, name, out); }
+std::span<const char* const> situation_names() { return kSituationNames; }
+std::span<const char* const> control_names() { return kControlNames; }
+double control_low(ControlAxis axis) { return axis == ControlAxis::collective ? 0.0 : -1.0; }
 
 namespace {
 constexpr int32_t kPilotTokens[4] = {air::pilot_collective, air::pilot_pitch, air::pilot_roll, air::pilot_pedals};
-double control_low(int axis) { return axis == 0 ? 0.0 : -1.0; }
+double control_low(int axis) { return control_low(static_cast<ControlAxis>(axis)); }
 }  // namespace
 
 Simulator::Simulator() : environment_(std::make_unique<flight::Environment>()) {

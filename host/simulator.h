@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,10 +35,14 @@ struct SentEvent {
 enum class Situation { ground, hover, cruise, approach };
 // "ground" -> Situation::ground; false for any other word.
 bool situation_named(const std::string& name, Situation& out);
+std::span<const char* const> situation_names();  // in the order of Situation
 
 // The pilot's controls, by the names scenarios give them.
 enum class ControlAxis { collective, pitch, roll, pedals };
 bool control_named(const std::string& name, ControlAxis& out);
+std::span<const char* const> control_names();  // in the order of ControlAxis
+// A control's travel: from this to 1 (the collective from 0, the others from -1).
+double control_low(ControlAxis axis);
 
 // The physics and the engine step at 100 Hz; the host's frames at 18 Hz.
 constexpr double kStepSeconds = 0.01;

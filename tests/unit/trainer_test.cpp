@@ -1,0 +1,178 @@
+// The trainer page's view of a flying panel: the references shown only while a mode holds them, the trace's
+// samples and mode marks, and why a press did nothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "engine/zolm_test.h"
+#include "frame/catalogue.h"
+#include "frame/module_state.h"
+#include "frame/services.h"
+#include "host/panel.h"
+#include "host/trainer.h"
+#include "modes/state_block.h"
+#include "tests/scenarios/bitmap_sizes.h"
+#include "variants/variant.h"
+
+extern "C" afcp::LinkageRecord Linkage;
+
+namespace {
+
+using namespace afcp::bits;
+
+class Trainer : public ::testing::Test {
+protected:
+    Trainer() {
+        afcp::module = afcp::ModuleState{};
+        zolm_test_reset();
+    }
+    void play(const std::string& text) {
+        struct Hooks : host_core::PlayHooks {
+            host_core::Trace* trace;
+            const host_core::Panel* panel;
+            void snapshot(const host_core::Step&) override {}
+            void flown_frame() override { trace->frame(*panel); }
+        } hooks;
+        hooks.trace = &trace;
+        hooks.panel = &panel;
+        host_core::play(panel, host_core::parse_scenario("", text, panel.gauges()), hooks);
+    }
+    // Presses a mode command and says why nothing happened, as the page does.
+    std::string press(const std::string& command) {
+        const uint32_t engaged = panel.engaged(), armed = panel.armed();
+        panel.command(command);
+        return host_core::why_nothing_happened(panel, command, engaged, armed, facts());
+    }
+    static host_core::ModuleFacts facts() {
+        return {afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
+                afcp::Variant::tdn_hov_need_stab_ax1};
+    }
+    test_support::BitmapSizes sizes;
+    host_core::Panel panel{ImportTable, Linkage, sizes};
+    host_core::Trace trace;
+};
+
+TEST_F(Trainer, ReferencesShowOnlyWhileTheirModeHoldsThem) {
+    play("situation cruise\nfly 1");
+    host_core::Reading r = host_core::read_aircraft(panel);
+    EXPECT_TRUE(std::isnan(r.refs.altitude));
+    EXPECT_TRUE(std::isnan(r.refs.airspeed));
+    EXPECT_TRUE(std::isnan(r.refs.radar_height));
+    EXPECT_TRUE(std::isnan(r.localizer)) << "no localizer is received in the cruise";
+    EXPECT_NEAR(r.refs.selected_altitude, r.altitude, 1.0) << "the situation sets the autopilot altitude to match";
+    ASSERT_FALSE(std::isnan(r.track));
+    EXPECT_NEAR(std::remainder(r.track - r.heading, 360.0), 0.0, 3.0) << "no wind: the track is the heading";
+
+    play("command STAB\ncommand ALT\ncommand IAS\nfly 1");
+    r = host_core::read_aircraft(panel);
+    EXPECT_NEAR(r.refs.altitude, std::round(r.altitude / 100) * 100, 30.0);
+    EXPECT_NEAR(r.refs.airspeed, r.airspeed, 3.0);
+    EXPECT_EQ(host_core::pilot_modes(r.engaged).find("STAB_AX"), std::string::npos) << "axes are not modes";
+    EXPECT_NE(host_core::pilot_modes(r.engaged).find("ALT"), std::string::npos);
+}
+
+TEST_F(Trainer, TheApproachReceivesBothBeamsAndTheHoverHasNoTrack) {
+    play("situation approach\nfly 0.5");
+    host_core::Reading r = host_core::read_aircraft(panel);
+    EXPECT_FALSE(std::isnan(r.localizer));
+    EXPECT_FALSE(std::isnan(r.glide_slope));
+    play("situation hover\nfly 0.5");
+    r = host_core::read_aircraft(panel);
+    EXPECT_TRUE(std::isnan(r.track));
+    EXPECT_NEAR(r.radar_height, 50, 15);
+}
+
+TEST_F(Trainer, TheTraceSamplesAtItsPeriodAndMarksEachChangeOnce) {
+    play("situation cruise\nfly 10");
+    // On the period's schedule: the host frames (1/18 s) round each gap, never the rate.
+    EXPECT_NEAR(static_cast<double>(trace.samples().size()), 10 / host_core::Trace::kSamplePeriod, 1.5);
+    for (size_t i = 1; i < trace.samples().size(); ++i)
+        EXPECT_LT(trace.samples()[i].time - trace.samples()[i - 1].time,
+                  host_core::Trace::kSamplePeriod + host_core::kFrameSeconds + 1e-6);
+    EXPECT_TRUE(trace.marks().empty());
+
+    // Armed 200 ft above: ALT.A arms, then the engine captures it.
+    const double above = std::round(panel.simulator().get(afcp::token::current_altitude) / 100) * 100 + 200;
+    play("command STAB\ncommand ALTA\nset autopilot_altitude " + std::to_string(above) +
+         "\ncommand VS\nset vertical_speed 700\nfly 60 until current_altitude above " + std::to_string(above - 20) +
+         "\nfly 20");
+    int armed = 0, captured = 0, engaged_stab = 0;
+    for (const host_core::TraceMark& m : trace.marks()) {
+        if (m.kind == host_core::TraceMark::armed && m.modes == "ALT") ++armed;
+        if (m.kind == host_core::TraceMark::captured && m.modes == "ALT") ++captured;
+        if (m.kind == host_core::TraceMark::engaged && m.modes.find("STAB") != std::string::npos) ++engaged_stab;
+    }
+    EXPECT_EQ(armed, 1);
+    EXPECT_EQ(captured, 1) << "the capture is a capture, not an engagement";
+    EXPECT_EQ(engaged_stab, 1);
+
+    EXPECT_TRUE(trace.take_restarted()) << "the first situation starts the trace";
+    EXPECT_FALSE(trace.take_restarted());
+    play("situation hover\nfly 1");
+    EXPECT_TRUE(trace.take_restarted()) << "a new placement starts it anew";
+    EXPECT_LE(trace.samples().front().time, host_core::Trace::kSamplePeriod);
+}
+
+TEST(Trace, ThePendingTraceIsBoundedAndKeepsTheNewest) {
+    host_core::Trace trace;
+    host_core::Reading r{};
+    const int frames = static_cast<int>(host_core::Trace::kMostPending) * 3;
+    for (int i = 0; i < frames; ++i) {
+        r.time = i * host_core::Trace::kSamplePeriod;
+        r.engaged = (i & 1) != 0 ? STAB : 0;  // a mark at every frame
+        trace.record(r);
+    }
+    ASSERT_EQ(trace.samples().size(), host_core::Trace::kMostPending);
+    ASSERT_EQ(trace.marks().size(), host_core::Trace::kMostPending);
+    EXPECT_DOUBLE_EQ(trace.samples().back().time, r.time);
+    EXPECT_DOUBLE_EQ(trace.marks().back().time, r.time);
+    EXPECT_EQ(trace.marks().back().kind, host_core::TraceMark::engaged);
+}
+
+TEST_F(Trainer, SaysWhyAPressDidNothing) {
+    EXPECT_NE(host_core::why_nothing_happened(panel, "ALT", 0, 0, facts()).find("not attached"), std::string::npos)
+        << "before the first update";
+    play("situation ground\nfly 0.5");
+    const std::string why = press("ALT");
+    EXPECT_NE(why.find("engage gate"), std::string::npos) << why;
+    EXPECT_NE(why.find("an airspeed of 0.0 kt"), std::string::npos) << why;
+    EXPECT_NE(why.find("a radar height of"), std::string::npos) << why;
+    EXPECT_EQ(host_core::why_nothing_happened(panel, "ALT_KNOB_UP", 0, 0, facts()), "") << "not a mode command";
+
+    play("situation cruise\nfly 0.5");
+    if (afcp::Variant::engage_sets_stab) {
+        EXPECT_EQ(press("ALT"), "") << "engaging turns the STAB set on";
+    } else {
+        EXPECT_NE(press("ALT").find("STAB is off"), std::string::npos);
+        const std::string tdn = press("TDN");
+        EXPECT_NE(tdn.find("needs STAB first"), std::string::npos) << tdn;
+    }
+    if ((panel.engaged() & STAB) == 0) play("command STAB\nfly 0.2");
+    EXPECT_EQ(press("HDG"), "");
+    play("command APP\nfly 0.1");  // no localizer here: it stays armed
+    const std::string tdn = press("TDN");
+    EXPECT_NE(tdn.find("cannot arm while LOC is armed"), std::string::npos) << tdn;
+}
+
+TEST_F(Trainer, DroppingTheModesLeavesNoModeEngagedOrArmed) {
+    host_core::drop_modes(panel);  // before the block: nothing to do, nothing thrown
+    play("situation cruise\nfly 0.5\ncommand HDG\ncommand APP\ncommand ALT\nfly 0.2");
+    ASSERT_NE(host_core::pilot_modes(panel.engaged()), "");
+    host_core::drop_modes(panel);
+    EXPECT_EQ(host_core::pilot_modes(panel.engaged()), "") << "STAB off drops every mode";
+    EXPECT_EQ(host_core::armed_modes(panel.armed()), "");
+    play("command STAB\ncommand ALT\nfly 0.2");
+    host_core::drop_modes(panel);
+    EXPECT_EQ(host_core::pilot_modes(panel.engaged()), "");
+}
+
+TEST_F(Trainer, TheSlowGateNamesOnlyWhatFails) {
+    play("situation hover\nset airspeed 0\nfly 0.3");
+    play("set radar_height 100\nupdate 1");  // high enough, still slow, as the module samples it
+    const std::string why = press("HDG");
+    EXPECT_NE(why.find("an airspeed of"), std::string::npos) << why;
+    EXPECT_EQ(why.find("a radar height of"), std::string::npos) << why;
+}
+
+}  // namespace
