@@ -57,7 +57,7 @@ dist: cross web
 check: native dist
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@ctest --test-dir $(CROSS) --output-on-failure
-	@cd tests/web && node --test panel.test.mjs
+	@cd tests/web && node --test *.test.mjs
 
 fuzz: setup
 	@cmake -S . -B $(FUZZ) -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DAFCP_FUZZ=ON >/dev/null

@@ -22,6 +22,19 @@ add_custom_command(OUTPUT ${AFCP_BITMAP_PNGS}
 add_custom_target(bitmap_pngs_tool DEPENDS ${AFCP_BITMAP_PNGS})
 
 set(AFCP_WEB_EXPORTS _malloc,_free)
+
+# The page's scripts, in the order they go into the page: the core's calls first, the frame loop last.
+set(AFCP_PAGE_SCRIPTS)
+foreach(name IN ITEMS core gauges pfd map chart controls exercises side main)
+  list(APPEND AFCP_PAGE_SCRIPTS ${CMAKE_SOURCE_DIR}/web/page/${name}.js)
+endforeach()
+# The chart library, from npm (web/package.json pins it; `make` installs it).
+set(AFCP_CHART_DIST ${CMAKE_SOURCE_DIR}/web/node_modules/uplot/dist)
+foreach(file IN ITEMS uPlot.iife.min.js uPlot.min.css)
+  if(NOT EXISTS ${AFCP_CHART_DIST}/${file})
+    message(FATAL_ERROR "${AFCP_CHART_DIST}/${file} is missing: run make (it installs web/package.json's modules)")
+  endif()
+endforeach()
 set(AFCP_WEB_RUNTIME UTF8ToString,stringToUTF8,lengthBytesUTF8,HEAPU8,HEAP32)
 
 foreach(variant IN LISTS AFCP_VARIANTS)
@@ -63,9 +76,12 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   set(page ${CMAKE_BINARY_DIR}/${module}.html)
   add_custom_command(OUTPUT ${page}
                      COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/page.html
-                             -DMODULE_SCRIPT=${CMAKE_BINARY_DIR}/${module}.js -DPAGE_SCRIPT=${CMAKE_SOURCE_DIR}/web/panel.js
+                             -DLIBRARY_STYLE=${AFCP_CHART_DIST}/uPlot.min.css
+                             -DLIBRARY_SCRIPT=${AFCP_CHART_DIST}/uPlot.iife.min.js
+                             -DMODULE_SCRIPT=${CMAKE_BINARY_DIR}/${module}.js "-DPAGE_SCRIPTS=${AFCP_PAGE_SCRIPTS}"
                              -DMODULE=${module} -DOUT=${page} -P ${CMAKE_SOURCE_DIR}/web/make_page.cmake
-                     DEPENDS ${module}_web ${CMAKE_SOURCE_DIR}/web/page.html ${CMAKE_SOURCE_DIR}/web/panel.js
+                     DEPENDS ${module}_web ${CMAKE_SOURCE_DIR}/web/page.html ${AFCP_PAGE_SCRIPTS}
+                             ${AFCP_CHART_DIST}/uPlot.min.css ${AFCP_CHART_DIST}/uPlot.iife.min.js
                              ${CMAKE_SOURCE_DIR}/web/make_page.cmake
                      COMMENT "The page ${module}.html"
                      VERBATIM)

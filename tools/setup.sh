@@ -168,13 +168,16 @@ if ! EMSDK_PYTHON=/usr/bin/python3 NODE_PATH=/usr/share/nodejs emcc --version >/
     exit 1
 fi
 
-# The page tests' Node packages, as the lock file pins them.
-web_tests=$(cd "$(dirname "$0")/../tests/web" && pwd)
-if [ ! -f "$web_tests/node_modules/.package-lock.json" ] ||
-    [ "$web_tests/package-lock.json" -nt "$web_tests/node_modules/.package-lock.json" ]; then
-    if ! (cd "$web_tests" && npm ci --silent >/dev/null); then
-        echo "setup: npm ci in tests/web failed; run it there by hand to see why" >&2
-        exit 1
+# The Node packages, as their lock files pin them: the page's chart library (web/) and the page tests' browser
+# driver (tests/web/).
+root=$(cd "$(dirname "$0")/.." && pwd)
+for folder in "$root/web" "$root/tests/web"; do
+    if [ ! -f "$folder/node_modules/.package-lock.json" ] ||
+        [ "$folder/package-lock.json" -nt "$folder/node_modules/.package-lock.json" ]; then
+        if ! (cd "$folder" && npm ci --silent >/dev/null); then
+            echo "setup: npm ci in ${folder#"$root"/} failed; run it there by hand to see why" >&2
+            exit 1
+        fi
     fi
-fi
+done
 exit 0

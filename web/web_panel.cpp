@@ -1,9 +1,12 @@
-// The web page's side of the host core: the module and the stand-in engine are linked in, the bitmaps are
-// embedded as PNG files (/bitmaps/<id>.png) and decoded here. The page's script calls the functions below;
+// The web page's side of the host core: the module and the engine are linked in, the bitmaps are embedded as
+// PNG files (/bitmaps/<id>.png), which the page decodes. The page's script calls the functions below;
 // each answers a JSON text (an object with "error" when the call is refused) that stays valid until the next
 // call.
 #include <emscripten/emscripten.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -17,12 +20,16 @@
 #define STBI_NO_STDIO_FAILURE_STRINGS
 #include <stb_image.h>
 
+#include "flight/world.h"
 #include "frame/catalogue.h"
+#include "frame/module_state.h"
 #include "frame/services.h"
 #include "host/json.h"
 #include "host/mode_names.h"
 #include "host/panel.h"
 #include "host/scenario.h"
+#include "host/simulator.h"
+#include "host/trainer.h"
 #include "host/variables.h"
 #include "layout/area_table.h"
 #include "modes/command_table.h"
@@ -35,40 +42,55 @@ namespace {
 using host_core::DrawStep;
 using host_core::Panel;
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgba;
-};
-
-// The module's bitmaps, as the build embedded them.
+// The module's bitmaps, as the build embedded them (/bitmaps/<id in hex>.png). The core needs their sizes, which
+// the PNG headers give; the page decodes the files itself (the browser's decoder, off the page's thread).
 class EmbeddedBitmaps : public host_core::BitmapSource {
 public:
+    static constexpr const char* kFolder = "/bitmaps";
+
     Size size(int id) override {
-        const Picture& p = picture(id);
-        return {p.width, p.height};
-    }
-    const Picture& picture(int id) {
-        if (auto it = pictures_.find(id); it != pictures_.end()) return it->second;
-        char path[32];
-        std::snprintf(path, sizeof path, "/bitmaps/%X.png", static_cast<unsigned>(id));
+        if (auto it = sizes_.find(id); it != sizes_.end()) return it->second;
         int w = 0, h = 0, channels = 0;
-        stbi_uc* pixels = stbi_load(path, &w, &h, &channels, 4);
-        if (pixels == nullptr) throw std::runtime_error("the module has no bitmap " + std::string(path + 9));
-        Picture& p = pictures_[id];
-        p.width = w;
-        p.height = h;
-        p.rgba.assign(pixels, pixels + static_cast<size_t>(w) * h * 4);
-        stbi_image_free(pixels);
-        return p;
+        if (stbi_info(path(id).c_str(), &w, &h, &channels) == 0)
+            throw std::runtime_error("the module has no bitmap " + path(id));
+        return sizes_[id] = Size{w, h};
     }
-    std::vector<int> ids() const {
+    // The PNG file's bytes; empty when the module has no such bitmap.
+    const std::vector<uint8_t>& file(int id) {
+        std::vector<uint8_t>& bytes = files_[id];
+        if (bytes.empty()) {
+            if (std::FILE* f = std::fopen(path(id).c_str(), "rb")) {
+                uint8_t chunk[4096];
+                for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+                std::fclose(f);
+            }
+        }
+        return bytes;
+    }
+    // Every bitmap the build embedded, by id.
+    static std::vector<int> ids() {
         std::vector<int> out;
-        for (auto& [id, p] : pictures_) out.push_back(id);
+        if (DIR* d = opendir(kFolder)) {
+            while (const dirent* e = readdir(d)) {
+                unsigned id = 0;
+                char rest[8] = {};
+                if (std::sscanf(e->d_name, "%X.%7s", &id, rest) == 2 && std::strcmp(rest, "png") == 0)
+                    out.push_back(static_cast<int>(id));
+            }
+            closedir(d);
+        }
+        std::sort(out.begin(), out.end());
         return out;
     }
 
 private:
-    std::map<int, Picture> pictures_;
+    static std::string path(int id) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%s/%X.png", kFolder, static_cast<unsigned>(id));
+        return text;
+    }
+    std::map<int, Size> sizes_;
+    std::map<int, std::vector<uint8_t>> files_;
 };
 
 using host_core::Json;
@@ -76,6 +98,7 @@ using host_core::Json;
 EmbeddedBitmaps bitmaps;
 std::unique_ptr<Panel> panel;
 std::string answer;
+host_core::Trace trace;  // the flight as the strip chart draws it, fed at every host frame flown
 
 // The names of the module's command table, which the engine receives on the first update.
 const std::vector<std::string>& module_commands() {
@@ -159,45 +182,67 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("increase").num(afcp::layout::cursor::increase);
     j.key("decrease").num(afcp::layout::cursor::decrease).close('}');
     j.key("most_frames").num(host_core::kMostFrames);
+    j.key("bitmaps").open('[');
+    for (int id : EmbeddedBitmaps::ids()) j.num(id);
+    j.close(']');
+    const flight::World& w = flight::airport();
+    j.key("world").open('{');
+    j.key("pad").open('{').key("north").num(0).key("east").num(0).close('}');
+    j.key("runway").open('{').key("threshold_north").num(w.runway.threshold_north_ft).key("threshold_east")
+        .num(w.runway.threshold_east_ft).key("course").num(w.runway.course_deg).key("length").num(w.runway.length_ft)
+        .close('}');
+    j.key("localizer_course").num(w.runway.course_deg);
+    j.key("vor").open('{').key("north").num(w.vor_north_ft).key("east").num(w.vor_east_ft).close('}');
+    j.key("elevation").num(w.elevation_ft).close('}');
+    j.key("situations").open('[');
+    for (const char* name : host_core::situation_names()) j.str(name);
+    j.close(']').key("controls").open('[');
+    for (size_t axis = 0; axis < host_core::control_names().size(); ++axis)
+        j.open('{').key("name").str(host_core::control_names()[axis]).key("low")
+            .num(host_core::control_low(static_cast<host_core::ControlAxis>(axis))).key("high").num(1).close('}');
+    j.close(']');
     j.close('}');
     return reply(j);
 }
 
-// A bitmap's pixels (RGBA rows, top down) and size.
-EMSCRIPTEN_KEEPALIVE const uint8_t* panel_bitmap(int id, int* width, int* height) {
-    try {
-        const Picture& p = bitmaps.picture(id);
-        *width = p.width;
-        *height = p.height;
-        return p.rgba.data();
-    } catch (const std::exception&) {
-        *width = *height = 0;
-        return nullptr;
-    }
+// A bitmap's PNG file and its length in bytes; null for an id the module has no bitmap of.
+EMSCRIPTEN_KEEPALIVE const uint8_t* panel_bitmap_file(int id, int* length) {
+    const std::vector<uint8_t>& bytes = bitmaps.file(id);
+    *length = static_cast<int>(bytes.size());
+    return bytes.empty() ? nullptr : bytes.data();
 }
 
-// Everything the page shows: each gauge's drawing steps and texts, the mode words, the references, and the key
-// events sent from `events_from` on.
-EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from) {
+// Everything the page shows: each gauge's drawing steps and texts (null for a gauge drawn as in the last view,
+// when `changed_only`), the mode words, the references, and the key events sent from `events_from` on.
+EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from, int changed_only) {
     return guarded([&] {
+        static std::vector<std::string> last_sent;  // each gauge's steps as the last view sent them
+        last_sent.resize(panel->gauges().size());
         Json j;
         j.open('{').key("gauges").open('[');
         for (size_t slot = 0; slot < panel->gauges().size(); ++slot) {
             const host_core::GaugeState& g = panel->gauge(static_cast<int>(slot));
-            j.open('{').key("steps").open('[');
+            Json steps;
+            steps.open('[');
             for (const DrawStep& s : g.steps) {
-                j.open('[');
+                steps.open('[');
                 if (s.kind == DrawStep::image_step) {
-                    j.num(0).num(s.x).num(s.y).num(s.width).num(s.height).num(s.bitmap_id).num(s.from_x);
-                    j.num(s.from_y).num(s.black_is_clear ? 1 : 0);
+                    steps.num(0).num(s.x).num(s.y).num(s.width).num(s.height).num(s.bitmap_id).num(s.from_x);
+                    steps.num(s.from_y).num(s.black_is_clear ? 1 : 0);
                 } else {
-                    j.num(1).num(s.x).num(s.y).num(s.width).num(s.height).num(s.text_colour);
-                    j.num(s.background_colour).num(s.format_flags).num(s.font_height).num(s.font_width);
-                    j.num(s.font_weight).str(s.text);
+                    steps.num(1).num(s.x).num(s.y).num(s.width).num(s.height).num(s.text_colour);
+                    steps.num(s.background_colour).num(s.format_flags).num(s.font_height).num(s.font_width);
+                    steps.num(s.font_weight).str(s.text);
                 }
-                j.close(']');
+                steps.close(']');
             }
-            j.close(']').key("texts").open('[');
+            steps.close(']');
+            if (changed_only != 0 && steps.text() == last_sent[slot]) {
+                j.raw("null");
+                continue;
+            }
+            last_sent[slot] = steps.text();
+            j.open('{').key("steps").raw(steps.text()).key("texts").open('[');
             for (const std::string& t : g.texts) j.str(t);
             j.close(']').close('}');
         }
@@ -312,26 +357,135 @@ EMSCRIPTEN_KEEPALIVE const char* panel_parameter(int gauge, const char* text) {
     });
 }
 
+}  // extern "C"
+
+namespace {
+
 // Plays a scenario on the live panel, or nothing of it when a line is refused. Answers the log lines and the
-// snapshots taken.
-EMSCRIPTEN_KEEPALIVE const char* panel_run(const char* text) {
+// snapshots taken. Every host frame flown feeds the trace.
+const char* play_text(const char* text, bool one_instruction) {
     return guarded([&] {
-        const host_core::Scenario scenario = host_core::parse_scenario("", text, panel->gauges());
-        struct Hooks : host_core::PlayHooks {
-            Json log_lines, snapshots;
-            Hooks() {
-                log_lines.open('[');
-                snapshots.open('[');
-            }
-            void snapshot(const host_core::Step& s) override { snapshots.str(s.text); }
-            void log(const std::string& line) override { log_lines.str(line); }
-        } hooks;
-        host_core::check_playable(*panel, scenario, module_commands());
-        host_core::play(*panel, scenario, hooks);
-        hooks.log_lines.close(']');
-        hooks.snapshots.close(']');
+        try {
+            const host_core::Scenario scenario = host_core::parse_scenario("", text, panel->gauges());
+            if (one_instruction && scenario.steps.size() != 1)
+                return refuse("expected one instruction, not " + std::to_string(scenario.steps.size()));
+            struct Hooks : host_core::PlayHooks {
+                Json log_lines, snapshots;
+                Hooks() {
+                    log_lines.open('[');
+                    snapshots.open('[');
+                }
+                void snapshot(const host_core::Step& s) override { snapshots.str(s.text); }
+                void log(const std::string& line) override { log_lines.str(line); }
+                void flown_frame() override { trace.frame(*panel); }
+            } hooks;
+            host_core::check_playable(*panel, scenario, module_commands());
+            host_core::play(*panel, scenario, hooks);
+            hooks.log_lines.close(']');
+            hooks.snapshots.close(']');
+            Json j;
+            j.open('{').key("log").raw(hooks.log_lines.text()).key("snapshots").raw(hooks.snapshots.text()).close('}');
+            return reply(j);
+        } catch (const host_core::ScenarioError& e) {
+            // One instruction of the page's own: its message without the line number.
+            const std::string where = host_core::where("", 1);
+            const std::string what = e.what();
+            if (one_instruction && what.rfind(where, 0) == 0) return refuse(what.substr(where.size()));
+            throw;
+        }
+    });
+}
+
+void write_number_or_null(Json& j, const char* name, double v) { j.key(name).num(v); }
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* panel_run(const char* text) { return play_text(text, false); }
+
+// One instruction of the scenario language, for the page's own calls (situation, fly, wind, control): checked as
+// a scenario's line is, refused with the bare reason.
+EMSCRIPTEN_KEEPALIVE const char* panel_instruction(const char* text) { return play_text(text, true); }
+
+// The aircraft as the instruments read it (feet, knots, degrees; null where a mode holds no reference or a
+// receiver receives nothing), the pilot's modes, and the controls: the pilot's and what the blades get.
+EMSCRIPTEN_KEEPALIVE const char* panel_reading() {
+    return guarded([&] {
+        const host_core::Reading r = host_core::read_aircraft(*panel);
         Json j;
-        j.open('{').key("log").raw(hooks.log_lines.text()).key("snapshots").raw(hooks.snapshots.text()).close('}');
+        j.open('{');
+        const std::pair<const char*, double> fields[] = {
+            {"time", r.time}, {"airspeed", r.airspeed}, {"altitude", r.altitude}, {"radar_height", r.radar_height},
+            {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
+            {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
+            {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance}};
+        for (auto [name, value] : fields) write_number_or_null(j, name, value);
+        j.key("refs").open('{');
+        const std::pair<const char*, double> refs[] = {
+            {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},
+            {"selected_altitude", r.refs.selected_altitude}, {"vertical_speed", r.refs.vertical_speed},
+            {"radar_height", r.refs.radar_height}, {"heading_bug", r.refs.heading_bug}, {"course", r.refs.course}};
+        for (auto [name, value] : refs) write_number_or_null(j, name, value);
+        j.close('}');
+        j.key("modes").str(host_core::pilot_modes(r.engaged)).key("armed").str(host_core::armed_modes(r.armed));
+        j.key("engaged_word").num(r.engaged).key("armed_word").num(r.armed);
+        const host_core::Simulator& sim = panel->simulator();
+        j.key("flying").boolean(sim.flying());
+        j.key("controls").open('[');
+        for (const host_core::Variable& v : host_core::variables())
+            if (v.source == host_core::Source::pilot) j.num(sim.get(v.token));
+        j.close(']').key("blades").open('[');
+        for (double c : sim.effective_controls()) j.num(c);
+        j.close(']').close('}');
+        return reply(j);
+    });
+}
+
+// What the flight recorded since the last call: samples [time, altitude, airspeed, heading, climb rate, radar
+// height, their five references or null, ground speed, localizer and glide-slope deviations or null, heading bug,
+// selected altitude, engaged word, armed word] and marks [kind, time, modes]; "restarted" when a new flight began.
+EMSCRIPTEN_KEEPALIVE const char* panel_trace() {
+    return guarded([&] {
+        static const char* const kKinds[] = {"engaged", "armed", "captured", "dropped"};
+        Json j;
+        j.open('{').key("restarted").boolean(trace.take_restarted()).key("samples").open('[');
+        for (const host_core::TraceSample& s : trace.samples()) {
+            j.open('[');
+            for (double v : {s.time, s.altitude, s.airspeed, s.heading, s.climb_rate, s.radar_height, s.altitude_ref,
+                             s.airspeed_ref, s.heading_ref, s.climb_rate_ref, s.radar_height_ref, s.ground_speed,
+                             s.localizer, s.glide_slope, s.heading_bug, s.selected_altitude})
+                j.num(v);
+            j.num(s.engaged).num(s.armed);
+            j.close(']');
+        }
+        j.close(']').key("marks").open('[');
+        for (const host_core::TraceMark& m : trace.marks())
+            j.open('[').str(kKinds[m.kind]).num(m.time).str(m.modes).close(']');
+        j.close(']').close('}');
+        trace.samples().clear();
+        trace.marks().clear();
+        return reply(j);
+    });
+}
+
+// Every mode dropped, as a pilot would drop them (STAB off).
+EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {
+    return guarded([&] {
+        host_core::drop_modes(*panel);
+        return ok();
+    });
+}
+
+// Why a press of a mode command did nothing a pilot would see; "" when it did.
+EMSCRIPTEN_KEEPALIVE const char* panel_why(const char* command, double engaged_before, double armed_before) {
+    return guarded([&] {
+        Json j;
+        const host_core::ModuleFacts facts{afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
+                                           afcp::Variant::tdn_hov_need_stab_ax1};
+        j.open('{').key("why").str(host_core::why_nothing_happened(
+            *panel, command, static_cast<uint32_t>(engaged_before), static_cast<uint32_t>(armed_before), facts))
+            .close('}');
         return reply(j);
     });
 }

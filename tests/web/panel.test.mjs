@@ -41,7 +41,7 @@ for (const module of modules) {
     const previewMissing = fs.existsSync(path.join(dist, 'preview')) ? false
       : 'no Wine preview in dist/preview (Wine cannot run on this machine)';
     test('each default snapshot shows what the preview of the real DLL shows', { skip: previewMissing }, async () => {
-      const page = await open(browser, module);
+      const page = await open(browser, module, { frozen: true });
       for (const part of defaultParts(module)) {
         await page.evaluate((t) => panel.run(t), part.lines.join('\n'));
         const expected = JSON.parse(fs.readFileSync(path.join(dist, 'preview', part.snapshot + '-state.json'), 'utf8'));
@@ -83,8 +83,8 @@ for (const module of modules) {
     });
 
     test('a real click at the centre of every AFCP control reaches what a call by name reaches', async () => {
-      const clicked = await open(browser, module);
-      const called = await open(browser, module);
+      const clicked = await open(browser, module, { frozen: true });
+      const called = await open(browser, module, { frozen: true });
       const setup = 'set airspeed 95\nset radar_height 300\nset current_altitude 1480\nset heading_bug 90\nupdate 2\n';
       for (const page of [clicked, called]) await page.evaluate((t) => panel.run(t), setup);
       const canvas = await clicked.$('canvas[data-gauge="AFCP"]');
@@ -119,7 +119,7 @@ for (const module of modules) {
     });
 
     test('bad input is refused with a clear message and changes nothing', async () => {
-      const page = await open(browser, module);
+      const page = await open(browser, module, { frozen: true });
       await page.evaluate(() => panel.run('set airspeed 95\nset radar_height 300\nupdate 2\ncommand STAB\nupdate'));
       const before = await state(page);
       const refusals = await page.evaluate(() => {

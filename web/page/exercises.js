@@ -1,0 +1,161 @@
+// Exercises the page checks by itself while the pilot flies: each has a goal, the situation it starts from, and
+// a check that reads the flight's samples (four a second of simulated time, with both mode words) and says how
+// far the pilot has come. A new situation starts every check anew; an exercise once met stays met until then.
+'use strict';
+
+const Exercises = (() => {
+  // The tolerances each exercise holds the pilot to.
+  const ALT_LEAST_CHANGE_FT = 300, ALT_HOLD_FT = 50, ALT_HOLD_S = 20;
+  const HDG_LEAST_TURN_DEG = 60, HDG_HOLD_DEG = 5, HDG_HOLD_S = 15;
+  const HOVER_GROUND_SPEED_KT = 2, HOVER_HOLD_S = 30;
+  const ILS_MOST_DOTS = 1, ILS_DECISION_HEIGHT_FT = 200;
+  const GA_CLIMB_FT = 300;
+
+  const angle = (a, b) => Math.abs(((a - b) % 360 + 540) % 360 - 180);
+
+  // Each check is made per start: `feed(sample)` updates its memory and answers [met, progress text].
+  const LIST = [
+    {
+      id: 'altitude-acquire', title: 'Arm ALT.A and let it capture', situation: 'cruise',
+      goal: 'Set the ALT.A knob at least ' + ALT_LEAST_CHANGE_FT + ' ft from your altitude, arm ALT.A, climb or descend ' +
+        'toward it (V/S does it for you), and let the autopilot capture it: then it holds within ' + ALT_HOLD_FT +
+        ' ft for ' + ALT_HOLD_S + ' s.',
+      check(m, s, has) {
+        if (m.from === undefined) { m.from = m.first.altitude; m.captured = null; }
+        if (!has(s.armed, 'ALT') && !has(s.engaged, 'ALT')) { m.from = s.altitude; m.captured = null; return 'arm ALT.A'; }
+        if (has(s.armed, 'ALT')) {
+          m.wasArmed = true;
+          return Math.abs(s.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT
+            ? 'armed: move the ALT.A altitude at least ' + ALT_LEAST_CHANGE_FT + ' ft away' : 'armed: fly toward ' + Math.round(s.selected_altitude) + ' ft';
+        }
+        // ALT engaged: a capture only if it was armed the sample before, far enough away.
+        if (m.captured === null) {
+          if (!m.wasArmed || Math.abs(s.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT) return 'ALT engaged without a capture: arm ALT.A';
+          m.captured = s.time;
+        }
+        if (Math.abs(s.altitude - s.selected_altitude) > ALT_HOLD_FT) { m.captured = s.time; return 'captured: settling'; }
+        return s.time - m.captured >= ALT_HOLD_S ? true : 'captured: holding ' + Math.round(s.time - m.captured) + ' s';
+      },
+    },
+    {
+      id: 'heading', title: 'Turn to a heading with HDG', situation: 'cruise',
+      goal: 'Engage HDG and set the heading bug at least ' + HDG_LEAST_TURN_DEG + '° from your heading: the autopilot ' +
+        'turns to it and holds it within ' + HDG_HOLD_DEG + '° for ' + HDG_HOLD_S + ' s.',
+      check(m, s, has) {
+        if (m.from === undefined) { m.from = m.first.heading; m.turned = false; m.held = null; }
+        if (!has(s.engaged, 'HDG')) { m.from = s.heading; m.turned = false; m.held = null; return 'engage HDG'; }
+        m.turned = m.turned || angle(s.heading_bug, m.from) >= HDG_LEAST_TURN_DEG;
+        if (!m.turned) return 'HDG engaged: set the bug at least ' + HDG_LEAST_TURN_DEG + '° away';
+        if (angle(s.heading, s.heading_bug) > HDG_HOLD_DEG) { m.held = null; return 'turning'; }
+        if (m.held === null) m.held = s.time;
+        return s.time - m.held >= HDG_HOLD_S ? true : 'on the heading ' + Math.round(s.time - m.held) + ' s';
+      },
+    },
+    {
+      id: 'hover', title: 'Transition down to a hover and hold it', situation: 'cruise',
+      goal: 'Slow below 80 kt and descend to about 500 ft above the ground, then press F/TDN: the autopilot ' +
+        'decelerates and descends into a hover. Hold it: ground speed under ' + HOVER_GROUND_SPEED_KT + ' kt for ' +
+        HOVER_HOLD_S + ' s, as the GS gauge shows.',
+      check(m, s, has) {
+        if (m.held === undefined) m.held = null;
+        m.transition = m.transition || has(s.armed, 'TDN') || has(s.engaged, 'TDN');
+        if (!m.transition) return 'press F/TDN';
+        if (!has(s.engaged, 'HOV')) { m.held = null; return has(s.engaged, 'TDN') ? 'transition down' : 'TDN armed'; }
+        if (s.ground_speed >= HOVER_GROUND_SPEED_KT) { m.held = null; return 'hover: ' + s.ground_speed.toFixed(1) + ' kt over the ground'; }
+        if (m.held === null) m.held = s.time;
+        return s.time - m.held >= HOVER_HOLD_S ? true : 'hovering ' + Math.round(s.time - m.held) + ' s';
+      },
+    },
+    {
+      id: 'ils', title: 'Fly the ILS with the panel’s modes', situation: 'approach',
+      goal: 'Arm APP and G/S (ALT and IAS help until then): the localizer and the glide slope capture by ' +
+        'themselves. Follow them down to ' + ILS_DECISION_HEIGHT_FT + ' ft above the ground with both needles within ' +
+        ILS_MOST_DOTS + ' dot.',
+      check(m, s, has) {
+        const onBoth = has(s.engaged, 'LOC') && has(s.engaged, 'GS');
+        if (!onBoth) { m.onBoth = false; m.off = false; return 'capture LOC and GS'; }
+        if (!m.onBoth) { m.onBoth = true; m.off = false; }
+        if (!(Math.abs(s.localizer) <= ILS_MOST_DOTS && Math.abs(s.glide_slope) <= ILS_MOST_DOTS)) m.off = true;
+        if (m.off) return 'off the beams by more than ' + ILS_MOST_DOTS + ' dot: go around and try again';
+        return s.radar_height <= ILS_DECISION_HEIGHT_FT ? true : 'on the beams, ' + Math.round(s.radar_height) + ' ft';
+      },
+    },
+    {
+      id: 'go-around', title: 'Go around', situation: 'approach',
+      goal: 'On the glide slope (GS engaged), press Go-Around: the autopilot climbs away at its go-around airspeed. ' +
+        'Met once GA has climbed ' + GA_CLIMB_FT + ' ft from the lowest point.',
+      check(m, s, has) {
+        if (m.lowest === undefined) m.lowest = s.altitude;
+        if (has(s.engaged, 'GS')) { m.onSlope = true; m.lowest = s.altitude; return 'GS engaged: press Go-Around'; }
+        if (!m.onSlope) return 'capture the glide slope first';
+        if (!has(s.engaged, 'GA')) { m.lowest = Math.min(m.lowest, s.altitude); return 'press Go-Around'; }
+        m.lowest = Math.min(m.lowest, s.altitude);
+        return s.altitude - m.lowest >= GA_CLIMB_FT ? true : 'climbing: ' + Math.round(s.altitude - m.lowest) + ' ft';
+      },
+    },
+  ];
+
+  // `bits`: the core's [[bit, name], ...]; `list` the element the exercises are shown in.
+  function create(bits, list) {
+    const bitOf = new Map(bits.map(([bit, name]) => [name, bit >>> 0]));
+    const has = (word, name) => ((word >>> 0) & bitOf.get(name)) !== 0;
+    const rows = LIST.map((e) => {
+      const item = document.createElement('li');
+      item.dataset.exercise = e.id;
+      const head = document.createElement('div');
+      head.className = 'exercise-head';
+      const mark = document.createElement('span');
+      mark.className = 'exercise-mark';
+      const title = document.createElement('strong');
+      title.textContent = e.title;
+      const from = document.createElement('span');
+      from.className = 'help';
+      from.textContent = ' from ' + e.situation;
+      head.append(mark, title, from);
+      const goal = document.createElement('div');
+      goal.className = 'help';
+      goal.textContent = e.goal;
+      const progress = document.createElement('div');
+      progress.className = 'exercise-progress';
+      item.append(head, goal, progress);
+      list.append(item);
+      return { exercise: e, item, mark, progress, memory: {}, met: false, text: '' };
+    });
+    function show(r) {
+      const shown = r.met + r.text;
+      if (shown === r.shown) return;
+      r.shown = shown;
+      r.item.classList.toggle('met', r.met);
+      r.mark.textContent = r.met ? '✓' : '○';
+      r.progress.textContent = r.met ? 'met' : r.text;
+    }
+    function restart() {
+      for (const r of rows) {
+        r.memory = {};
+        r.met = false;
+        r.text = '';
+        show(r);
+      }
+    }
+    function feed(sample) {
+      for (const r of rows) {
+        if (r.met) continue;
+        // What the aircraft did when the check began, for checks that measure from there.
+        if (!r.memory.first) r.memory.first = sample;
+        const verdict = r.exercise.check(r.memory, sample, has);
+        r.met = verdict === true;
+        r.text = r.met ? '' : verdict;
+      }
+    }
+    restart();
+    return {
+      restart,
+      feed,
+      show: () => rows.forEach(show),
+      status: () => rows.map((r) => ({ id: r.exercise.id, title: r.exercise.title, situation: r.exercise.situation,
+        met: r.met, progress: r.met ? 'met' : r.text })),
+    };
+  }
+
+  return { create, LIST };
+})();

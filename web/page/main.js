@@ -1,0 +1,275 @@
+// The trainer page: the panel, the instruments, flying by hand, the exercises and the workbench, put together;
+// the frame loop and the script interface window.panel.
+//
+// The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", and
+// "?frozen": the panel on the bench, nothing flying until a situation or a fly starts the flight.
+'use strict';
+
+(function () {
+  const $ = (id) => document.getElementById(id);
+  const TIME_SCALES = [1, 2, 4, 8, 16];
+  const STEPS_PER_SECOND = 100;   // the physics and the engine
+  const FRAME_SECONDS = 1 / 18;   // a host frame, as the bench panel runs them
+  const LONGEST_FRAME = 0.1;      // seconds of the pilot's time one animation frame may catch up
+  const VARIABLES_EVERY = 0.25;   // seconds between refreshes of the variables' table
+
+  const panel = { ready: false, module: '' };
+  window.panel = panel;
+
+  createPanelModule().then(start).catch((e) => {
+    $('status').textContent = 'cannot start the panel: ' + e;
+  });
+
+  async function start(M) {
+    const core = PanelCore.create(M);
+    const info = core.info;
+    const check = core.check;
+    panel.module = info.module;
+    document.title = info.module + ' - helicopter trainer';
+    const params = new URLSearchParams(location.search);
+
+    // ---- the panel ------------------------------------------------------------------------------------------
+    const say = (text, error) => SidePanels.say('click-message', text, error);
+    const gauges = GaugeView.create(core, (g) => (g.name === 'AFCP' ? $('afcp') : $('gauges')),
+      (gauge, x, y) => {
+        // A press that changes nothing a pilot would see is explained beside the panel.
+        try {
+          const before = core.words();
+          const reached = core.click(gauge, x, y);
+          say(gauge + ' (' + x + ', ' + y + '): ' + reached);
+          SidePanels.say('why-message', core.why(reached, before));
+        } catch (e) {
+          say(e.message, true);
+        }
+        refresh();
+      },
+      (text) => say(text));
+
+    // ---- the instruments --------------------------------------------------------------------------------------
+    const pfd = PfdInstrument.create(document.querySelector('canvas[data-instrument="pfd"]'));
+    const map = MapInstrument.create(document.querySelector('canvas[data-instrument="map"]'), info.world);
+    const chart = ChartInstrument.create($('chart'), { width: 480, height: 400 });
+    const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
+      (axis, value) => core.control(axis, value));
+    $('controls-help').textContent = controls.help;
+    const exercises = Exercises.create(info.bits, $('exercises'));
+
+    // The instruments' state from the core's reading: its nulls stay nulls, every other number is finite.
+    function instrumentState(r) {
+      return {
+        time: r.time, airspeed: r.airspeed, altitude: r.altitude, radar_height: r.radar_height, heading: r.heading,
+        track: r.track, pitch: r.pitch, bank: r.bank, climb_rate: r.climb_rate, ground_speed: r.ground_speed,
+        north: r.north, east: r.east, localizer: r.localizer, glide_slope: r.glide_slope, refs: r.refs,
+        modes: r.modes, armed: r.armed,
+      };
+    }
+    const SAMPLE = ['time', 'altitude', 'airspeed', 'heading', 'climb_rate', 'radar_height'];
+    const REFS = ['altitude', 'airspeed', 'heading', 'climb_rate', 'radar_height'];
+    const MORE = ['ground_speed', 'localizer', 'glide_slope', 'heading_bug', 'selected_altitude', 'engaged', 'armed'];
+    function sampleOf(row) {
+      const s = { refs: {} };
+      SAMPLE.forEach((k, i) => { s[k] = row[i]; });
+      REFS.forEach((k, i) => { s.refs[k] = row[SAMPLE.length + i]; });
+      MORE.forEach((k, i) => { s[k] = row[SAMPLE.length + REFS.length + i]; });
+      return s;
+    }
+
+    // ---- the workbench ----------------------------------------------------------------------------------------
+    const side = SidePanels.create(core, panel);
+
+    // Everything drawn and shown anew from the core.
+    let reading = core.reading();
+    let shown = null;  // the instruments' state as last drawn
+    let variablesShown = -Infinity;
+    function refresh() {
+      const view = core.view(side.eventCount());
+      gauges.draw(view);
+      const now = performance.now() / 1000;
+      const showValues = now - variablesShown >= VARIABLES_EVERY;
+      if (showValues) variablesShown = now;
+      side.show(view, showValues ? core.variables() : []);
+      reading = core.reading();
+      const trace = core.trace();
+      if (trace.restarted) {
+        chart.clear();
+        map.clear();
+        exercises.restart();
+      }
+      for (const row of trace.samples) {
+        const s = sampleOf(row);
+        chart.push(s);
+        exercises.feed(s);
+      }
+      for (const [kind, time, modes] of trace.marks) chart.mark(time, modes, kind);
+      exercises.show();
+      const state = instrumentState(reading);
+      shown = state;
+      pfd.draw(state);
+      map.draw(state);
+      controls.draw(reading);
+      $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
+    }
+
+    // ---- time ---------------------------------------------------------------------------------------------------
+    let paused = params.has('paused');
+    let scale = 1;
+    let owed = 0;  // simulated seconds the loop owes the flight, less than a step
+    let last = 0;
+
+    // One animation frame: `seconds` of the pilot's time pass.
+    function advance(seconds) {
+      seconds = Math.min(Math.max(seconds, 0), LONGEST_FRAME);
+      controls.tick(seconds, reading);
+      if (paused) {
+        refresh();
+        return;
+      }
+      owed += seconds * scale;
+      if (reading.flying) {
+        const steps = Math.floor(owed * STEPS_PER_SECOND + 1e-9);
+        if (steps > 0) {
+          core.fly(steps / STEPS_PER_SECOND);
+          owed -= steps / STEPS_PER_SECOND;
+        }
+      } else {
+        const frames = Math.floor(owed / FRAME_SECONDS + 1e-9);
+        if (frames > 0) {
+          core.update(Math.min(frames, info.most_frames));
+          owed -= frames * FRAME_SECONDS;
+        }
+      }
+      refresh();
+    }
+    function loop(now) {
+      const seconds = last === 0 ? 0 : (now - last) / 1000;
+      last = now;
+      try {
+        advance(seconds);
+      } catch (e) {
+        say(e.message, true);
+      }
+      requestAnimationFrame(loop);
+    }
+
+    function showTime() {
+      $('pause').textContent = paused ? 'Resume' : 'Pause';
+      $('step').disabled = !paused;
+      for (const b of document.querySelectorAll('#scales button')) b.classList.toggle('on', Number(b.dataset.scale) === scale);
+      $('status').textContent = paused ? 'paused' : scale + 'x';
+    }
+    for (const k of TIME_SCALES) {
+      const b = document.createElement('button');
+      b.textContent = k + 'x';
+      b.dataset.scale = String(k);
+      b.addEventListener('click', () => panel.timeScale(k));
+      $('scales').append(b);
+    }
+    for (const name of info.situations) {
+      const option = document.createElement('option');
+      option.value = name;
+      option.textContent = name;
+      $('situation').append(option);
+    }
+
+    // ---- the script interface -----------------------------------------------------------------------------------
+    // Each call checks what it is given (PanelCore) and draws the page anew after it.
+    const andRefresh = (f) => (...args) => {
+      const result = f(...args);
+      refresh();
+      return result;
+    };
+    Object.assign(panel, {
+      set: andRefresh((name, value) => core.set(name, value)),
+      update: andRefresh((n = 1) => core.update(n)),
+      click: andRefresh((gauge, x, y) => core.click(gauge, x, y)),
+      command: andRefresh((name) => core.command(name)),
+      capture: andRefresh(() => core.capture()),
+      parameter: andRefresh((gauge, text) => core.parameter(gauge, text)),
+      run: andRefresh((scenario) => core.run(scenario).log),
+      words: () => { const w = core.words(); return { engaged: w.engaged, armed: w.armed }; },
+      references: () => core.words().references,
+      texts: (gauge) => gauges.texts(core.slotOf(gauge)),
+      events: () => side.events(),
+      // A fresh start: the aircraft placed and trimmed, every mode dropped (as a scenario's situation does not).
+      situation: andRefresh((name) => {
+        core.situation(name);
+        core.dropModes();
+        owed = 0;
+        $('situation').value = name;
+      }),
+      fly: andRefresh((seconds) => core.fly(seconds)),
+      control: andRefresh((axis, value) => core.control(axis, value)),
+      wind: andRefresh((direction, speed) => core.wind(direction, speed)),
+      aircraft() {
+        const values = core.variables();
+        const out = {};
+        info.variables.forEach((v, i) => {
+          if (v.source === 'aircraft' || v.source === 'derived' || v.source === 'world' || v.source === 'pilot') out[v.name] = values[i];
+        });
+        return out;
+      },
+      reading: () => core.reading(),
+      // The instruments, and the state they last drew, for scripts that check what they show.
+      instruments: { pfd, map, chart },
+      shown: () => shown,
+      exercises: () => exercises.status(),
+      time: () => core.reading().time,
+      timeScale(k) {
+        if (k === undefined) return scale;
+        scale = check.oneOf(k, TIME_SCALES, 'the time scale');
+        showTime();
+        return scale;
+      },
+      pause() {
+        paused = true;
+        showTime();
+      },
+      resume() {
+        paused = false;
+        owed = 0;
+        showTime();
+      },
+      paused: () => paused,
+      // One frame of the loop as if `seconds` of the pilot's time had passed (for benchmarks and tests).
+      advance: (seconds) => advance(check.finite(seconds, 'the seconds of a frame')),
+    });
+
+    $('pause').addEventListener('click', () => (paused ? panel.resume() : panel.pause()));
+    $('step').addEventListener('click', () => {
+      try {
+        if (reading.flying) panel.fly(FRAME_SECONDS);
+        else panel.update(1);
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
+    $('situation').addEventListener('change', () => {
+      try {
+        panel.situation($('situation').value);
+        say('situation ' + $('situation').value);
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
+    $('north-up').addEventListener('change', () => { map.orientation = $('north-up').checked ? 'north' : 'track'; });
+    $('map-range').addEventListener('change', () => { map.range = Number($('map-range').value); });
+    $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));
+
+    await gauges.ready;
+    // Opens flying (unless on the bench), in the situation asked for.
+    const wanted = params.get('situation') || 'cruise';
+    if (!params.has('frozen')) {
+      try {
+        panel.situation(wanted);
+      } catch (e) {
+        say(e.message + '; opened in the cruise instead', true);
+        panel.situation('cruise');
+      }
+      panel.update(2);  // the panel's first frames: the AFCP gauge attaches to the engine, then samples
+    }
+    refresh();
+    panel.ready = true;
+    showTime();
+    requestAnimationFrame(loop);
+  }
+})();
