@@ -312,6 +312,7 @@ for (const module of modules) {
     test('a screenshot of the trainer in flight', async () => {
       const page = await open(browser, module, { width: 1366, height: 1024 });
       await page.evaluate(() => {
+        // STAB, ALT, HDG and IAS; then a turn to 060 and a climb with V/S toward 2500 ft, ALT.A armed.
         panel.situation('cruise');
         panel.command('STAB');
         panel.command('ALT');
@@ -319,15 +320,16 @@ for (const module of modules) {
         panel.command('IAS');
         panel.fly(20);
         panel.set('heading_bug', 60);
-        panel.command('ALTA');
-        panel.fly(1);
-        panel.set('autopilot_altitude', 2500);
         panel.set('vertical_speed', 500);
         panel.command('VS');
-        panel.fly(45);
+        panel.fly(6);
+        panel.command('ALTA');
+        panel.set('autopilot_altitude', 2500);
+        panel.fly(40);
       });
       fs.mkdirSync(path.join(dist, 'web'), { recursive: true });
       await page.screenshot({ path: path.join(dist, 'web', module + '-trainer.png') });
+      await page.screenshot({ path: path.join(dist, 'web', module + '-trainer-full.png'), fullPage: true });
       assert.deepEqual(page.errors, []);
       await page.close();
     });
