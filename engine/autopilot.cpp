@@ -60,7 +60,16 @@ void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a)
     b.armed &= ~requests;
 }
 
-void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, Actions& a) {
+// The go-around: the panel's GO_AROUND leaves V/S and IAS engaged together, nothing armed, and the presets in the
+// references; the engine flies it as G/A in place of V/S. Looked for before any request is taken, since a mode
+// button beside V/S (IAS) also engages its mode but leaves its request armed.
+bool Autopilot::go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const {
+    const uint32_t go_around = VS | IAS;
+    return (b.engaged & go_around) == go_around && (last_engaged_ & go_around) != go_around && b.armed == 0 &&
+           std::fabs(s.vertical_speed_fpm - 500) < 1 && std::fabs(s.autopilot_airspeed_kt - 75) < 0.5;
+}
+
+void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a) {
     // Altitude acquire: inside the distance the present climb covers in the capture lead, or inside the band.
     if (has(b.armed, ALT)) {
         const double error = s.selected_altitude_ft - s.altitude_ft;
@@ -89,11 +98,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, Actions& a) {
         b.engaged |= TDN;
         b.armed &= ~TDN;
     }
-    // The go-around: the panel's GO_AROUND leaves V/S and IAS engaged together, nothing armed, and the presets
-    // in the references; the engine flies it as G/A in place of V/S.
-    const uint32_t go_around = VS | IAS;
-    if ((b.engaged & go_around) == go_around && (last_engaged_ & go_around) != go_around && b.armed == 0 &&
-        std::fabs(s.vertical_speed_fpm - 500) < 1 && std::fabs(s.autopilot_airspeed_kt - 75) < 0.5) {
+    if (go_around) {
         b.engaged = (b.engaged & ~masks::vertical_group) | GA;
         ga_heading_deg_ = s.heading_deg;
     }
@@ -247,8 +252,9 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
     }
     const bool stab = has(b.engaged, STAB);
     if (stab) {
+        const bool go_around = go_around_commanded(b, s);
         take_requests(b, s, a);
-        capture(b, s, a);
+        capture(b, s, go_around, a);
     }
     const uint32_t e = b.engaged;
     const uint32_t started = e & ~last_engaged_;

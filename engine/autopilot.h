@@ -54,7 +54,8 @@ private:
         bool held = false;
     };
     void take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a);
-    void capture(afcp::StateBlock& b, const Sensors& s, Actions& a);
+    bool go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const;
+    void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a);
     double vertical_target(const afcp::StateBlock& b, const Sensors& s, bool& holds, double dt);
     bool pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta);
     bool roll_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& phi);
