@@ -152,10 +152,11 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
 
 bool Autopilot::pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta) {
     const uint32_t e = b.engaged;
-    // The speed loops: a PI on the speed error into the pitch attitude, too fast is nose up.
-    auto speed_loop = [&](double error_kt, double gain, double integral_gain) {
-        if (!speed_loop_on_) speed_integral_ = s.pitch_deg;
-        speed_loop_on_ = true;
+    // The speed loops: a PI on the speed error into the pitch attitude, too fast is nose up. `owner` is the mode
+    // that flies it now (IAS and G/A are one); each mode's target starts afresh when the loop passes to it.
+    auto speed_loop = [&](uint32_t owner, double error_kt, double gain, double integral_gain) {
+        if (speed_loop_owner_ == 0) speed_integral_ = s.pitch_deg;
+        speed_loop_owner_ = owner;
         speed_integral_ = limit(speed_integral_ + integral_gain * error_kt * dt, kPitchLimitDeg);
         return limit(speed_integral_ + gain * error_kt, kPitchLimitDeg);
     };
@@ -163,28 +164,29 @@ bool Autopilot::pitch_target(const afcp::StateBlock& b, const Sensors& s, double
         const double wanted = b.fore_aft_input / kFeetPerSecondPerKnot;
         hover_x_ft_ = std::fabs(wanted) > 0.05 ? 0.0 : hover_x_ft_ + s.forward_ground_speed_kt * kFeetPerSecondPerKnot * dt;
         const double error = s.forward_ground_speed_kt - wanted + kHoverPositionGain / kHoverSpeedPitchGain * hover_x_ft_;
-        theta = speed_loop(error, kHoverSpeedPitchGain, kHoverSpeedIntegralGain);
+        theta = speed_loop(HOV, error, kHoverSpeedPitchGain, kHoverSpeedIntegralGain);
         return true;
     }
     if (has(e, TDN)) {
         transition_speed_kt_ = std::max(0.0, transition_speed_kt_ - kTransitionDownDecelKtPerS * dt);
-        theta = speed_loop(s.forward_ground_speed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(TDN, s.forward_ground_speed_kt - transition_speed_kt_, kSpeedPitchGain,
+                           kSpeedPitchIntegralGain);
         return true;
     }
     if (has(e, TUP)) {
         transition_speed_kt_ = std::min(kTransitionUpSpeedKt, transition_speed_kt_ + kTransitionUpAccelKtPerS * dt);
-        theta = speed_loop(s.airspeed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(TUP, s.airspeed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
         return true;
     }
     if (has(e, IAS | GA)) {
         // The target slews to the reference at a comfortable acceleration, from the airspeed at engagement.
         const double wanted = std::clamp(s.autopilot_airspeed_kt, kIasLowestKt, kIasHighestKt);
-        if (!speed_loop_on_) speed_target_kt_ = s.airspeed_kt;
+        if (speed_loop_owner_ != (IAS | GA)) speed_target_kt_ = s.airspeed_kt;
         speed_target_kt_ = move_toward(speed_target_kt_, wanted, kAirspeedSlewKtPerS * dt);
-        theta = speed_loop(s.airspeed_kt - speed_target_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(IAS | GA, s.airspeed_kt - speed_target_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
         return true;
     }
-    speed_loop_on_ = false;
+    speed_loop_owner_ = 0;
     return false;
 }
 

@@ -67,7 +67,8 @@ private:
     double last_pilot_[4] = {};
     // Outer loops' memories.
     double speed_integral_ = 0, lateral_integral_ = 0, course_integral_ = 0;
-    bool speed_loop_on_ = false, lateral_loop_on_ = false, course_loop_on_ = false;
+    uint32_t speed_loop_owner_ = 0;  // the mode flying the speed loop (IAS and G/A as one), 0 when none
+    bool lateral_loop_on_ = false, course_loop_on_ = false;
     double hover_x_ft_ = 0, hover_y_ft_ = 0;  // off the hover point, along and across the heading
     double hover_heading_deg_ = 0;
     double speed_target_kt_ = 0;      // IAS: the slewing target

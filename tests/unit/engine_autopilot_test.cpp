@@ -256,8 +256,7 @@ TEST(AutopilotRequests, IasButtonBesideVerticalSpeedIsNoGoAround) {
     EXPECT_EQ(f.block.engaged, PANEL | STAB | VS | IAS);
 }
 
-// Fails today: the IAS target keeps what it had when another speed loop flew the pitch before it.
-TEST(AutopilotRequests, DISABLED_GoAroundFromATransitionDownSlewsFromThePresentAirspeed) {
+TEST(AutopilotRequests, GoAroundFromATransitionDownSlewsFromThePresentAirspeed) {
     Sensors s = cruise();
     s.airspeed_kt = s.ground_speed_kt = s.forward_ground_speed_kt = 60;
     Flight f(TDN, s);
