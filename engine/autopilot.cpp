@@ -100,7 +100,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
     }
     if (go_around) {
         b.engaged = (b.engaged & ~masks::vertical_group) | GA;
-        ga_heading_deg_ = s.heading_deg;
+        ga_heading_deg_ = s.heading_deg;  // a new go-around from one flown already too
     }
     // A transition down ends in the hover, as the panel's HOV makes it.
     if (has(b.engaged, TDN) && s.ground_speed_kt < kHoverEntryKt &&
@@ -239,6 +239,20 @@ bool Autopilot::roll_target(const afcp::StateBlock& b, const Sensors& s, double 
     return false;
 }
 
+// What a mode takes from the aircraft as it starts.
+void Autopilot::start_modes(uint32_t started, const Sensors& s) {
+    if (has(started, TDN)) {
+        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
+        transition_start_height_ft_ = s.radar_height_ft;
+    }
+    if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
+    if (has(started, TDN | TUP | GA)) ga_heading_deg_ = s.heading_deg;
+    if (has(started, HOV)) {
+        hover_x_ft_ = hover_y_ft_ = 0;
+        hover_heading_deg_ = s.heading_deg;
+    }
+}
+
 Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
     Actions a{};
     if (!started_ || s.placements != placements_) {
@@ -251,6 +265,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
         axis_[kPedals].reference = s.heading_deg;
         for (int i = 0; i < 4; ++i) last_pilot_[i] = s.pilot[i];
         last_engaged_ = b.engaged;
+        start_modes(b.engaged, s);  // the modes engaged fly on from the aircraft as placed
     }
     const bool stab = has(b.engaged, STAB);
     if (stab) {
@@ -259,17 +274,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
         capture(b, s, go_around, a);
     }
     const uint32_t e = b.engaged;
-    const uint32_t started = e & ~last_engaged_;
-    if (has(started, TDN)) {
-        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
-        transition_start_height_ft_ = s.radar_height_ft;
-    }
-    if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
-    if (has(started, TDN | TUP)) ga_heading_deg_ = s.heading_deg;
-    if (has(started, HOV)) {
-        hover_x_ft_ = hover_y_ft_ = 0;
-        hover_heading_deg_ = s.heading_deg;
-    }
+    start_modes(e & ~last_engaged_, s);
     for (int i = 1; i < 4; ++i) {
         if (std::fabs(s.pilot[i] - last_pilot_[i]) > kPilotMoveThreshold) axis_[i].sync = kPilotSyncSeconds;
         last_pilot_[i] = s.pilot[i];

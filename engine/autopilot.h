@@ -54,6 +54,7 @@ private:
         bool held = false;
     };
     void take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a);
+    void start_modes(uint32_t started, const Sensors& s);
     bool go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const;
     void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a);
     double vertical_target(const afcp::StateBlock& b, const Sensors& s, bool& holds, double dt);

@@ -339,9 +339,7 @@ TEST(AutopilotAxes, PlacementStartsTheLoopsFromTheAircraftAsPlaced) {
     EXPECT_EQ(f.fly(2).share[kPitch], 0.0);
 }
 
-// Fails today: a placement forgets the hover and go-around headings, so the engine steers for 000 (it forgets
-// the transitions' starting speed and height too).
-TEST(AutopilotAxes, DISABLED_PlacementInAModeFliesItFromTheAircraftAsPlaced) {
+TEST(AutopilotAxes, PlacementInAModeFliesItFromTheAircraftAsPlaced) {
     Sensors presets = cruise();
     presets.vertical_speed_fpm = 500;
     presets.autopilot_airspeed_kt = 75;
@@ -353,6 +351,17 @@ TEST(AutopilotAxes, DISABLED_PlacementInAModeFliesItFromTheAircraftAsPlaced) {
     }
     EXPECT_NEAR(h.fly(50).share[kPedals], 0, 1e-9) << "the hover holds the heading placed";
     EXPECT_NEAR(g.fly(50).share[kRoll], 0, 1e-9) << "the go-around holds the heading placed";
+
+    // A transition down placed anew at 60 kt, 300 ft starts from there: neither down to the hover height at once
+    // nor nose up for a speed target of 0 kt.
+    Flight t(TDN);
+    t.fly(10);
+    t.s.placements = 1;
+    t.s.airspeed_kt = t.s.ground_speed_kt = t.s.forward_ground_speed_kt = 60;
+    t.s.radar_height_ft = 300;
+    const Actions a = t.fly(20);
+    EXPECT_GT(a.share[kCollective], -0.01);
+    EXPECT_LT(a.share[kPitch], 0.01);
 }
 
 TEST(AutopilotAxes, PilotsHandSetsTheAttitudeHeld) {
