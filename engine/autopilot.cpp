@@ -312,7 +312,10 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
                 x.reference = t.measured;
             x.sync = std::max(0.0, x.sync - dt);
             const double error = x.reference - t.measured;
-            const double room_up = 1.0 - s.pilot[t.axis], room_down = -1.0 - s.pilot[t.axis];
+            // The room the stick leaves to its stops; a reading past a stop is taken at the stop, so that the
+            // bounds never cross.
+            const double stick = std::clamp(s.pilot[t.axis], -1.0, 1.0);
+            const double room_up = 1.0 - stick, room_down = -1.0 - stick;
             const bool stopped = (error > 0 && x.share >= room_up - kStopMargin) ||
                                  (error < 0 && x.share <= room_down + kStopMargin);
             if (!following && !stopped)

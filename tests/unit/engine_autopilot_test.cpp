@@ -563,8 +563,7 @@ TEST(AutopilotLimits, SharesStayInsideTheirRangesForRandomFiniteSensors) {
     }
 }
 
-// Fails today: with the pilot's stick read more than a full travel past centre, the cyclic's bounds cross.
-TEST(AutopilotLimits, DISABLED_CyclicShareStaysInItsAuthorityWhateverThePilotsStickReads) {
+TEST(AutopilotLimits, CyclicShareStaysInItsAuthorityWhateverThePilotsStickReads) {
     for (const double stick : {3.0, -3.0}) {
         Flight f(0);
         f.s.pilot[kPitch] = f.s.pilot[kRoll] = stick;
