@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "engine/gains.h"
 
@@ -31,16 +32,34 @@ double ground_track(const Sensors& s) {
 
 bool in_hover(uint32_t engaged) { return has(engaged, HOV); }
 
+// The readings that are numbers (the pilot's controls besides).
+// clang-format off
+constexpr double Sensors::*kReadings[] = {
+    &Sensors::airspeed_kt,             &Sensors::radar_height_ft,         &Sensors::altitude_ft,
+    &Sensors::heading_deg,             &Sensors::pitch_deg,               &Sensors::bank_deg,
+    &Sensors::climb_fpm,               &Sensors::ground_speed_kt,         &Sensors::forward_ground_speed_kt,
+    &Sensors::lateral_ground_speed_kt, &Sensors::roll_rate_dps,           &Sensors::pitch_rate_dps,
+    &Sensors::yaw_rate_dps,            &Sensors::sideslip_deg,            &Sensors::rotor_power_hp,
+    &Sensors::heading_bug_deg,         &Sensors::selected_altitude_ft,    &Sensors::autopilot_airspeed_kt,
+    &Sensors::vertical_speed_fpm,      &Sensors::selected_course_deg,     &Sensors::gps_track_rad,
+    &Sensors::localizer_dots,          &Sensors::glide_slope_dots,        &Sensors::threshold_nm,
+    &Sensors::vor_dots,                &Sensors::vor_nm,                  &Sensors::placements,
+};
+// clang-format on
+// Every double of Sensors is listed: besides the readings and the pilot's four controls there are only the
+// receiver flags and padding.
+static_assert(sizeof(Sensors) - sizeof(int) - (std::size(kReadings) + 4) * sizeof(double) < sizeof(double));
+
 }  // namespace
 
 void Autopilot::reset() { *this = Autopilot{}; }
 
-void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a) {
+void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a) {
     const uint32_t requests = b.armed & (HDG | VS | IAS | CRHT | HHT | HOV_SUB_B | STAB_AX1 | STAB_AX3 | ATT);
     if (requests == 0) return;
     if (has(requests, HDG) && in_hover(b.engaged)) hover_heading_deg_ = s.heading_deg;
-    if (has(requests, IAS) && !(s.autopilot_airspeed_kt >= kIasLowestKt && s.autopilot_airspeed_kt <= kIasHighestKt)) {
-        // A reference the aircraft should not fly: the engine flies the present airspeed instead.
+    if (has(requests, IAS) && !(reference_read_kt >= kIasLowestKt && reference_read_kt <= kIasHighestKt)) {
+        // A reference the aircraft should not fly, or none read: the engine flies the present airspeed instead.
         a.set_airspeed = true;
         a.airspeed_kt = std::clamp(std::round(s.airspeed_kt), kIasLowestKt, kIasHighestKt);
     }
@@ -253,11 +272,25 @@ void Autopilot::start_modes(uint32_t started, const Sensors& s) {
     }
 }
 
-Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
+Sensors Autopilot::finite(const Sensors& reading) {
+    Sensors s = reading;
+    for (double Sensors::*r : kReadings)
+        if (!std::isfinite(s.*r)) s.*r = last_finite_.*r;
+    for (int i = 0; i < 4; ++i)
+        if (!std::isfinite(s.pilot[i])) s.pilot[i] = last_finite_.pilot[i];
+    last_finite_ = s;
+    return s;
+}
+
+Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) {
     Actions a{};
+    // A reading that is not a finite number is taken as its last finite value (0 if none was), so that nothing
+    // but numbers reaches the references, the integrators and the shares.
+    const Sensors s = finite(reading);
     if (!started_ || s.placements != placements_) {
         // A new flight, or the aircraft placed anew: every loop starts from the aircraft as it is.
         reset();
+        last_finite_ = s;
         started_ = true;
         placements_ = s.placements;
         axis_[kPitch].reference = s.pitch_deg;
@@ -270,7 +303,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
     const bool stab = has(b.engaged, STAB);
     if (stab) {
         const bool go_around = go_around_commanded(b, s);
-        take_requests(b, s, a);
+        take_requests(b, s, reading.autopilot_airspeed_kt, a);
         capture(b, s, go_around, a);
     }
     const uint32_t e = b.engaged;

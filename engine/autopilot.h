@@ -42,7 +42,7 @@ struct Actions {
 class Autopilot {
 public:
     void reset();
-    // One step of `dt` seconds.
+    // One step of `dt` seconds. A reading that is not a finite number counts as its last finite value.
     Actions step(afcp::StateBlock& block, const Sensors& s, double dt);
 
 private:
@@ -53,7 +53,10 @@ private:
         double sync = 0;  // seconds the reference keeps following the aircraft after the pilot's hand
         bool held = false;
     };
-    void take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a);
+    // The readings with each one that is not a finite number replaced by its last finite value.
+    Sensors finite(const Sensors& reading);
+    // `reference_read_kt`: the autopilot airspeed as read, before any replacement.
+    void take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a);
     void start_modes(uint32_t started, const Sensors& s);
     bool go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const;
     void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a);
@@ -63,6 +66,7 @@ private:
     double course_bank(double course_deg, double cross_ft, const Sensors& s, double dt);
 
     Axis axis_[4];
+    Sensors last_finite_{};
     bool started_ = false;
     double placements_ = -1;
     double last_pilot_[4] = {};
