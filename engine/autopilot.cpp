@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "engine/gains.h"
 
@@ -31,16 +32,34 @@ double ground_track(const Sensors& s) {
 
 bool in_hover(uint32_t engaged) { return has(engaged, HOV); }
 
+// The readings that are numbers (the pilot's controls besides).
+// clang-format off
+constexpr double Sensors::*kReadings[] = {
+    &Sensors::airspeed_kt,             &Sensors::radar_height_ft,         &Sensors::altitude_ft,
+    &Sensors::heading_deg,             &Sensors::pitch_deg,               &Sensors::bank_deg,
+    &Sensors::climb_fpm,               &Sensors::ground_speed_kt,         &Sensors::forward_ground_speed_kt,
+    &Sensors::lateral_ground_speed_kt, &Sensors::roll_rate_dps,           &Sensors::pitch_rate_dps,
+    &Sensors::yaw_rate_dps,            &Sensors::sideslip_deg,            &Sensors::rotor_power_hp,
+    &Sensors::heading_bug_deg,         &Sensors::selected_altitude_ft,    &Sensors::autopilot_airspeed_kt,
+    &Sensors::vertical_speed_fpm,      &Sensors::selected_course_deg,     &Sensors::gps_track_rad,
+    &Sensors::localizer_dots,          &Sensors::glide_slope_dots,        &Sensors::threshold_nm,
+    &Sensors::vor_dots,                &Sensors::vor_nm,                  &Sensors::placements,
+};
+// clang-format on
+// Every double of Sensors is listed: besides the readings and the pilot's four controls there are only the
+// receiver flags and padding.
+static_assert(sizeof(Sensors) - sizeof(int) - (std::size(kReadings) + 4) * sizeof(double) < sizeof(double));
+
 }  // namespace
 
 void Autopilot::reset() { *this = Autopilot{}; }
 
-void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a) {
+void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a) {
     const uint32_t requests = b.armed & (HDG | VS | IAS | CRHT | HHT | HOV_SUB_B | STAB_AX1 | STAB_AX3 | ATT);
     if (requests == 0) return;
     if (has(requests, HDG) && in_hover(b.engaged)) hover_heading_deg_ = s.heading_deg;
-    if (has(requests, IAS) && !(s.autopilot_airspeed_kt >= kIasLowestKt && s.autopilot_airspeed_kt <= kIasHighestKt)) {
-        // A reference the aircraft should not fly: the engine flies the present airspeed instead.
+    if (has(requests, IAS) && !(reference_read_kt >= kIasLowestKt && reference_read_kt <= kIasHighestKt)) {
+        // A reference the aircraft should not fly, or none read: the engine flies the present airspeed instead.
         a.set_airspeed = true;
         a.airspeed_kt = std::clamp(std::round(s.airspeed_kt), kIasLowestKt, kIasHighestKt);
     }
@@ -60,7 +79,16 @@ void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a)
     b.armed &= ~requests;
 }
 
-void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, Actions& a) {
+// The go-around: the panel's GO_AROUND leaves V/S and IAS engaged together, nothing armed, and the presets in the
+// references; the engine flies it as G/A in place of V/S. Looked for before any request is taken, since a mode
+// button beside V/S (IAS) also engages its mode but leaves its request armed.
+bool Autopilot::go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const {
+    const uint32_t go_around = VS | IAS;
+    return (b.engaged & go_around) == go_around && (last_engaged_ & go_around) != go_around && b.armed == 0 &&
+           std::fabs(s.vertical_speed_fpm - 500) < 1 && std::fabs(s.autopilot_airspeed_kt - 75) < 0.5;
+}
+
+void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a) {
     // Altitude acquire: inside the distance the present climb covers in the capture lead, or inside the band.
     if (has(b.armed, ALT)) {
         const double error = s.selected_altitude_ft - s.altitude_ft;
@@ -89,13 +117,9 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, Actions& a) {
         b.engaged |= TDN;
         b.armed &= ~TDN;
     }
-    // The go-around: the panel's GO_AROUND leaves V/S and IAS engaged together, nothing armed, and the presets
-    // in the references; the engine flies it as G/A in place of V/S.
-    const uint32_t go_around = VS | IAS;
-    if ((b.engaged & go_around) == go_around && (last_engaged_ & go_around) != go_around && b.armed == 0 &&
-        std::fabs(s.vertical_speed_fpm - 500) < 1 && std::fabs(s.autopilot_airspeed_kt - 75) < 0.5) {
+    if (go_around) {
         b.engaged = (b.engaged & ~masks::vertical_group) | GA;
-        ga_heading_deg_ = s.heading_deg;
+        ga_heading_deg_ = s.heading_deg;  // a new go-around from one flown already too
     }
     // A transition down ends in the hover, as the panel's HOV makes it.
     if (has(b.engaged, TDN) && s.ground_speed_kt < kHoverEntryKt &&
@@ -147,10 +171,11 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
 
 bool Autopilot::pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta) {
     const uint32_t e = b.engaged;
-    // The speed loops: a PI on the speed error into the pitch attitude, too fast is nose up.
-    auto speed_loop = [&](double error_kt, double gain, double integral_gain) {
-        if (!speed_loop_on_) speed_integral_ = s.pitch_deg;
-        speed_loop_on_ = true;
+    // The speed loops: a PI on the speed error into the pitch attitude, too fast is nose up. `owner` is the mode
+    // that flies it now (IAS and G/A are one); each mode's target starts afresh when the loop passes to it.
+    auto speed_loop = [&](uint32_t owner, double error_kt, double gain, double integral_gain) {
+        if (speed_loop_owner_ == 0) speed_integral_ = s.pitch_deg;
+        speed_loop_owner_ = owner;
         speed_integral_ = limit(speed_integral_ + integral_gain * error_kt * dt, kPitchLimitDeg);
         return limit(speed_integral_ + gain * error_kt, kPitchLimitDeg);
     };
@@ -158,28 +183,29 @@ bool Autopilot::pitch_target(const afcp::StateBlock& b, const Sensors& s, double
         const double wanted = b.fore_aft_input / kFeetPerSecondPerKnot;
         hover_x_ft_ = std::fabs(wanted) > 0.05 ? 0.0 : hover_x_ft_ + s.forward_ground_speed_kt * kFeetPerSecondPerKnot * dt;
         const double error = s.forward_ground_speed_kt - wanted + kHoverPositionGain / kHoverSpeedPitchGain * hover_x_ft_;
-        theta = speed_loop(error, kHoverSpeedPitchGain, kHoverSpeedIntegralGain);
+        theta = speed_loop(HOV, error, kHoverSpeedPitchGain, kHoverSpeedIntegralGain);
         return true;
     }
     if (has(e, TDN)) {
         transition_speed_kt_ = std::max(0.0, transition_speed_kt_ - kTransitionDownDecelKtPerS * dt);
-        theta = speed_loop(s.forward_ground_speed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(TDN, s.forward_ground_speed_kt - transition_speed_kt_, kSpeedPitchGain,
+                           kSpeedPitchIntegralGain);
         return true;
     }
     if (has(e, TUP)) {
         transition_speed_kt_ = std::min(kTransitionUpSpeedKt, transition_speed_kt_ + kTransitionUpAccelKtPerS * dt);
-        theta = speed_loop(s.airspeed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(TUP, s.airspeed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
         return true;
     }
     if (has(e, IAS | GA)) {
         // The target slews to the reference at a comfortable acceleration, from the airspeed at engagement.
         const double wanted = std::clamp(s.autopilot_airspeed_kt, kIasLowestKt, kIasHighestKt);
-        if (!speed_loop_on_) speed_target_kt_ = s.airspeed_kt;
+        if (speed_loop_owner_ != (IAS | GA)) speed_target_kt_ = s.airspeed_kt;
         speed_target_kt_ = move_toward(speed_target_kt_, wanted, kAirspeedSlewKtPerS * dt);
-        theta = speed_loop(s.airspeed_kt - speed_target_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
+        theta = speed_loop(IAS | GA, s.airspeed_kt - speed_target_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
         return true;
     }
-    speed_loop_on_ = false;
+    speed_loop_owner_ = 0;
     return false;
 }
 
@@ -232,11 +258,39 @@ bool Autopilot::roll_target(const afcp::StateBlock& b, const Sensors& s, double 
     return false;
 }
 
-Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
+// What a mode takes from the aircraft as it starts.
+void Autopilot::start_modes(uint32_t started, const Sensors& s) {
+    if (has(started, TDN)) {
+        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
+        transition_start_height_ft_ = s.radar_height_ft;
+    }
+    if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
+    if (has(started, TDN | TUP | GA)) ga_heading_deg_ = s.heading_deg;
+    if (has(started, HOV)) {
+        hover_x_ft_ = hover_y_ft_ = 0;
+        hover_heading_deg_ = s.heading_deg;
+    }
+}
+
+Sensors Autopilot::finite(const Sensors& reading) {
+    Sensors s = reading;
+    for (double Sensors::*r : kReadings)
+        if (!std::isfinite(s.*r)) s.*r = last_finite_.*r;
+    for (int i = 0; i < 4; ++i)
+        if (!std::isfinite(s.pilot[i])) s.pilot[i] = last_finite_.pilot[i];
+    last_finite_ = s;
+    return s;
+}
+
+Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) {
     Actions a{};
+    // A reading that is not a finite number is taken as its last finite value (0 if none was), so that nothing
+    // but numbers reaches the references, the integrators and the shares.
+    const Sensors s = finite(reading);
     if (!started_ || s.placements != placements_) {
         // A new flight, or the aircraft placed anew: every loop starts from the aircraft as it is.
         reset();
+        last_finite_ = s;
         started_ = true;
         placements_ = s.placements;
         axis_[kPitch].reference = s.pitch_deg;
@@ -244,24 +298,16 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
         axis_[kPedals].reference = s.heading_deg;
         for (int i = 0; i < 4; ++i) last_pilot_[i] = s.pilot[i];
         last_engaged_ = b.engaged;
+        start_modes(b.engaged, s);  // the modes engaged fly on from the aircraft as placed
     }
     const bool stab = has(b.engaged, STAB);
     if (stab) {
-        take_requests(b, s, a);
-        capture(b, s, a);
+        const bool go_around = go_around_commanded(b, s);
+        take_requests(b, s, reading.autopilot_airspeed_kt, a);
+        capture(b, s, go_around, a);
     }
     const uint32_t e = b.engaged;
-    const uint32_t started = e & ~last_engaged_;
-    if (has(started, TDN)) {
-        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
-        transition_start_height_ft_ = s.radar_height_ft;
-    }
-    if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
-    if (has(started, TDN | TUP)) ga_heading_deg_ = s.heading_deg;
-    if (has(started, HOV)) {
-        hover_x_ft_ = hover_y_ft_ = 0;
-        hover_heading_deg_ = s.heading_deg;
-    }
+    start_modes(e & ~last_engaged_, s);
     for (int i = 1; i < 4; ++i) {
         if (std::fabs(s.pilot[i] - last_pilot_[i]) > kPilotMoveThreshold) axis_[i].sync = kPilotSyncSeconds;
         last_pilot_[i] = s.pilot[i];
@@ -299,7 +345,10 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& s, double dt) {
                 x.reference = t.measured;
             x.sync = std::max(0.0, x.sync - dt);
             const double error = x.reference - t.measured;
-            const double room_up = 1.0 - s.pilot[t.axis], room_down = -1.0 - s.pilot[t.axis];
+            // The room the stick leaves to its stops; a reading past a stop is taken at the stop, so that the
+            // bounds never cross.
+            const double stick = std::clamp(s.pilot[t.axis], -1.0, 1.0);
+            const double room_up = 1.0 - stick, room_down = -1.0 - stick;
             const bool stopped = (error > 0 && x.share >= room_up - kStopMargin) ||
                                  (error < 0 && x.share <= room_down + kStopMargin);
             if (!following && !stopped)

@@ -42,7 +42,7 @@ struct Actions {
 class Autopilot {
 public:
     void reset();
-    // One step of `dt` seconds.
+    // One step of `dt` seconds. A reading that is not a finite number counts as its last finite value.
     Actions step(afcp::StateBlock& block, const Sensors& s, double dt);
 
 private:
@@ -53,20 +53,27 @@ private:
         double sync = 0;  // seconds the reference keeps following the aircraft after the pilot's hand
         bool held = false;
     };
-    void take_requests(afcp::StateBlock& b, const Sensors& s, Actions& a);
-    void capture(afcp::StateBlock& b, const Sensors& s, Actions& a);
+    // The readings with each one that is not a finite number replaced by its last finite value.
+    Sensors finite(const Sensors& reading);
+    // `reference_read_kt`: the autopilot airspeed as read, before any replacement.
+    void take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a);
+    void start_modes(uint32_t started, const Sensors& s);
+    bool go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const;
+    void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a);
     double vertical_target(const afcp::StateBlock& b, const Sensors& s, bool& holds, double dt);
     bool pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta);
     bool roll_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& phi);
     double course_bank(double course_deg, double cross_ft, const Sensors& s, double dt);
 
     Axis axis_[4];
+    Sensors last_finite_{};
     bool started_ = false;
     double placements_ = -1;
     double last_pilot_[4] = {};
     // Outer loops' memories.
     double speed_integral_ = 0, lateral_integral_ = 0, course_integral_ = 0;
-    bool speed_loop_on_ = false, lateral_loop_on_ = false, course_loop_on_ = false;
+    uint32_t speed_loop_owner_ = 0;  // the mode flying the speed loop (IAS and G/A as one), 0 when none
+    bool lateral_loop_on_ = false, course_loop_on_ = false;
     double hover_x_ft_ = 0, hover_y_ft_ = 0;  // off the hover point, along and across the heading
     double hover_heading_deg_ = 0;
     double speed_target_kt_ = 0;      // IAS: the slewing target
