@@ -20,6 +20,7 @@
 #define STBI_NO_STDIO_FAILURE_STRINGS
 #include <stb_image.h>
 
+#include "engine/zolm_test.h"
 #include "flight/world.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
@@ -467,6 +468,20 @@ EMSCRIPTEN_KEEPALIVE const char* panel_trace() {
         trace.marks().clear();
         return reply(j);
     });
+}
+
+// For the benchmark: the engine and the physics alone for `seconds`, without the panel's frames. Answers the
+// seconds flown.
+EMSCRIPTEN_KEEPALIVE double panel_fly_alone(double seconds) {
+    if (!panel || !(seconds > 0 && seconds <= 3600)) return 0;
+    panel->simulator().start_flight();
+    const long steps = std::lround(seconds * host_core::kStepsPerSecond);
+    constexpr int32_t kStepMicroseconds = static_cast<int32_t>(host_core::kStepSeconds * 1e6 + 0.5);
+    for (long i = 0; i < steps; ++i) {
+        zolm_step(kStepMicroseconds);
+        panel->simulator().step();
+    }
+    return static_cast<double>(steps) * host_core::kStepSeconds;
 }
 
 // Every mode dropped, as a pilot would drop them (STAB off).

@@ -129,6 +129,7 @@ const PanelCore = (() => {
         instruction('situation ' + check.word(name, 'a situation'));
       },
       dropModes: () => answer(M._panel_drop_modes()),
+      flyAlone: (seconds) => M._panel_fly_alone(check.finite(seconds, 'the seconds to fly')),
       fly(seconds) {
         check.finite(seconds, 'the seconds to fly');
         if (seconds <= 0) throw new Error('fly takes a number of seconds above 0, not ' + seconds);

@@ -230,6 +230,8 @@
         showTime();
       },
       paused: () => paused,
+      // The engine and the physics alone, without the panel's frames (benchmarks): answers the seconds flown.
+      flyAlone: (seconds) => core.flyAlone(seconds),
       // One frame of the loop as if `seconds` of the pilot's time had passed (for benchmarks and tests).
       advance: (seconds) => advance(check.finite(seconds, 'the seconds of a frame')),
     });
