@@ -36,3 +36,21 @@ export async function open(browser, module, { paused = true, frozen = false, sit
   await page.waitForFunction(() => window.panel && window.panel.ready === true, { timeout: 20000 });
   return page;
 }
+
+// What each attempt says when run in the page: its Error's message, or null where it was taken. `attempts` is a
+// function the page runs to get {name: () => ...}.
+export function refusals(page, attempts) {
+  return page.evaluate((source) => {
+    const tries = new Function('return (' + source + ')();')();
+    const out = {};
+    for (const [name, attempt] of Object.entries(tries)) {
+      try {
+        attempt();
+        out[name] = null;
+      } catch (e) {
+        out[name] = e instanceof Error ? e.message : 'not an Error';
+      }
+    }
+    return out;
+  }, attempts.toString());
+}

@@ -12,6 +12,12 @@ const Exercises = (() => {
   const GA_CLIMB_FT = 300;
 
   const angle = (a, b) => Math.abs(((a - b) % 360 + 540) % 360 - 180);
+  // A condition held for `seconds`: true once it has, else `off` while it does not hold, or how long it has.
+  function held(m, s, holds, seconds, off, doing) {
+    if (!holds) { m.held = null; return off; }
+    if (m.held === null || m.held === undefined) m.held = s.time;
+    return s.time - m.held >= seconds ? true : doing + ' ' + Math.round(s.time - m.held) + ' s';
+  }
 
   // Each check is made per start: `feed(sample)` updates its memory and answers [met, progress text].
   const LIST = [
@@ -46,9 +52,7 @@ const Exercises = (() => {
         if (!has(s.engaged, 'HDG')) { m.from = s.heading; m.turned = false; m.held = null; return 'engage HDG'; }
         m.turned = m.turned || angle(s.heading_bug, m.from) >= HDG_LEAST_TURN_DEG;
         if (!m.turned) return 'HDG engaged: set the bug at least ' + HDG_LEAST_TURN_DEG + '° away';
-        if (angle(s.heading, s.heading_bug) > HDG_HOLD_DEG) { m.held = null; return 'turning'; }
-        if (m.held === null) m.held = s.time;
-        return s.time - m.held >= HDG_HOLD_S ? true : 'on the heading ' + Math.round(s.time - m.held) + ' s';
+        return held(m, s, angle(s.heading, s.heading_bug) <= HDG_HOLD_DEG, HDG_HOLD_S, 'turning', 'on the heading');
       },
     },
     {
@@ -57,13 +61,11 @@ const Exercises = (() => {
         'decelerates and descends into a hover. Hold it: ground speed under ' + HOVER_GROUND_SPEED_KT + ' kt for ' +
         HOVER_HOLD_S + ' s, as the GS gauge shows.',
       check(m, s, has) {
-        if (m.held === undefined) m.held = null;
         m.transition = m.transition || has(s.armed, 'TDN') || has(s.engaged, 'TDN');
         if (!m.transition) return 'press F/TDN';
         if (!has(s.engaged, 'HOV')) { m.held = null; return has(s.engaged, 'TDN') ? 'transition down' : 'TDN armed'; }
-        if (s.ground_speed >= HOVER_GROUND_SPEED_KT) { m.held = null; return 'hover: ' + s.ground_speed.toFixed(1) + ' kt over the ground'; }
-        if (m.held === null) m.held = s.time;
-        return s.time - m.held >= HOVER_HOLD_S ? true : 'hovering ' + Math.round(s.time - m.held) + ' s';
+        return held(m, s, s.ground_speed < HOVER_GROUND_SPEED_KT, HOVER_HOLD_S,
+          'hover: ' + s.ground_speed.toFixed(1) + ' kt over the ground', 'hovering');
       },
     },
     {
