@@ -97,8 +97,9 @@ const Exercises = (() => {
     },
   ];
 
-  // `bits`: the core's [[bit, name], ...]; `list` the element the exercises are shown in.
-  function create(bits, list) {
+  // `bits`: the core's [[bit, name], ...]; `list` the element the exercises are shown in; `begin(situation)`
+  // starts an exercise's situation.
+  function create(bits, list, begin) {
     const bitOf = new Map(bits.map(([bit, name]) => [name, bit >>> 0]));
     const has = (word, name) => ((word >>> 0) & bitOf.get(name)) !== 0;
     const rows = LIST.map((e) => {
@@ -110,9 +111,10 @@ const Exercises = (() => {
       mark.className = 'exercise-mark';
       const title = document.createElement('strong');
       title.textContent = e.title;
-      const from = document.createElement('span');
-      from.className = 'help';
-      from.textContent = ' from ' + e.situation;
+      const from = document.createElement('button');
+      from.className = 'exercise-start';
+      from.textContent = 'start in ' + e.situation;
+      from.addEventListener('click', () => begin(e.situation));
       head.append(mark, title, from);
       const goal = document.createElement('div');
       goal.className = 'help';

@@ -52,7 +52,7 @@
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
       (axis, value) => core.control(axis, value));
     $('controls-help').textContent = controls.help;
-    const exercises = Exercises.create(info.bits, $('exercises'));
+    const exercises = Exercises.create(info.bits, $('exercises'), (name) => panel.situation(name));
 
     // The instruments' state from the core's reading: its nulls stay nulls, every other number is finite.
     function instrumentState(r) {
@@ -245,14 +245,16 @@
         say(e.message, true);
       }
     });
-    $('situation').addEventListener('change', () => {
+    const restart = (name) => {
       try {
-        panel.situation($('situation').value);
-        say('situation ' + $('situation').value);
+        panel.situation(name);
+        say('situation ' + name + ': placed and trimmed, every mode dropped');
       } catch (e) {
         say(e.message, true);
       }
-    });
+    };
+    $('situation').addEventListener('change', () => restart($('situation').value));
+    $('restart').addEventListener('click', () => restart($('situation').value));
     $('north-up').addEventListener('change', () => { map.orientation = $('north-up').checked ? 'north' : 'track'; });
     $('map-range').addEventListener('change', () => { map.range = Number($('map-range').value); });
     $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));
