@@ -39,11 +39,6 @@ constexpr double kHoverBelowKt = 1.0;
 // Below this radar height and airspeed a start from the variables as set is on the ground.
 constexpr double kOnGroundBelowFt = 0.5;
 
-bool is_circular(int32_t token) {
-    const Variable* v = variable_of(token);
-    return v != nullptr && v->circular;
-}
-
 double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 360.0); }
 
 }  // namespace
@@ -368,14 +363,16 @@ void Simulator::begin_extents() {
     extents_.clear();
     for (const Variable& v : variables()) {
         const double value = get(v.token);
-        extents_[v.token] = {value, value, value, value};
+        extents_.push_back({value, value, value, value});
     }
 }
 
 void Simulator::record_extents() {
-    for (auto& [token, e] : extents_) {
-        double value = get(token);
-        if (is_circular(token)) value = e.last + wrap_180(value - e.last);  // unwrapped
+    const auto& table = variables();
+    for (size_t i = 0; i < extents_.size(); ++i) {
+        Extent& e = extents_[i];
+        double value = get(table[i].token);
+        if (table[i].circular) value = e.last + wrap_180(value - e.last);  // unwrapped
         e.low = std::min(e.low, value);
         e.high = std::max(e.high, value);
         e.last = value;
@@ -383,10 +380,13 @@ void Simulator::record_extents() {
 }
 
 bool Simulator::extent(int32_t token, Extent& out) const {
-    auto it = extents_.find(token);
-    if (it == extents_.end()) return false;
-    out = it->second;
-    return true;
+    const auto& table = variables();
+    for (size_t i = 0; i < extents_.size(); ++i)
+        if (table[i].token == token) {
+            out = extents_[i];
+            return true;
+        }
+    return false;
 }
 
 std::string describe_event(const SentEvent& e) {

@@ -129,7 +129,7 @@ private:
     double time_ = 0;
     int placements_ = 0;
     double wind_from_deg_ = 0, wind_kt_ = 0;
-    std::map<int32_t, Extent> extents_;
+    std::vector<Extent> extents_;  // in the order of variables()
 };
 
 // "heading bug set (66042) 95": an event's name where the panel knows it, for the run's log.
