@@ -272,6 +272,7 @@
       panel.update(2);  // the panel's first frames: the AFCP gauge attaches to the engine, then samples
     }
     refresh();
+    panel.openedIn = performance.now();  // milliseconds from opening the page to its first frame
     panel.ready = true;
     showTime();
     requestAnimationFrame(loop);
