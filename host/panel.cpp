@@ -199,6 +199,7 @@ BitmapSource::Size Panel::bitmap(int id) {
 }
 
 void Panel::draw(GaugeState& g) {
+    ++drawings_;
     g.steps.clear();
     g.texts.clear();
     draw_element(g, g.root, 0);

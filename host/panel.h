@@ -82,6 +82,8 @@ public:
 
     const std::vector<GaugeShape>& gauges() const { return shapes_; }
     const GaugeState& gauge(int slot) const { return gauges_.at(static_cast<size_t>(slot)); }
+    // How many times a gauge has been drawn: while it stays the same, every gauge's steps do.
+    uint64_t drawings() const { return drawings_; }
     Simulator& simulator() { return simulator_; }
     const Simulator& simulator() const { return simulator_; }
     bool started() const { return started_; }
@@ -140,6 +142,7 @@ private:
     void* services_[64] = {};
     bool started_ = false, finished_ = false;
     double to_next_frame_ = 0;  // simulated seconds until the next host frame while flying
+    uint64_t drawings_ = 0;
 };
 
 // Plays a scenario on a panel. `snapshot` is called at every snapshot step, `log` (when set) with one line for

@@ -218,10 +218,18 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* panel_bitmap_file(int id, int* length) {
 EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from, int changed_only) {
     return guarded([&] {
         static std::vector<std::string> last_sent;  // each gauge's steps as the last view sent them
+        static uint64_t last_drawings = ~uint64_t{0};
         last_sent.resize(panel->gauges().size());
+        // Nothing drawn since the last view: every gauge as it was.
+        const bool none_drawn = changed_only != 0 && panel->drawings() == last_drawings;
+        last_drawings = panel->drawings();
         Json j;
         j.open('{').key("gauges").open('[');
         for (size_t slot = 0; slot < panel->gauges().size(); ++slot) {
+            if (none_drawn) {
+                j.raw("null");
+                continue;
+            }
             const host_core::GaugeState& g = panel->gauge(static_cast<int>(slot));
             Json steps;
             steps.open('[');

@@ -192,6 +192,139 @@ describe('flight display', () => {
   });
 });
 
+// The display keeps pictures between frames (the scales painted in strips, shapes at sub-pixel phases, the
+// background with the mode line): these check that what is drawn still follows the state alone.
+describe('flight display, from its kept pictures', () => {
+  const PANEL = '#2a2f36', INK = '#f2f4f6', GREEN = '#4fe07a', BELOW_ZERO = '#1c1f24';
+  // Draws the state and answers how many pixels of each box ([x0, y0, x1, y1], or an expression of g and s) are
+  // within tol of the colour.
+  const inks = (state, boxes, colour, tol = 60) => page.evaluate((s, bs, rgb, tol) => {
+    P.draw(s);
+    const at = (b) => (typeof b === 'string' ? new Function('g', 's', 'return ' + b)(P.geometry, s) : b);
+    return bs.map((b) => count('pfd', ...at(b), rgb, tol));
+  }, state, boxes, hex(colour), tol);
+
+  // Where the ink of a tick is: the brightness-weighted middle, in CSS pixels, of the column of pixels across it
+  // at x, y0..y1 (a vertical tape), or of the row at y, x0..x1 (the heading strip); by the green channel, or the
+  // red for a magenta bug.
+  const middles = (state, spans) => page.evaluate((s, spans) => {
+    P.draw(s);
+    const cv = document.getElementById('pfd'), k = cv.width / parseFloat(cv.style.width), c = cv.getContext('2d');
+    const at = (e) => new Function('g', 's', 'return ' + e)(P.geometry, s);
+    return spans.map(([across, from, to, vertical, channel]) => {
+      const [a, f, t] = [at(across), at(from), at(to)].map((v) => Math.floor(v * k));
+      const d = vertical ? c.getImageData(a, f, 1, t - f).data : c.getImageData(f, a, t - f, 1).data;
+      let sum = 0, weight = 0;
+      for (let i = 0; i < d.length; i += 4) {
+        const w = Math.max(0, d[i + (channel === 'red' ? 0 : 1)] - 80);  // panel and background: 11..54 in each
+        sum += w * (f + i / 4 + 0.5); weight += w;
+      }
+      return weight ? sum / weight / k : null;
+    });
+  }, state, spans);
+
+  test('tape ticks and bugs sit where the geometry puts them, across the pictures\' chunks and phases', async () => {
+    // Values on and about the chunks' edges, and steps of an eighth of a pixel; the ticks looked at are clear of
+    // the readout in the middle.
+    const speeds = [0, 20, 99.9, 100.1, 149.7, 250.3, 1234.5, ...Array.from({ length: 9 }, (_, i) => 160 + i * 0.04)];
+    for (const airspeed of speeds) {
+      const k = Math.round(airspeed / 10) * 10 + 20, x = 'g.speedTape.x + g.speedTape.width - 3';
+      const [y] = await middles(with_({ airspeed }), [[x, `g.speedY(s, ${k}) - 4`, `g.speedY(s, ${k}) + 4`, true]]);
+      const want = g.centre.y - (k - airspeed) * g.speedTape.pixelsPerKnot;
+      assert.ok(Math.abs(y - want) < 0.3, `airspeed ${airspeed}: tick ${k} at ${y}, not ${want}`);
+    }
+    const altitudes = [-1501, 0, 999.8, 1000.3, 1499.9, 48999.6,
+      ...Array.from({ length: 9 }, (_, i) => 2000 + i * 0.42)];
+    for (const altitude of altitudes) {
+      const f = Math.round(altitude / 100) * 100 + 200, x = 'g.altitudeTape.x + 3';
+      const [y] = await middles(with_({ altitude, radar_height: 3000 }),
+        [[x, `g.altitudeY(s, ${f}) - 4`, `g.altitudeY(s, ${f}) + 4`, true]]);
+      const want = g.centre.y - (f - altitude) * g.altitudeTape.pixelsPerFoot;
+      assert.ok(Math.abs(y - want) < 0.3, `altitude ${altitude}: tick ${f} at ${y}, not ${want}`);
+    }
+    for (const heading of [0.2, 359.8, 179.9, 44.6, ...Array.from({ length: 9 }, (_, i) => 200 + i * 0.04)]) {
+      const d = Math.round(heading / 5) * 5 + 10, row = 'g.headingScale.y + 4';
+      const [x] = await middles(with_({ heading, track: null }, { heading_bug: heading + 180, course: heading + 180 }),
+        [[row, `g.headingX(s, ${d}) - 4`, `g.headingX(s, ${d}) + 4`, false]]);
+      const want = g.centre.x + (((d - heading + 540) % 360) - 180) * g.headingScale.pixelsPerDegree;
+      assert.ok(Math.abs(x - want) < 0.3, `heading ${heading}: tick ${d} at ${x}, not ${want}`);
+    }
+    // A bug moves as smoothly (the solid part of the speed bug, 16 pixels high).
+    for (const ref of Array.from({ length: 9 }, (_, i) => 120 + i * 0.04)) {
+      const [y] = await middles(with_({}, { airspeed: ref }),
+        [['g.speedTape.bugX + 1', `g.speedY(s, ${ref}) - 11`, `g.speedY(s, ${ref}) + 11`, true, 'red']]);
+      const want = g.centre.y - (ref - 100) * g.speedTape.pixelsPerKnot;
+      assert.ok(Math.abs(y - want) < 0.3, `speed bug ${ref} at ${y}, not ${want}`);
+    }
+    // Below zero knots the tape is darker, above it the panel's own colour.
+    const [dark] = await inks(with_({ airspeed: 20 }), ['[g.speedTape.x + 3, g.speedY(s, -10), ' +
+      'g.speedTape.x + 6, g.speedY(s, -10) + 3]'], BELOW_ZERO, 6);
+    const [panel] = await inks(with_({ airspeed: 20 }), ['[g.speedTape.x + 3, g.speedY(s, 15), ' +
+      'g.speedTape.x + 6, g.speedY(s, 15) + 3]'], PANEL, 6);
+    assert.ok(dark === 9 && panel === 9, `below zero ${dark}, above ${panel}`);
+  });
+
+  test('the pitch ladder is cut by its round clip and box, labels included', async () => {
+    const { x: cx, y: cy } = g.centre, ppd = g.pitchPixelsPerDegree;
+    // Level: the 15 degree rung (half length 18) meets the circle of radius 106 at 14.5 from the middle.
+    const [middle, cut] = await inks(base, [[cx - 3, cy - 15 * ppd - 1, cx + 3, cy - 15 * ppd + 1],
+      [cx + 16, cy - 15 * ppd - 1, cx + 19, cy - 15 * ppd + 1]], INK, 40);
+    assert.ok(middle > 4 && cut === 0, `15 degree rung: ${middle} in the middle, ${cut} past the clip`);
+    // The 10 degree labels show both sides; the 15 degrees below lie past the box's bottom (88 below the centre).
+    const [left, right, below] = await inks(base, [[cx - 60, cy - 70 - 6, cx - 42, cy - 70 + 6],
+      [cx + 42, cy - 70 - 6, cx + 60, cy - 70 + 6], [cx - 18, cy + 15 * ppd - 1, cx + 18, cy + 15 * ppd + 1]], INK, 40);
+    assert.ok(left > 10 && right > 10 && below === 0, `labels ${left}, ${right}; below the box ${below}`);
+    // Nose up 2.3: the labels of the -10 rung straddle the box's bottom, which cuts them.
+    const [whole_] = await inks(base, [[cx - 60, cy + 64, cx - 42, cy + 76]], INK, 40);
+    const [cut_, past] = await inks(with_({ pitch: 16 / 7 }), [[cx - 60, cy + 80, cx - 42, cy + 92],
+      [cx - 60, cy + 88, cx + 60, cy + 92]], INK, 40);
+    assert.ok(cut_ > 0 && cut_ < whole_ && past === 0, `label whole ${whole_}, cut ${cut_}, past the box ${past}`);
+  });
+
+  test('the same state draws the same pixels whatever was drawn before', async () => {
+    const state = with_({ airspeed: 87.3, altitude: 2340.6, heading: 127.4, pitch: 6.8, bank: 24.6, climb_rate: 1240,
+      localizer: 0.63, glide_slope: -1.1, radar_height: 380 },
+    { airspeed: 90, vertical_speed: 1200, radar_height: 300 });
+    const others = [with_({ airspeed: 150, altitude: 7000, heading: 300, modes: 'LOC', armed: '' }),
+      with_({ airspeed: 10, altitude: -300, pitch: -30, bank: 170, localizer: -3, glide_slope: 3 })];
+    const hashes = await page.evaluate((s, others) => {
+      const hash = () => {
+        const cv = document.getElementById('pfd'), d = cv.getContext('2d').getImageData(0, 0, cv.width, cv.height).data;
+        let h = 0;
+        for (let i = 0; i < d.length; i++) h = (h * 31 + d[i]) | 0;
+        return h;
+      };
+      const out = [];
+      for (const o of [null, ...others]) { if (o) P.draw(o); P.draw(s); out.push(hash()); }
+      return out;
+    }, state, others);
+    assert.ok(hashes.every((h) => h === hashes[0]), `pixels after other states: ${hashes}`);
+  });
+
+  test('the mode line follows the modes, and the ground band the radar height', async () => {
+    const band = [[g.attitude.x, 2, 470, 22]];
+    const [on] = await inks(with_({ modes: 'ALT HDG', armed: '' }), band, GREEN);
+    const [off] = await inks(with_({ modes: '', armed: 'ALT.A' }), band, GREEN);
+    const [again] = await inks(with_({ modes: 'IAS', armed: '' }), band, GREEN);
+    assert.ok(on > 20 && off === 0 && again > 5 && again < on, `modes: ${on}, none ${off}, fewer ${again}`);
+    // 300 ft above the ground the hatched band starts 90 px below the centre of the altitude tape.
+    const state = with_({ altitude: 800, radar_height: 300 });
+    const [ground, above] = await inks(state, ['[g.altitudeTape.x + 2, g.altitudeY(s, 500) + 4, ' +
+      'g.altitudeTape.x + 20, g.altitudeY(s, 500) + 14]', '[g.altitudeTape.x + 12, g.altitudeY(s, 500) - 14, ' +
+      'g.altitudeTape.x + 20, g.altitudeY(s, 500) - 4]'], '#7a5230', 50);
+    assert.ok(ground > 60 && above === 0, `ground band ${ground}, above it ${above}`);
+  });
+
+  test('a heading label more than 45 degrees right of the heading is left out', async () => {
+    // "33" (330) just over 45 degrees right: its left edge would reach into the strip.
+    const box = '[g.headingScale.x + g.headingScale.width - 4, g.headingScale.y + 14, ' +
+      'g.headingScale.x + g.headingScale.width - 1, g.headingScale.y + 30]';
+    const at = (heading) => inks(with_({ heading, track: null }, { heading_bug: 100, course: 100 }), [box], INK, 80);
+    const [[sliver], [shown]] = [await at(284.99), await at(285)];
+    assert.ok(sliver === 0 && shown > 0, `past 45 degrees ${sliver}, within ${shown}`);
+  });
+});
+
 describe('moving map', () => {
   // Draws the state and answers, for each point ([north, east], or [] for the aircraft), where it is and its colour.
   const map = (state, setup, points) => page.evaluate((s, set, pts) => {
