@@ -53,6 +53,7 @@ struct DrawStep {
     int font_height = 0, font_width = 0, font_weight = 0, character_set = 0;
     std::string font_face;
     std::string text;
+    bool operator==(const DrawStep&) const = default;
 };
 
 // A gauge as the core holds it.

@@ -217,7 +217,7 @@ EMSCRIPTEN_KEEPALIVE const uint8_t* panel_bitmap_file(int id, int* length) {
 // when `changed_only`), the mode words, the references, and the key events sent from `events_from` on.
 EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from, int changed_only) {
     return guarded([&] {
-        static std::vector<std::string> last_sent;  // each gauge's steps as the last view sent them
+        static std::vector<std::vector<DrawStep>> last_sent;  // each gauge's steps as the last view sent them
         static uint64_t last_drawings = ~uint64_t{0};
         last_sent.resize(panel->gauges().size());
         // Nothing drawn since the last view: every gauge as it was.
@@ -226,11 +226,12 @@ EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from, int changed_only) {
         Json j;
         j.open('{').key("gauges").open('[');
         for (size_t slot = 0; slot < panel->gauges().size(); ++slot) {
-            if (none_drawn) {
+            const host_core::GaugeState& g = panel->gauge(static_cast<int>(slot));
+            if (none_drawn || (changed_only != 0 && g.steps == last_sent[slot])) {
                 j.raw("null");
                 continue;
             }
-            const host_core::GaugeState& g = panel->gauge(static_cast<int>(slot));
+            last_sent[slot] = g.steps;
             Json steps;
             steps.open('[');
             for (const DrawStep& s : g.steps) {
@@ -246,11 +247,6 @@ EMSCRIPTEN_KEEPALIVE const char* panel_view(int events_from, int changed_only) {
                 steps.close(']');
             }
             steps.close(']');
-            if (changed_only != 0 && steps.text() == last_sent[slot]) {
-                j.raw("null");
-                continue;
-            }
-            last_sent[slot] = steps.text();
             j.open('{').key("steps").raw(steps.text()).key("texts").open('[');
             for (const std::string& t : g.texts) j.str(t);
             j.close(']').close('}');
