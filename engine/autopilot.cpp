@@ -31,6 +31,10 @@ double ground_track(const Sensors& s) {
 }
 
 bool in_hover(uint32_t engaged) { return has(engaged, HOV); }
+// The height the hover and the transitions fly: the reference, never below the least hover height (nor NaN).
+double hover_height(const afcp::StateBlock& b) {
+    return b.hover_height_reference >= kLeastHoverHeightFt ? b.hover_height_reference : kLeastHoverHeightFt;
+}
 
 // The readings that are numbers (the pilot's controls besides).
 // clang-format off
@@ -123,7 +127,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
     }
     // A transition down ends in the hover, as the panel's HOV makes it.
     if (has(b.engaged, TDN) && s.ground_speed_kt < kHoverEntryKt &&
-        std::fabs(s.radar_height_ft - b.hover_height_reference) < kHoverEntryBandFt)
+        std::fabs(s.radar_height_ft - hover_height(b)) < kHoverEntryBandFt)
         a.command = "HOV";
 }
 
@@ -135,14 +139,13 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
     };
     if (in_hover(e)) {
         holds = has(e, HHT);
-        return height_hold(b.hover_height_reference - s.radar_height_ft, kRadarHeightTimeConstant,
+        return height_hold(hover_height(b) - s.radar_height_ft, kRadarHeightTimeConstant,
                            kTransitionDownMaxDescentFpm);
     }
     if (has(e, TDN)) {
         // Down as the speed comes off, so that the hover height and the hover arrive together.
         const double share_left = transition_start_kt_ > 1 ? transition_speed_kt_ / transition_start_kt_ : 0.0;
-        const double wanted = b.hover_height_reference +
-                              std::max(0.0, transition_start_height_ft_ - b.hover_height_reference) * share_left;
+        const double wanted = hover_height(b) + std::max(0.0, transition_start_height_ft_ - hover_height(b)) * share_left;
         return std::clamp((wanted - s.radar_height_ft) / kRadarHeightTimeConstant * 60.0, -kTransitionDownMaxDescentFpm,
                           kTransitionUpClimbFpm);
     }
@@ -155,8 +158,7 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
         return height_hold(b.radar_height_reference - s.radar_height_ft, kRadarHeightTimeConstant,
                            kRadarHeightLimitFpm);
     if (has(e, HHT))
-        return height_hold(b.hover_height_reference - s.radar_height_ft, kRadarHeightTimeConstant,
-                           kRadarHeightLimitFpm);
+        return height_hold(hover_height(b) - s.radar_height_ft, kRadarHeightTimeConstant, kRadarHeightLimitFpm);
     if (has(e, GS)) {
         // The path's own descent for the ground speed, and the height off the path flown away in a time constant.
         const double path = -s.ground_speed_kt * kFpmPerKnotPerRadian * std::tan(kGlideSlopeDeg * kRad);
@@ -252,7 +254,10 @@ bool Autopilot::roll_target(const afcp::StateBlock& b, const Sensors& s, double 
         return true;
     }
     if (has(e, TDN | TUP | GA)) {
-        phi = limit(kHeadingBankGain * wrap_180(ga_heading_deg_ - s.heading_deg), kBankLimitHoverDeg);
+        double bank = kHeadingBankGain * wrap_180(ga_heading_deg_ - s.heading_deg);
+        // Slowing down, the aircraft drifts sideways unless the bank stops it, as in the hover.
+        if (has(e, TDN)) bank -= kHoverSpeedBankGain * s.lateral_ground_speed_kt;
+        phi = limit(bank, kBankLimitHoverDeg);
         return true;
     }
     return false;

@@ -99,6 +99,10 @@ constexpr double kTransitionDownMaxDescentFpm = 500;
 constexpr double kHoverEntryKt = 5;          // TDN hands over to HOV below this ground speed...
 constexpr double kHoverEntryBandFt = 15;     // ...within this of the hover height
 constexpr double kTransitionDownLowestKt = 20;  // a transition down starts from forward flight above this
+// The lowest height the hover and the transitions fly to, whatever the hover height reference says (it reads 0
+// until the pilot sets it): above the 2 to 5 ft of a hover by hand (FAA-H-8083-21B, ch. 9), so that the skids
+// never meet the ground under the autopilot.
+constexpr double kLeastHoverHeightFt = 10;
 constexpr double kTransitionUpAccelKtPerS = 1.5;
 constexpr double kTransitionUpSpeedKt = 70;
 constexpr double kTransitionUpClimbFpm = 500;

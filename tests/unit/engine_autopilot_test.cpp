@@ -447,6 +447,30 @@ TEST(AutopilotSigns, HoverDriftIsOpposed) {
     EXPECT_LT(a.share[kRoll], 0);
 }
 
+TEST(AutopilotSigns, SlowTransitionDownDriftingRightBanksLeft) {
+    Sensors slow = cruise();
+    slow.airspeed_kt = slow.ground_speed_kt = 10;
+    slow.forward_ground_speed_kt = 0;
+    Flight still(TDN, slow), drifting(TDN, slow);
+    drifting.s.lateral_ground_speed_kt = 10;
+    const Actions a = still.fly_for(1), b = drifting.fly_for(1);
+    EXPECT_LT(b.share[kRoll], a.share[kRoll] - 0.01);
+}
+
+TEST(AutopilotLimits, HoverNeverFliesBelowTheLeastHoverHeight) {
+    // A hover height left at 0 (or not a number) holds the least hover height: level there, climbing below it.
+    for (double reference : {0.0, std::numeric_limits<double>::quiet_NaN()}) {
+        Sensors there = hover(), below = hover();
+        there.radar_height_ft = gains::kLeastHoverHeightFt;
+        below.radar_height_ft = gains::kLeastHoverHeightFt - 5;
+        Flight level(HOV | HOV_SUB_A | HHT, there), climbing(HOV | HOV_SUB_A | HHT, below);
+        level.block.hover_height_reference = climbing.block.hover_height_reference = reference;
+        const Actions a = level.fly_for(1), b = climbing.fly_for(1);
+        EXPECT_NEAR(a.share[kCollective], 0, 0.01) << reference;
+        EXPECT_GT(b.share[kCollective], a.share[kCollective] + 0.005) << reference;
+    }
+}
+
 TEST(AutopilotSigns, PedalsCoordinateTheTurnAndMeetTheSideslip) {
     Sensors s = cruise();
     s.airspeed_kt = 100;

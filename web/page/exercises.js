@@ -57,9 +57,9 @@ const Exercises = (() => {
     },
     {
       id: 'hover', title: 'Transition down to a hover and hold it', situation: 'cruise',
-      goal: 'Slow below 80 kt and descend to about 500 ft above the ground, then press F/TDN: the autopilot ' +
-        'decelerates and descends into a hover. Hold it: ground speed under ' + HOVER_GROUND_SPEED_KT + ' kt for ' +
-        HOVER_HOLD_S + ' s, as the GS gauge shows.',
+      goal: 'With STAB on, set the hover height (HOV/HT) and press F/TDN: the autopilot decelerates and descends ' +
+        'into a hover (from the cruise it takes about three minutes). Hold it: ground speed under ' +
+        HOVER_GROUND_SPEED_KT + ' kt for ' + HOVER_HOLD_S + ' s, as the GS gauge shows.',
       check(m, s, has) {
         m.transition = m.transition || has(s.armed, 'TDN') || has(s.engaged, 'TDN');
         if (!m.transition) return 'press F/TDN';
