@@ -8,6 +8,12 @@
 
 namespace aircraft_link {
 
+// The receivers' flags in the nav receiver flag byte (frame/simulator.h, token 46): set while the beam is received.
+namespace receiver {
+constexpr int localizer = 0x80;
+constexpr int glide_slope = 0x40;
+}  // namespace receiver
+
 // Variables of our simulator, read with the read-variable service (values are doubles).
 namespace token {
 constexpr int32_t heading = 3001;                // degrees true, 0..360

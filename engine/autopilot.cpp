@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "engine/aircraft_link.h"
 #include "engine/gains.h"
 
 namespace autopilot {
@@ -14,8 +15,7 @@ using namespace afcp::bits;
 namespace masks = afcp::masks;
 using namespace gains;
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRad = kPi / 180.0;
+using namespace flight::units;
 constexpr double kG = 32.174;  // ft/s^2
 constexpr int kCollective = 0, kPitch = 1, kRoll = 2, kPedals = 3;
 
@@ -27,7 +27,7 @@ bool has(uint32_t word, uint32_t bits) { return (word & bits) != 0; }
 // The ground track, degrees; the heading when hardly moving.
 double ground_track(const Sensors& s) {
     if (s.ground_speed_kt < 5) return s.heading_deg;
-    return s.heading_deg + std::atan2(s.lateral_ground_speed_kt, s.forward_ground_speed_kt) / kRad;
+    return s.heading_deg + std::atan2(s.lateral_ground_speed_kt, s.forward_ground_speed_kt) / kRadiansPerDegree;
 }
 
 bool in_hover(uint32_t engaged) { return has(engaged, HOV); }
@@ -103,7 +103,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
             b.armed &= ~ALT;
         }
     }
-    if (has(b.armed, LOC) && has(static_cast<uint32_t>(s.receiver_flags), 0x80) &&
+    if (has(b.armed, LOC) && has(static_cast<uint32_t>(s.receiver_flags), aircraft_link::receiver::localizer) &&
         std::fabs(s.localizer_dots) <= kLocalizerCaptureDots) {
         b.engaged = (b.engaged & masks::heading_keep) | LOC;
         b.armed &= ~(LOC | LOC_AUX);
@@ -112,7 +112,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
         b.engaged = (b.engaged & masks::heading_keep) | VOR;
         b.armed &= ~(VOR | VOR_AUX);
     }
-    if (has(b.armed, GS) && has(b.engaged, LOC) && has(static_cast<uint32_t>(s.receiver_flags), 0x40) &&
+    if (has(b.armed, GS) && has(b.engaged, LOC) && has(static_cast<uint32_t>(s.receiver_flags), aircraft_link::receiver::glide_slope) &&
         std::fabs(s.glide_slope_dots) <= kGlideSlopeCaptureDots) {
         b.engaged = (b.engaged & ~masks::vertical_group) | GS;
         b.armed &= ~(GS | GS_AUX);
@@ -161,9 +161,9 @@ double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, b
         return height_hold(hover_height(b) - s.radar_height_ft, kRadarHeightTimeConstant, kRadarHeightLimitFpm);
     if (has(e, GS)) {
         // The path's own descent for the ground speed, and the height off the path flown away in a time constant.
-        const double path = -s.ground_speed_kt * kFpmPerKnotPerRadian * std::tan(kGlideSlopeDeg * kRad);
+        const double path = -s.ground_speed_kt * kFpmPerKnotPerRadian * std::tan(kGlideSlopeDeg * kRadiansPerDegree);
         const double to_antenna = std::max(s.threshold_nm * kFeetPerNauticalMile + kGlideSlopePastThresholdFt, 500.0);
-        const double above = to_antenna * std::tan(s.glide_slope_dots * kGlideSlopeFullScaleDeg / 2 * kRad);
+        const double above = to_antenna * std::tan(s.glide_slope_dots * kGlideSlopeFullScaleDeg / 2 * kRadiansPerDegree);
         return limit(path - above / kAltitudeTimeConstant * 60.0, kVerticalSpeedLimitFpm);
     }
     (void)dt;
@@ -236,17 +236,17 @@ bool Autopilot::roll_target(const afcp::StateBlock& b, const Sensors& s, double 
     lateral_loop_on_ = false;
     if (has(e, LOC)) {
         const double to_antenna = s.threshold_nm * kFeetPerNauticalMile + kLocalizerBeyondThresholdFt;
-        const double cross = to_antenna * std::tan(s.localizer_dots * kLocalizerFullScaleDeg / 2 * kRad);
+        const double cross = to_antenna * std::tan(s.localizer_dots * kLocalizerFullScaleDeg / 2 * kRadiansPerDegree);
         phi = course_bank(s.selected_course_deg, cross, s, dt);
         return true;
     }
     if (has(e, VOR)) {
-        const double cross = s.vor_nm * kFeetPerNauticalMile * std::sin(s.vor_dots * kVorFullScaleDeg / 2 * kRad);
+        const double cross = s.vor_nm * kFeetPerNauticalMile * std::sin(s.vor_dots * kVorFullScaleDeg / 2 * kRadiansPerDegree);
         phi = course_bank(s.selected_course_deg, cross, s, dt);
         return true;
     }
     if (has(e, NAV)) {
-        phi = limit(kTrackBankGain * wrap_180(s.gps_track_rad / kRad - ground_track(s)), kBankLimitDeg);
+        phi = limit(kTrackBankGain * wrap_180(s.gps_track_rad / kRadiansPerDegree - ground_track(s)), kBankLimitDeg);
         return true;
     }
     if (has(e, HDG)) {
@@ -367,7 +367,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
         const bool coordinate = !in_hover(e) && s.airspeed_kt > kCoordinatedAboveKt;
         if (coordinate) {
             const double turn_rate =
-                kG * std::tan(s.bank_deg * kRad) / std::max(s.airspeed_kt * kFeetPerSecondPerKnot, 1.0) / kRad;
+                kG * std::tan(s.bank_deg * kRadiansPerDegree) / std::max(s.airspeed_kt * kFeetPerSecondPerKnot, 1.0) / kRadiansPerDegree;
             y.integral = limit(y.integral + kSideslipIntegralGain * s.sideslip_deg * dt, kPedalAuthority);
             y.share = limit(kSideslipGain * s.sideslip_deg + y.integral - kYawRateGain * (s.yaw_rate_dps - turn_rate),
                             kPedalAuthority);

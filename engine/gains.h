@@ -6,6 +6,8 @@
 // scenarios in tests/flight_scenarios/, which hold them to their tolerances.
 #pragma once
 
+#include "flight/units.h"
+
 namespace autopilot::gains {
 
 // ---- limits (FLIGHT.md "Typical limits", from the FAA Helicopter Instrument Flying Handbook, FAA-H-8083-4,
@@ -107,10 +109,7 @@ constexpr double kTransitionUpAccelKtPerS = 1.5;
 constexpr double kTransitionUpSpeedKt = 70;
 constexpr double kTransitionUpClimbFpm = 500;
 
-// ---- units ----
-constexpr double kFeetPerMetre = 1.0 / 0.3048;
-constexpr double kFeetPerSecondPerKnot = 1.68780986;
-constexpr double kFeetPerNauticalMile = 6076.12;
-constexpr double kFpmPerKnotPerRadian = 101.2686;  // ft/min of descent per knot per radian of path
+// ---- units (flight/units.h) ----
+constexpr double kFpmPerKnotPerRadian = flight::units::kFeetPerSecondPerKnot * 60;  // ft/min per knot per radian of path
 
 }  // namespace autopilot::gains

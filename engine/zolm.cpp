@@ -55,7 +55,7 @@ autopilot::Sensors read_sensors() {
     namespace air = aircraft_link::token;
     autopilot::Sensors s{};
     s.airspeed_kt = read_aircraft(tok::airspeed);
-    s.radar_height_ft = read_aircraft(tok::radar_height) * autopilot::gains::kFeetPerMetre;
+    s.radar_height_ft = read_aircraft(tok::radar_height) * flight::units::kFeetPerMetre;
     s.altitude_ft = read_aircraft(tok::current_altitude);
     s.heading_deg = read_aircraft(air::heading);
     s.pitch_deg = read_aircraft(air::pitch);

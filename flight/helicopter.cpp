@@ -5,15 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flight/units.h"
 #include "flight/atmosphere.h"
 
 namespace flight {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kFpsPerKt = 1.68781;
+using namespace units;
 constexpr double kFtLbsPerHp = 550.0;
 constexpr double kMaxStep = 0.02;
 
@@ -179,10 +178,10 @@ Helicopter::BladeAngles Helicopter::blade_angles(const Controls& in) const {
     const auto& r = p_.controls;
     BladeAngles b;
     b.collective = (r.collective_offset_deg + r.collective_min_deg +
-                    c.collective * (r.collective_max_deg - r.collective_min_deg)) * kDeg;
-    b.longitudinal = -c.longitudinal * r.longitudinal_deg * kDeg;  // aft stick tilts the disc aft
-    b.lateral = c.lateral * r.lateral_deg * kDeg;
-    b.tail = (r.tail_pitch_centre_deg - c.pedals * r.tail_pitch_half_range_deg) * kDeg;  // right pedal: less thrust
+                    c.collective * (r.collective_max_deg - r.collective_min_deg)) * kRadiansPerDegree;
+    b.longitudinal = -c.longitudinal * r.longitudinal_deg * kRadiansPerDegree;  // aft stick tilts the disc aft
+    b.lateral = c.lateral * r.lateral_deg * kRadiansPerDegree;
+    b.tail = (r.tail_pitch_centre_deg - c.pedals * r.tail_pitch_half_range_deg) * kRadiansPerDegree;  // right pedal: less thrust
     return b;
 }
 
@@ -506,25 +505,25 @@ Outputs Helicopter::outputs(const Environment& e) const {
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body;
     const double elevation = finite_or_zero(e.ground_elevation_ft);
     Outputs o;
-    o.airspeed_kt = air.norm() / kFpsPerKt;
-    o.ground_speed_kt = std::hypot(vel_ned.x(), vel_ned.y()) / kFpsPerKt;
+    o.airspeed_kt = air.norm() / kFeetPerSecondPerKnot;
+    o.ground_speed_kt = std::hypot(vel_ned.x(), vel_ned.y()) / kFeetPerSecondPerKnot;
     o.altitude_ft = -s.position_ned.z();
     double lowest = 1e300;
     for (const auto& pt : p_.gear.skids) lowest = std::min(lowest, -(s.position_ned.z() + (b2e * pt).z()));
     o.radar_height_ft = std::max(lowest - elevation, 0.0);
-    o.heading_deg = wrap_two_pi(s.euler.z()) / kDeg;
+    o.heading_deg = wrap_two_pi(s.euler.z()) / kRadiansPerDegree;
     if (o.heading_deg >= 360.0) o.heading_deg = 0.0;
-    o.pitch_deg = s.euler.y() / kDeg;
-    o.bank_deg = s.euler.x() / kDeg;
+    o.pitch_deg = s.euler.y() / kRadiansPerDegree;
+    o.bank_deg = s.euler.x() / kRadiansPerDegree;
     o.climb_rate_fpm = -vel_ned.z() * 60;
-    o.roll_rate_dps = s.rates_body.x() / kDeg;
-    o.pitch_rate_dps = s.rates_body.y() / kDeg;
-    o.yaw_rate_dps = s.rates_body.z() / kDeg;
+    o.roll_rate_dps = s.rates_body.x() / kRadiansPerDegree;
+    o.pitch_rate_dps = s.rates_body.y() / kRadiansPerDegree;
+    o.yaw_rate_dps = s.rates_body.z() / kRadiansPerDegree;
     const double ch = std::cos(s.euler.z()), sh = std::sin(s.euler.z());
     o.forward_ground_speed_fps = vel_ned.x() * ch + vel_ned.y() * sh;
     o.right_ground_speed_fps = -vel_ned.x() * sh + vel_ned.y() * ch;
     o.main_rotor_power_hp = diag.main_rotor_power_ftlbs / kFtLbsPerHp;
-    o.sideslip_deg = std::atan2(air.y(), std::hypot(air.x(), air.z())) / kDeg;
+    o.sideslip_deg = std::atan2(air.y(), std::hypot(air.x(), air.z())) / kRadiansPerDegree;
     o.on_ground = diag.on_ground;
     return o;
 }

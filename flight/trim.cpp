@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flight/units.h"
+
 namespace flight {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDeg = kPi / 180.0;
-constexpr double kFpsPerKt = 1.68781;
+using namespace units;
 
 using Vec = Eigen::Matrix<double, 10, 1>;
 using Mat = Eigen::Matrix<double, 10, 10>;
@@ -63,14 +63,14 @@ void clamp_controls(Vec& x) {
 
 TrimResult trim(const Parameters& params, const Environment& env, const TrimTarget& t) {
     const Helicopter heli(params);
-    const double heading = t.heading_deg * kDeg;
+    const double heading = t.heading_deg * kRadiansPerDegree;
     const Eigen::Vector3d wind = env.wind_ned_fps.allFinite() ? env.wind_ned_fps : Eigen::Vector3d::Zero();
     const double climb = t.climb_fpm / 60.0;
     Eigen::Vector3d ground;
     if (t.still_over_ground) {
         ground = Eigen::Vector3d(0, 0, -climb);
     } else {
-        const double v = t.airspeed_kt * kFpsPerKt;
+        const double v = t.airspeed_kt * kFeetPerSecondPerKnot;
         ground = Eigen::Vector3d(v * std::cos(heading), v * std::sin(heading), -climb) + wind;
     }
     Problem prob{heli, env, ground, heading, Eigen::Vector3d(t.north_ft, t.east_ft, -t.altitude_ft),
@@ -122,7 +122,7 @@ TrimResult on_ground(const Parameters& params, const Environment& env, double he
                      double east_ft) {
     Helicopter heli(params);
     const double g = params.gravity_fps2;
-    const double heading = std::fmod(std::fmod(heading_deg, 360.0) + 360.0, 360.0) * kDeg;
+    const double heading = std::fmod(std::fmod(heading_deg, 360.0) + 360.0, 360.0) * kRadiansPerDegree;
     // Place the skids at their static compression under the full weight, then let the aircraft settle with
     // the rotor turning, lever down: 20 s is some fifty times the gear's slowest time constant. The result
     // is the state as it stands, not an exact equilibrium: the rotor's inflow and flapping are settled too.

@@ -3,12 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flight/units.h"
+
 namespace flight {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRad = kPi / 180.0;
+using namespace units;
 
 // Receiver geometry (FAA AIM 1-1-9, ICAO Annex 10 vol. I 3.1): see world.h.
 constexpr double kLocalizerHalfWidthDeg = 2.5;   // full scale at most
@@ -36,7 +37,7 @@ const World& airport() {
 }
 
 void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft) {
-    const double c = w.runway.course_deg * kRad;
+    const double c = w.runway.course_deg * kRadiansPerDegree;
     north_ft = w.runway.threshold_north_ft - std::cos(c) * distance_nm * kFeetPerNauticalMile;
     east_ft = w.runway.threshold_east_ft - std::sin(c) * distance_nm * kFeetPerNauticalMile;
 }
@@ -44,7 +45,7 @@ void on_final(const World& w, double distance_nm, double& north_ft, double& east
 Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg) {
     Reception r{};
     const Runway& rw = w.runway;
-    const double c = rw.course_deg * kRad;
+    const double c = rw.course_deg * kRadiansPerDegree;
     const double along_n = std::cos(c), along_e = std::sin(c);  // the landing direction
     const double right_n = -along_e, right_e = along_n;         // its right-hand normal
 
@@ -54,9 +55,9 @@ Reception receive(const World& w, double north_ft, double east_ft, double altitu
     const double de = east_ft - (rw.threshold_east_ft + along_e * to_antenna);
     const double before = -(dn * along_n + de * along_e);  // distance before the antenna, along the course
     const double cross = dn * right_n + de * right_e;      // right of the course +
-    const double localizer_angle = std::atan2(cross, before) / kRad;
+    const double localizer_angle = std::atan2(cross, before) / kRadiansPerDegree;
     const double localizer_width =
-        std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRad);
+        std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRadiansPerDegree);
     const double antenna_range_nm = std::hypot(dn, de) / kFeetPerNauticalMile;
     r.localizer_received = before > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
                            antenna_range_nm <= kLocalizerRangeNm;
@@ -66,7 +67,7 @@ Reception receive(const World& w, double north_ft, double east_ft, double altitu
     const double gn = north_ft - (rw.threshold_north_ft + along_n * w.glide_slope_past_threshold_ft);
     const double ge = east_ft - (rw.threshold_east_ft + along_e * w.glide_slope_past_threshold_ft);
     const double ahead = -(gn * along_n + ge * along_e);
-    const double elevation = std::atan2(altitude_ft - rw.elevation_ft, std::max(ahead, 1.0)) / kRad;
+    const double elevation = std::atan2(altitude_ft - rw.elevation_ft, std::max(ahead, 1.0)) / kRadiansPerDegree;
     r.glide_slope_received = ahead > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
                              std::hypot(gn, ge) / kFeetPerNauticalMile <= kGlideSlopeRangeNm;
     r.glide_slope_dots = dots(elevation - w.glide_slope_deg, kGlideSlopeHalfWidthDeg);
@@ -78,9 +79,9 @@ Reception receive(const World& w, double north_ft, double east_ft, double altitu
     const double vn = north_ft - w.vor_north_ft, ve = east_ft - w.vor_east_ft;
     const double range = std::hypot(vn, ve);
     r.vor_distance_nm = range / kFeetPerNauticalMile;
-    const double s = selected_course_deg * kRad;
+    const double s = selected_course_deg * kRadiansPerDegree;
     const double vor_cross = vn * -std::sin(s) + ve * std::cos(s);
-    r.vor_dots = range > 1.0 ? dots(std::asin(std::clamp(vor_cross / range, -1.0, 1.0)) / kRad, kVorHalfWidthDeg)
+    r.vor_dots = range > 1.0 ? dots(std::asin(std::clamp(vor_cross / range, -1.0, 1.0)) / kRadiansPerDegree, kVorHalfWidthDeg)
                              : 0.0;
 
     // GPS: direct to the VOR.

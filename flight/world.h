@@ -43,13 +43,7 @@ struct Reception {
 
 Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg);
 
-// Receiver flag bits as the simulator's flag byte carries them.
-constexpr int kLocalizerFlag = 0x80;
-constexpr int kGlideSlopeFlag = 0x40;
-
 // Where a point lies on the localizer's extended centreline: `distance_nm` before the threshold, feet.
 void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft);
-
-constexpr double kFeetPerNauticalMile = 6076.12;
 
 }  // namespace flight

@@ -8,9 +8,11 @@
 #include "engine/aircraft_link.h"
 #include "flight/helicopter.h"
 #include "flight/trim.h"
+#include "flight/units.h"
 #include "flight/world.h"
 #include "frame/abi.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 
 namespace host_core {
 
@@ -20,11 +22,11 @@ namespace air = aircraft_link::token;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kFeetPerMetre = 1.0 / 0.3048;        // the international foot
-constexpr double kFeetPerSecondPerKnot = 1.68780986;  // 6076.12 ft / 3600 s
-constexpr double kAutopilotAirspeedUnit = 64.0;        // the autopilot airspeed variable: 1/64 kt
-constexpr double kAirspeedEventUnit = 128.0;           // the autopilot airspeed set event: 1/128 kt
+using flight::units::kFeetPerMetre;
+using flight::units::kFeetPerSecondPerKnot;
+// The autopilot airspeed variable counts 1/64 kt, its set event 1/128 kt.
+constexpr double kAutopilotAirspeedUnit = afcp::units::airspeed_read_per_knot;
+constexpr double kAirspeedEventUnit = afcp::units::airspeed_sent_per_knot;
 constexpr double kVerticalSpeedStep = 100.0;           // ft/min per vertical speed up or down
 
 // The situations (what a scenario's `situation` places): the pad at the airport's reference point.
@@ -200,7 +202,7 @@ void Simulator::send(uint32_t event, uint32_t parameter) {
 void Simulator::wind(double from_deg, double speed_kt) {
     wind_from_deg_ = from_deg;
     wind_kt_ = speed_kt;
-    const double to = (from_deg + 180.0) * kPi / 180.0;
+    const double to = (from_deg + 180.0) * flight::units::kRadiansPerDegree;
     const double v = speed_kt * kFeetPerSecondPerKnot;
     environment_->wind_ned_fps = Eigen::Vector3d(v * std::cos(to), v * std::sin(to), 0.0);
     if (flying_) refresh();
@@ -349,7 +351,7 @@ void Simulator::refresh() {
     const flight::Reception r =
         flight::receive(w, s.position_ned.x(), s.position_ned.y(), o.altitude_ft, get(tok::selected_course));
     slot(tok::nav_receiver_flags) =
-        (r.localizer_received ? flight::kLocalizerFlag : 0) | (r.glide_slope_received ? flight::kGlideSlopeFlag : 0);
+        (r.localizer_received ? aircraft_link::receiver::localizer : 0) | (r.glide_slope_received ? aircraft_link::receiver::glide_slope : 0);
     slot(air::localizer_deviation) = r.localizer_dots;
     slot(air::glide_slope_deviation) = r.glide_slope_dots;
     slot(air::localizer_course) = w.runway.course_deg;

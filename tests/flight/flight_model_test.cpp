@@ -10,11 +10,12 @@
 #include "flight/atmosphere.h"
 #include "flight/helicopter.h"
 #include "flight/trim.h"
+#include "flight/units.h"
 
 namespace flight {
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
+constexpr double kDeg = flight::units::kRadiansPerDegree;
 
 const Parameters& P() { return default_parameters(); }
 
@@ -107,7 +108,7 @@ TEST(Trim, ConvergesAcrossTheSpeedRangeWithSensibleAttitudes) {
 
 TEST(Trim, HoverInWindHoldsStillOverTheGroundNoseIntoWind) {
     Environment e;
-    e.wind_ned_fps = Eigen::Vector3d(-20 * 1.68781, 0, 0);  // 20 kt from the north
+    e.wind_ned_fps = Eigen::Vector3d(-20 * flight::units::kFeetPerSecondPerKnot, 0, 0);  // 20 kt from the north
     TrimTarget t;
     t.still_over_ground = true;
     t.altitude_ft = 1500;

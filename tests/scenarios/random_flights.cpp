@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/zolm_test.h"
+#include "flight/units.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/services.h"
@@ -87,7 +88,7 @@ void check(const host_core::Panel& panel, int flight) {
     for (const host_core::Variable& v : host_core::variables())
         if (!std::isfinite(sim.get(v.token)))
             throw Failure{"flight " + std::to_string(flight) + ": " + v.name + " is not finite"};
-    const double radar_ft = sim.get(afcp::token::radar_height) / 0.3048;
+    const double radar_ft = sim.get(afcp::token::radar_height) * flight::units::kFeetPerMetre;
     if (radar_ft < -kGroundToleranceFt)
         throw Failure{"flight " + std::to_string(flight) + ": " + std::to_string(radar_ft) + " ft below the ground"};
     const auto c = sim.effective_controls();

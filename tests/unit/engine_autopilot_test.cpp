@@ -23,7 +23,7 @@ using autopilot::Sensors;
 namespace gains = autopilot::gains;
 
 constexpr double kDt = 0.01;  // the host's 100 Hz
-constexpr double kPi = 3.14159265358979323846;
+using flight::units::kPi;
 constexpr int kCollective = 0, kPitch = 1, kRoll = 2, kPedals = 3;
 constexpr const char* kAxisNames[] = {"collective", "pitch", "roll", "pedals"};
 
