@@ -303,6 +303,12 @@ void Panel::draw_text(GaugeState& g, TextElement* t) {
     g.steps.push_back(std::move(step));
 }
 
+void Panel::step() {
+    constexpr int32_t kStepMicroseconds = static_cast<int32_t>(kStepSeconds * 1e6 + 0.5);
+    zolm_step(kStepMicroseconds);
+    simulator_.step();
+}
+
 double Panel::fly(double seconds, const std::function<void()>& each_frame, const std::function<bool()>& done) {
     start();
     if (!simulator_.flying()) {
@@ -311,15 +317,13 @@ double Panel::fly(double seconds, const std::function<void()>& each_frame, const
     }
     simulator_.begin_extents();
     const long steps = std::lround(seconds * kStepsPerSecond);
-    constexpr int32_t kStepMicroseconds = static_cast<int32_t>(kStepSeconds * 1e6 + 0.5);
     for (long i = 0; i < steps; ++i) {
         if (to_next_frame_ <= 1e-9) {
             frame();
             if (each_frame) each_frame();
             to_next_frame_ += kFrameSeconds;
         }
-        zolm_step(kStepMicroseconds);
-        simulator_.step();
+        step();
         to_next_frame_ -= kStepSeconds;
         if (done && done()) return static_cast<double>(i + 1) * kStepSeconds;
     }

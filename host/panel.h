@@ -115,6 +115,8 @@ public:
     // when given, after every step, and the flight stops when it answers true. Returns the seconds flown.
     double fly(double seconds, const std::function<void()>& each_frame = nullptr,
                const std::function<bool()>& done = nullptr);
+    // One step of the engine and the physics (kStepSeconds), without a host frame.
+    void step();
 
     // The mode words and references of the engine's block; zero while it has none.
     bool attached() const;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/aircraft_link.h"
+#include "flight/units.h"
 #include "frame/simulator.h"
 #include "frame/units.h"
 #include "host/mode_names.h"
@@ -20,10 +21,8 @@ namespace air = aircraft_link::token;
 using namespace afcp::bits;
 
 constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-constexpr double kDegreesPerRadian = 57.29577951308232;
 // Below this ground speed the track is not shown: it swings with every gust.
 constexpr double kLeastTrackSpeedKt = 2.0;
-constexpr int kLocalizerFlag = 0x80, kGlideSlopeFlag = 0x40;  // the receiver flag byte, as the world sets it
 
 // The modes a pilot selects, as opposed to the axes and marks the engine keeps beside them.
 constexpr uint32_t kPilotModes = HDG | LOC | VOR | NAV | VS | ALT | GS | IAS | HOV | CRHT | HHT | TUP | TDN | GA | STAB;
@@ -43,7 +42,7 @@ Reading read_aircraft(const Panel& panel) {
     r.time = sim.time();
     r.airspeed = sim.get(tok::airspeed);
     r.altitude = sim.get(tok::current_altitude);
-    r.radar_height = sim.get(tok::radar_height) / afcp::units::metres_per_foot;
+    r.radar_height = sim.get(tok::radar_height) * flight::units::kFeetPerMetre;
     r.heading = wrap360(sim.get(air::heading));
     r.pitch = sim.get(air::pitch);
     r.bank = sim.get(air::bank);
@@ -51,13 +50,13 @@ Reading read_aircraft(const Panel& panel) {
     r.ground_speed = sim.get(air::ground_speed);
     const double forward = sim.get(air::forward_ground_speed), lateral = sim.get(air::lateral_ground_speed);
     r.track = r.ground_speed >= kLeastTrackSpeedKt
-                  ? wrap360(r.heading + std::atan2(lateral, forward) * kDegreesPerRadian)
+                  ? wrap360(r.heading + std::atan2(lateral, forward) * flight::units::kDegreesPerRadian)
                   : kNone;
     r.north = sim.get(air::north);
     r.east = sim.get(air::east);
     const int flags = static_cast<int>(sim.get(tok::nav_receiver_flags));
-    r.localizer = (flags & kLocalizerFlag) != 0 ? sim.get(air::localizer_deviation) : kNone;
-    r.glide_slope = (flags & kGlideSlopeFlag) != 0 ? sim.get(air::glide_slope_deviation) : kNone;
+    r.localizer = (flags & aircraft_link::receiver::localizer) != 0 ? sim.get(air::localizer_deviation) : kNone;
+    r.glide_slope = (flags & aircraft_link::receiver::glide_slope) != 0 ? sim.get(air::glide_slope_deviation) : kNone;
     r.threshold_distance = sim.get(air::threshold_distance);
 
     r.engaged = panel.engaged();
@@ -123,10 +122,7 @@ void Trace::record(const Reading& r) {
     last_time_ = r.time;
     if (r.time + 1e-9 >= next_sample_) {
         if (samples_.size() >= kMostPending) samples_.pop_front();
-        samples_.push_back({r.time, r.altitude, r.airspeed, r.heading, r.climb_rate, r.radar_height, r.refs.altitude,
-                            r.refs.airspeed, r.refs.heading, r.refs.vertical_speed, r.refs.radar_height,
-                            r.ground_speed, r.localizer, r.glide_slope, r.refs.heading_bug, r.refs.selected_altitude,
-                            r.engaged, r.armed});
+        samples_.push_back(r);
         // On the period's schedule, so that host frames of another period do not stretch it.
         next_sample_ = std::max(next_sample_ + kSamplePeriod, r.time);
     }
@@ -175,16 +171,14 @@ std::string why_nothing_happened(const Panel& panel, const std::string& command,
     const double airspeed = module.sampled_airspeed, radar = module.sampled_radar_height;
     const bool slow = !(airspeed > afcp::units::gate_airspeed), low = !(radar > afcp::units::gate_radar_height);
     if (!slow && !low) return "";
-    auto number = [](double v) {
+    // The gate's limits as written (40, 60.96), what was sampled to a tenth.
+    auto shown = [](double v, const char* format) {
         char text[32];
-        std::snprintf(text, sizeof text, "%.1f", v);
+        std::snprintf(text, sizeof text, format, v);
         return std::string(text);
     };
-    auto limit = [](double v) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%g", v);
-        return std::string(text);
-    };
+    auto limit = [&](double v) { return shown(v, "%g"); };
+    auto number = [&](double v) { return shown(v, "%.1f"); };
     std::string why = command + " did nothing: the engage gate needs an airspeed above " +
                       limit(afcp::units::gate_airspeed) + " kt and a radar height above " +
                       limit(afcp::units::gate_radar_height) + " m; ";

@@ -35,19 +35,13 @@ std::string pilot_modes(uint32_t word);
 // The targets an armed word holds ("ALT LOC"), without the requests the engine takes.
 std::string armed_modes(uint32_t word);
 
-struct TraceSample {
-    double time, altitude, airspeed, heading, climb_rate, radar_height;
-    double altitude_ref, airspeed_ref, heading_ref, climb_rate_ref, radar_height_ref;  // NaN where none
-    double ground_speed, localizer, glide_slope, heading_bug, selected_altitude;  // deviations NaN when not received
-    uint32_t engaged, armed;
-};
 struct TraceMark {
     enum Kind { engaged, armed, captured, dropped } kind;
     double time;
     std::string modes;
 };
 
-// Records the flight at every host frame: a sample each kSamplePeriod simulated seconds, and a mark whenever the
+// Records the flight at every host frame: a reading each kSamplePeriod simulated seconds, and a mark whenever the
 // pilot's modes change. What was recorded is taken (and forgotten) by the page; at most kMostPending of each wait,
 // the oldest dropped first, so that a page that never takes cannot grow it without end.
 class Trace {
@@ -62,12 +56,12 @@ public:
     void restart();
     // Whether the trace started anew since the last call: whoever draws it forgets what it drew.
     bool take_restarted();
-    std::deque<TraceSample>& samples() { return samples_; }
+    std::deque<Reading>& samples() { return samples_; }
     std::deque<TraceMark>& marks() { return marks_; }
 
 private:
     void mark(TraceMark::Kind kind, double time, uint32_t bits);
-    std::deque<TraceSample> samples_;
+    std::deque<Reading> samples_;
     std::deque<TraceMark> marks_;
     double next_sample_ = 0, last_time_ = 0;
     bool restarted_ = true;  // a new trace is a new start

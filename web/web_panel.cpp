@@ -20,7 +20,6 @@
 #define STBI_NO_STDIO_FAILURE_STRINGS
 #include <stb_image.h>
 
-#include "engine/zolm_test.h"
 #include "flight/world.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
@@ -366,6 +365,27 @@ EMSCRIPTEN_KEEPALIVE const char* panel_parameter(int gauge, const char* text) {
 
 namespace {
 
+// The aircraft as the instruments read it, the members of an object: feet, knots, degrees; null where a mode
+// holds no reference or a receiver receives nothing.
+void write_reading(Json& j, const host_core::Reading& r) {
+    const std::pair<const char*, double> fields[] = {
+        {"time", r.time}, {"airspeed", r.airspeed}, {"altitude", r.altitude}, {"radar_height", r.radar_height},
+        {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
+        {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
+        {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance}};
+    for (auto [name, value] : fields) j.key(name).num(value);  // null where not a number
+    j.key("refs").open('{');
+    const std::pair<const char*, double> refs[] = {
+        {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},
+        {"selected_altitude", r.refs.selected_altitude}, {"vertical_speed", r.refs.vertical_speed},
+        {"radar_height", r.refs.radar_height}, {"heading", r.refs.heading}, {"heading_bug", r.refs.heading_bug},
+        {"course", r.refs.course}};
+    for (auto [name, value] : refs) j.key(name).num(value);
+    j.close('}');
+    j.key("modes").str(host_core::pilot_modes(r.engaged)).key("armed").str(host_core::armed_modes(r.armed));
+    j.key("engaged_word").num(r.engaged).key("armed_word").num(r.armed);
+}
+
 // Plays a scenario on the live panel, or nothing of it when a line is refused. Answers the log lines and the
 // snapshots taken. Every host frame flown feeds the trace.
 const char* play_text(const char* text, bool one_instruction) {
@@ -401,8 +421,6 @@ const char* play_text(const char* text, bool one_instruction) {
     });
 }
 
-void write_number_or_null(Json& j, const char* name, double v) { j.key(name).num(v); }
-
 }  // namespace
 
 extern "C" {
@@ -420,21 +438,7 @@ EMSCRIPTEN_KEEPALIVE const char* panel_reading() {
         const host_core::Reading r = host_core::read_aircraft(*panel);
         Json j;
         j.open('{');
-        const std::pair<const char*, double> fields[] = {
-            {"time", r.time}, {"airspeed", r.airspeed}, {"altitude", r.altitude}, {"radar_height", r.radar_height},
-            {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
-            {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
-            {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance}};
-        for (auto [name, value] : fields) write_number_or_null(j, name, value);
-        j.key("refs").open('{');
-        const std::pair<const char*, double> refs[] = {
-            {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},
-            {"selected_altitude", r.refs.selected_altitude}, {"vertical_speed", r.refs.vertical_speed},
-            {"radar_height", r.refs.radar_height}, {"heading_bug", r.refs.heading_bug}, {"course", r.refs.course}};
-        for (auto [name, value] : refs) write_number_or_null(j, name, value);
-        j.close('}');
-        j.key("modes").str(host_core::pilot_modes(r.engaged)).key("armed").str(host_core::armed_modes(r.armed));
-        j.key("engaged_word").num(r.engaged).key("armed_word").num(r.armed);
+        write_reading(j, r);
         const host_core::Simulator& sim = panel->simulator();
         j.key("flying").boolean(sim.flying());
         j.key("controls").open('[');
@@ -447,22 +451,17 @@ EMSCRIPTEN_KEEPALIVE const char* panel_reading() {
     });
 }
 
-// What the flight recorded since the last call: samples [time, altitude, airspeed, heading, climb rate, radar
-// height, their five references or null, ground speed, localizer and glide-slope deviations or null, heading bug,
-// selected altitude, engaged word, armed word] and marks [kind, time, modes]; "restarted" when a new flight began.
+// What the flight recorded since the last call: samples (readings, as panel_reading writes them) and marks [kind,
+// time, modes]; "restarted" when a new flight began.
 EMSCRIPTEN_KEEPALIVE const char* panel_trace() {
     return guarded([&] {
         static const char* const kKinds[] = {"engaged", "armed", "captured", "dropped"};
         Json j;
         j.open('{').key("restarted").boolean(trace.take_restarted()).key("samples").open('[');
-        for (const host_core::TraceSample& s : trace.samples()) {
-            j.open('[');
-            for (double v : {s.time, s.altitude, s.airspeed, s.heading, s.climb_rate, s.radar_height, s.altitude_ref,
-                             s.airspeed_ref, s.heading_ref, s.climb_rate_ref, s.radar_height_ref, s.ground_speed,
-                             s.localizer, s.glide_slope, s.heading_bug, s.selected_altitude})
-                j.num(v);
-            j.num(s.engaged).num(s.armed);
-            j.close(']');
+        for (const host_core::Reading& r : trace.samples()) {
+            j.open('{');
+            write_reading(j, r);
+            j.close('}');
         }
         j.close(']').key("marks").open('[');
         for (const host_core::TraceMark& m : trace.marks())
@@ -480,11 +479,7 @@ EMSCRIPTEN_KEEPALIVE double panel_fly_alone(double seconds) {
     if (!panel || !(seconds > 0 && seconds <= 3600)) return 0;
     panel->simulator().start_flight();
     const long steps = std::lround(seconds * host_core::kStepsPerSecond);
-    constexpr int32_t kStepMicroseconds = static_cast<int32_t>(host_core::kStepSeconds * 1e6 + 0.5);
-    for (long i = 0; i < steps; ++i) {
-        zolm_step(kStepMicroseconds);
-        panel->simulator().step();
-    }
+    for (long i = 0; i < steps; ++i) panel->step();
     return static_cast<double>(steps) * host_core::kStepSeconds;
 }
 

@@ -5,12 +5,13 @@ const ChartInstrument = (() => {
   'use strict';
 
   // Band order, top to bottom. `span` is the least range a band shows, so that a steady value stays a steady line;
-  // `floor` the least value it shows; `steps` its tick spacings, where round tens would not do.
+  // `floor` the least value it shows; `steps` its tick spacings, where round tens would not do; `ref` the name of
+  // its reference in a sample's refs, where not its own.
   const SERIES = [
     { name: 'altitude', label: 'Altitude', unit: 'ft', color: '#ffb347', span: 100 },
     { name: 'airspeed', label: 'Airspeed', unit: 'kt', color: '#b99cff', span: 10, floor: 0 },
     { name: 'heading', label: 'Heading', unit: '\u00b0', color: '#ff8fd0', span: 10, steps: [1, 2, 5, 10, 15, 30, 45, 90, 180, 360] },
-    { name: 'climb_rate', label: 'Climb rate', unit: 'ft/min', color: '#6fa8ff', span: 500 },
+    { name: 'climb_rate', label: 'Climb rate', unit: 'ft/min', color: '#6fa8ff', span: 500, ref: 'vertical_speed' },
     { name: 'radar_height', label: 'Radar height', unit: 'ft', color: '#d9e36a', span: 50, floor: 0 },
   ];
   const MARK_COLORS = { engaged: '#4fe07a', armed: '#ffffff', captured: '#3fd0ff', dropped: '#ff7a6b' };
@@ -190,7 +191,7 @@ const ChartInstrument = (() => {
       xs[at] = t;
       const refs = sample.refs || {};
       SERIES.forEach((s, i) => {
-        let v = finite(sample[s.name]), r = finite(refs[s.name]);
+        let v = finite(sample[s.name]), r = finite(refs[s.ref || s.name]);
         if (s.name === 'heading') {
           if (v != null) v = headingU = headingU == null ? v : headingU + wrap180(v - headingU);
           if (r != null && headingU != null) r = headingU + wrap180(r - headingU);

@@ -71,7 +71,6 @@ const PanelCore = (() => {
     function instruction(text) {
       return withText(text, (t) => answer(M._panel_instruction(t)));
     }
-    const numberText = (v) => String(v);
 
     return {
       info,
@@ -133,15 +132,15 @@ const PanelCore = (() => {
       fly(seconds) {
         check.finite(seconds, 'the seconds to fly');
         if (seconds <= 0) throw new Error('fly takes a number of seconds above 0, not ' + seconds);
-        instruction('fly ' + numberText(seconds));
+        instruction('fly ' + seconds);
       },
       control(axis, value) {
         check.oneOf(axis, info.controls.map((c) => c.name), 'a control');
-        instruction('control ' + axis + ' ' + numberText(check.finite(value, 'the position of ' + axis)));
+        instruction('control ' + axis + ' ' + check.finite(value, 'the position of ' + axis));
       },
       wind(direction, speed) {
-        instruction('wind ' + numberText(check.finite(direction, 'the direction the wind comes from')) + ' ' +
-          numberText(check.finite(speed, 'the wind speed')));
+        instruction('wind ' + check.finite(direction, 'the direction the wind comes from') + ' ' +
+          check.finite(speed, 'the wind speed'));
       },
     };
   }

@@ -1,5 +1,5 @@
 // Exercises the page checks by itself while the pilot flies: each has a goal, the situation it starts from, and
-// a check that reads the flight's samples (four a second of simulated time, with both mode words) and says how
+// a check that reads the flight's samples (readings, four a second of simulated time, with both mode words) and says how
 // far the pilot has come. A new situation starts every check anew; an exercise once met stays met until then.
 'use strict';
 
@@ -28,18 +28,18 @@ const Exercises = (() => {
         ' ft for ' + ALT_HOLD_S + ' s.',
       check(m, s, has) {
         if (m.from === undefined) { m.from = m.first.altitude; m.captured = null; }
-        if (!has(s.armed, 'ALT') && !has(s.engaged, 'ALT')) { m.from = s.altitude; m.captured = null; return 'arm ALT.A'; }
-        if (has(s.armed, 'ALT')) {
+        if (!has(s.armed_word, 'ALT') && !has(s.engaged_word, 'ALT')) { m.from = s.altitude; m.captured = null; return 'arm ALT.A'; }
+        if (has(s.armed_word, 'ALT')) {
           m.wasArmed = true;
-          return Math.abs(s.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT
-            ? 'armed: move the ALT.A altitude at least ' + ALT_LEAST_CHANGE_FT + ' ft away' : 'armed: fly toward ' + Math.round(s.selected_altitude) + ' ft';
+          return Math.abs(s.refs.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT
+            ? 'armed: move the ALT.A altitude at least ' + ALT_LEAST_CHANGE_FT + ' ft away' : 'armed: fly toward ' + Math.round(s.refs.selected_altitude) + ' ft';
         }
         // ALT engaged: a capture only if it was armed the sample before, far enough away.
         if (m.captured === null) {
-          if (!m.wasArmed || Math.abs(s.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT) return 'ALT engaged without a capture: arm ALT.A';
+          if (!m.wasArmed || Math.abs(s.refs.selected_altitude - m.from) < ALT_LEAST_CHANGE_FT) return 'ALT engaged without a capture: arm ALT.A';
           m.captured = s.time;
         }
-        if (Math.abs(s.altitude - s.selected_altitude) > ALT_HOLD_FT) { m.captured = s.time; return 'captured: settling'; }
+        if (Math.abs(s.altitude - s.refs.selected_altitude) > ALT_HOLD_FT) { m.captured = s.time; return 'captured: settling'; }
         return s.time - m.captured >= ALT_HOLD_S ? true : 'captured: holding ' + Math.round(s.time - m.captured) + ' s';
       },
     },
@@ -49,10 +49,10 @@ const Exercises = (() => {
         'turns to it and holds it within ' + HDG_HOLD_DEG + '° for ' + HDG_HOLD_S + ' s.',
       check(m, s, has) {
         if (m.from === undefined) { m.from = m.first.heading; m.turned = false; m.held = null; }
-        if (!has(s.engaged, 'HDG')) { m.from = s.heading; m.turned = false; m.held = null; return 'engage HDG'; }
-        m.turned = m.turned || angle(s.heading_bug, m.from) >= HDG_LEAST_TURN_DEG;
+        if (!has(s.engaged_word, 'HDG')) { m.from = s.heading; m.turned = false; m.held = null; return 'engage HDG'; }
+        m.turned = m.turned || angle(s.refs.heading_bug, m.from) >= HDG_LEAST_TURN_DEG;
         if (!m.turned) return 'HDG engaged: set the bug at least ' + HDG_LEAST_TURN_DEG + '° away';
-        return held(m, s, angle(s.heading, s.heading_bug) <= HDG_HOLD_DEG, HDG_HOLD_S, 'turning', 'on the heading');
+        return held(m, s, angle(s.heading, s.refs.heading_bug) <= HDG_HOLD_DEG, HDG_HOLD_S, 'turning', 'on the heading');
       },
     },
     {
@@ -61,9 +61,9 @@ const Exercises = (() => {
         'into a hover (from the cruise it takes about three minutes). Hold it: ground speed under ' +
         HOVER_GROUND_SPEED_KT + ' kt for ' + HOVER_HOLD_S + ' s, as the GS gauge shows.',
       check(m, s, has) {
-        m.transition = m.transition || has(s.armed, 'TDN') || has(s.engaged, 'TDN');
+        m.transition = m.transition || has(s.armed_word, 'TDN') || has(s.engaged_word, 'TDN');
         if (!m.transition) return 'press F/TDN';
-        if (!has(s.engaged, 'HOV')) { m.held = null; return has(s.engaged, 'TDN') ? 'transition down' : 'TDN armed'; }
+        if (!has(s.engaged_word, 'HOV')) { m.held = null; return has(s.engaged_word, 'TDN') ? 'transition down' : 'TDN armed'; }
         return held(m, s, s.ground_speed < HOVER_GROUND_SPEED_KT, HOVER_HOLD_S,
           'hover: ' + s.ground_speed.toFixed(1) + ' kt over the ground', 'hovering');
       },
@@ -74,7 +74,7 @@ const Exercises = (() => {
         'themselves. Follow them down to ' + ILS_DECISION_HEIGHT_FT + ' ft above the ground with both needles within ' +
         ILS_MOST_DOTS + ' dot.',
       check(m, s, has) {
-        const onBoth = has(s.engaged, 'LOC') && has(s.engaged, 'GS');
+        const onBoth = has(s.engaged_word, 'LOC') && has(s.engaged_word, 'GS');
         if (!onBoth) { m.onBoth = false; m.off = false; return 'capture LOC and GS'; }
         if (!m.onBoth) { m.onBoth = true; m.off = false; }
         if (!(Math.abs(s.localizer) <= ILS_MOST_DOTS && Math.abs(s.glide_slope) <= ILS_MOST_DOTS)) m.off = true;
@@ -88,9 +88,9 @@ const Exercises = (() => {
         'Met once GA has climbed ' + GA_CLIMB_FT + ' ft from the lowest point.',
       check(m, s, has) {
         if (m.lowest === undefined) m.lowest = s.altitude;
-        if (has(s.engaged, 'GS')) { m.onSlope = true; m.lowest = s.altitude; return 'GS engaged: press Go-Around'; }
+        if (has(s.engaged_word, 'GS')) { m.onSlope = true; m.lowest = s.altitude; return 'GS engaged: press Go-Around'; }
         if (!m.onSlope) return 'capture the glide slope first';
-        if (!has(s.engaged, 'GA')) { m.lowest = Math.min(m.lowest, s.altitude); return 'press Go-Around'; }
+        if (!has(s.engaged_word, 'GA')) { m.lowest = Math.min(m.lowest, s.altitude); return 'press Go-Around'; }
         m.lowest = Math.min(m.lowest, s.altitude);
         return s.altitude - m.lowest >= GA_CLIMB_FT ? true : 'climbing: ' + Math.round(s.altitude - m.lowest) + ' ft';
       },

@@ -54,32 +54,12 @@
     $('controls-help').textContent = controls.help;
     const exercises = Exercises.create(info.bits, $('exercises'), (name) => panel.situation(name));
 
-    // The instruments' state from the core's reading: its nulls stay nulls, every other number is finite.
-    function instrumentState(r) {
-      return {
-        time: r.time, airspeed: r.airspeed, altitude: r.altitude, radar_height: r.radar_height, heading: r.heading,
-        track: r.track, pitch: r.pitch, bank: r.bank, climb_rate: r.climb_rate, ground_speed: r.ground_speed,
-        north: r.north, east: r.east, localizer: r.localizer, glide_slope: r.glide_slope, refs: r.refs,
-        modes: r.modes, armed: r.armed,
-      };
-    }
-    const SAMPLE = ['time', 'altitude', 'airspeed', 'heading', 'climb_rate', 'radar_height'];
-    const REFS = ['altitude', 'airspeed', 'heading', 'climb_rate', 'radar_height'];
-    const MORE = ['ground_speed', 'localizer', 'glide_slope', 'heading_bug', 'selected_altitude', 'engaged', 'armed'];
-    function sampleOf(row) {
-      const s = { refs: {} };
-      SAMPLE.forEach((k, i) => { s[k] = row[i]; });
-      REFS.forEach((k, i) => { s.refs[k] = row[SAMPLE.length + i]; });
-      MORE.forEach((k, i) => { s[k] = row[SAMPLE.length + REFS.length + i]; });
-      return s;
-    }
-
     // ---- the workbench ----------------------------------------------------------------------------------------
     const side = SidePanels.create(core, panel);
 
     // Everything drawn and shown anew from the core.
     let reading = core.reading();
-    let shown = null;  // the instruments' state as last drawn
+    let shown = null;  // the reading the instruments last drew
     let variablesShown = -Infinity;
     function refresh() {
       const view = core.view(side.eventCount());
@@ -95,17 +75,15 @@
         map.clear();
         exercises.restart();
       }
-      for (const row of trace.samples) {
-        const s = sampleOf(row);
-        chart.push(s);
-        exercises.feed(s);
+      for (const sample of trace.samples) {
+        chart.push(sample);
+        exercises.feed(sample);
       }
       for (const [kind, time, modes] of trace.marks) chart.mark(time, modes, kind);
       exercises.show();
-      const state = instrumentState(reading);
-      shown = state;
-      pfd.draw(state);
-      map.draw(state);
+      shown = reading;
+      pfd.draw(reading);
+      map.draw(reading);
       controls.draw(reading);
       $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
     }
