@@ -8,7 +8,6 @@
 
 #include "art/generator/pictures.h"
 #include "layout/area_table.h"
-#include "layout/bitmaps.h"
 #include "layout/layout.h"
 #include "variants/variant.h"
 
@@ -30,6 +29,13 @@ Rect united(Rect a, Rect b) {
 }
 
 bool overlaps(Rect a, Rect b) { return a.x < b.right() && b.x < a.right() && a.y < b.bottom() && b.y < a.bottom(); }
+// Whether two rectangles overlap or share a stretch of a side.
+bool touches(Rect a, Rect b) {
+    const bool across = a.x < b.right() && b.x < a.right(), along = a.y < b.bottom() && b.y < a.bottom();
+    return (across && along) || (across && (a.y == b.bottom() || b.y == a.bottom())) ||
+           (along && (a.x == b.right() || b.x == a.right()));
+}
+
 Rect box(const afcp::layout::AreaRow& a) { return {double(a.x), double(a.y), double(a.width), double(a.height)}; }
 
 // Every element of a tree, each before its children.
@@ -147,13 +153,21 @@ std::vector<Rect> annunciator_boxes() {
 
 std::vector<Rect> ground_speed_windows() {
     std::vector<Rect> windows;
-    walk(afcp::layout::gs_elements[0], [&](ElementHead* e) {
-        if (e->kind != afcp::kMovingImage) return;
-        const afcp::bitmap::Entry* window = afcp::bitmap::by_id(afcp::Variant::bitmaps, e->bitmap_id + 1);
-        if (window == nullptr) unexpected("a tape has no window in the bitmap manifest");
-        windows.push_back({double(e->x), double(e->y), double(window->width), double(window->height)});
-    });
-    if (windows.size() != 2) unexpected("the GS tree has not two tapes");
+    for (const afcp::MouseArea* a : areas_of(afcp::layout::gs_mouse)) {
+        Rect r = box(*a);
+        // Merge with every window it touches along a side, until none is left to merge.
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (auto w = windows.begin(); w != windows.end(); ++w)
+                if (touches(*w, r)) {
+                    r = united(*w, r);
+                    windows.erase(w);
+                    merged = true;
+                    break;
+                }
+        }
+        windows.push_back(r);
+    }
     return windows;
 }
 

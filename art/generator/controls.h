@@ -30,9 +30,7 @@ std::vector<Rect> afcp_images(int32_t bitmap, int w, int h);
 // The text boxes of the "Annunciator" gauge.
 std::vector<Rect> annunciator_boxes();
 
-// The windows of the "GS" face: where each tape element shows its strip, at the size of the strip's window
-// picture in the bitmap manifest (the strip's id + 1), so that the face's window is exactly what the tape
-// covers. The mouse areas that step, reset and step back a setting lie over it.
+// The windows of the "GS" face: each the union of the mouse areas that step, reset and step back its setting.
 std::vector<Rect> ground_speed_windows();
 
 // A tape's scale: the offset its marker callback gives at every setting the face's areas can reach, in knots

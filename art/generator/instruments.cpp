@@ -1,12 +1,12 @@
 // The annunciator bezel, the ground-speed face and its two tapes: the same in both modules.
 //
-// The bezel's screen lies under the annunciator's text boxes, the face's windows are exactly where the GS tree
-// shows its tapes (each at its window picture's size), and each tape is drawn from the readings of its own
-// marker callback at every setting the areas reach (controls.h). The host shows a tape through its window at the
-// callback's offset, so the setting the pointer marks (window row, or column, h / 2) is the tape line offset +
-// h / 2: there the mark of each multiple of 5 knots is drawn, 3 px thick when the offset is whole, 2 px when it
-// falls between two pixels, so the pointer meets every mark whether the host truncates or rounds the offset.
-// Beyond the scale's ends the tapes are hatched.
+// The bezel's screen lies under the annunciator's text boxes, the face's windows are the unions of the GS
+// gauge's mouse areas, and each tape is drawn from the readings of its own marker callback at every setting the
+// areas reach (controls.h). The host shows a tape through its window at the callback's offset, so the setting
+// the pointer marks (window row, or column, h / 2) is the tape line offset + h / 2: there the mark of each
+// multiple of 5 knots is drawn, 3 px thick when the offset is whole, 2 px when it falls between two pixels, so
+// the pointer meets every mark whether the host truncates or rounds the offset. Beyond the scale's ends the
+// tapes are hatched.
 #include <algorithm>
 #include <cmath>
 #include <string>
