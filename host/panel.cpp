@@ -387,7 +387,8 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                             scenario, s,
                             "expected " + name + (s.which < 0 ? " below " : " above ") + number_text(s.b) +
                                 " within " + number_text(s.a) + " s, found " +
-                                number_text(panel.simulator().get(s.token))));
+                                number_text(panel.simulator().get(s.token))),
+                        ScenarioError::Kind::flight);
                     said = "flew " + number_text(flown) + " s until " + name + (s.which < 0 ? " below " : " above ") +
                            number_text(s.b);
                 }
@@ -400,7 +401,7 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                 break;
             case Instruction::expect:
                 if (const std::string failed = check_expectation(panel, s); !failed.empty())
-                    throw ScenarioError(step_message(scenario, s, failed));
+                    throw ScenarioError(step_message(scenario, s, failed), ScenarioError::Kind::flight);
                 said = "expect: held";
                 break;
             }

@@ -27,9 +27,16 @@
 
 namespace host_core {
 
-// A scenario that cannot be read or played: the message names the file and line.
+// A scenario that cannot be read or played: the message names the file and line. Two kinds, since a front keeps
+// what was played before a flight's own error and nothing for the other:
+// - `scenario`: a fault of the text that can be found before anything is played (an unknown name, a malformed
+//   line, an instruction out of order, a value out of range), wherever it is met;
+// - `flight`: what the flight showed at the line (a failed `expect`, an `until` that was not met).
 struct ScenarioError : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    enum class Kind { scenario, flight };
+    explicit ScenarioError(const std::string& what, Kind kind = Kind::scenario)
+        : std::runtime_error(what), kind(kind) {}
+    Kind kind;
 };
 
 enum class Instruction { set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, expect };

@@ -54,8 +54,10 @@ int main(int argc, char** argv) {
         try {
             player.play(scenario);
         } catch (const host_core::ScenarioError& e) {
-            // A failed expect or fly-until: what was flown before it stays, with the snapshots taken so far.
-            if (!player.snapshots().empty()) preview::write_snapshots(player.snapshots(), host, folder);
+            // What the flight showed (a failed expect, an until not met): the snapshots taken before it are
+            // written, to show what went wrong. A fault of the scenario's text writes nothing, wherever it is met.
+            if (e.kind == host_core::ScenarioError::Kind::flight && !player.snapshots().empty())
+                preview::write_snapshots(player.snapshots(), host, folder);
             std::fprintf(stderr, "preview: %s\n", e.what());
             return 1;
         }

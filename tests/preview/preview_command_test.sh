@@ -1,6 +1,7 @@
 #!/bin/sh
 # tools/preview as a user runs it: a scenario that cannot be read or played names its line, exits non-zero and
-# writes nothing; a good one writes one picture per gauge and the contact sheet.
+# writes nothing, wherever the fault stands; a failed expect stops at its line and keeps the snapshots taken
+# before it; a good one writes one picture per gauge and the contact sheet.
 # usage: preview_command_test.sh TOOLS/PREVIEW WORK-FOLDER
 set -u
 preview=$1
@@ -36,6 +37,20 @@ SCENARIO
 check "a step that cannot be played fails" "[ $? -ne 0 ]"
 check "its message names the line" "grep -qF 'late.txt:3: unknown command' '$work/stderr'"
 check "the snapshot before it is not written either" "[ ! -e '$work/out' ]"
+
+cat >"$work/expect.txt" <<'SCENARIO'
+update 2
+snapshot before
+expect engaged ALT
+snapshot after
+SCENARIO
+"$preview" korst "$work/expect.txt" "$work/out" 2>"$work/stderr"
+check "a failed expect fails" "[ $? -ne 0 ]"
+check "its message names the line and what was found" \
+    "grep -qF 'expect.txt:3: expected engaged ALT, found engaged' '$work/stderr'"
+check "the snapshot before it is written" "[ -s '$work/out/before-state.json' ] && [ -s '$work/out/before-AFCP.png' ]"
+check "nothing after it" "[ ! -e '$work/out/after-state.json' ]"
+rm -rf "$work/out"
 
 cat >"$work/good.txt" <<'SCENARIO'
 update 2
