@@ -3,8 +3,8 @@
 # stb_image_write), built with the host's own compiler and run here; each module's resource script then takes its
 # bitmaps from art/<variant>/. One generator per variant: each links that variant's element trees and mouse-area
 # tables, and draws every control where those records put it. artcheck (tests/art), built the same way, checks
-# the pictures against its own expectations of the gauge layouts (CTest: artwork_check), the resources the built
-# modules carry (CTest: module_resources), the colours every picture uses (CTest: artwork_colours), the palette
+# the pictures against its own expectations of the gauge layouts (CTest: artwork_check; the resources the built
+# modules carry are the DLL file check's, cmake/dllfile.cmake), the colours every picture uses (CTest: artwork_colours), the palette
 # reduction (CTest: artwork_palette), and that a second run of the generators draws the same bytes
 # (CTest: artwork_reproducible).
 enable_language(RC)
@@ -31,7 +31,7 @@ set(AFCP_HOST_CXX_FLAGS -std=c++20 -O2 -Wall -Wextra -Werror -I${CMAKE_SOURCE_DI
 set(AFCP_ART_KIT_SOURCES art/kit/bitmap_file.cpp art/kit/png.cpp art/kit/palette.cpp)
 set(AFCP_ARTGEN_SOURCES ${AFCP_ART_KIT_SOURCES} art/generator/artgen.cpp art/generator/pictures.cpp
     art/generator/controls.cpp art/generator/faces.cpp art/generator/instruments.cpp art/generator/paint.cpp)
-set(AFCP_ARTCHECK_SOURCES tests/art/artcheck.cpp tests/art/module_resources.cpp art/kit/bitmap_file.cpp)
+set(AFCP_ARTCHECK_SOURCES tests/art/artcheck.cpp art/kit/bitmap_file.cpp)
 set(AFCP_ARTCOLOURS_SOURCES tests/art/artcolours.cpp art/kit/bitmap_file.cpp)
 set(AFCP_PALETTE_TEST_SOURCES tests/art/palette_test.cpp art/kit/palette.cpp)
 # The module's records (element trees, mouse areas) and everything they point at, for the generators.
@@ -122,7 +122,6 @@ endforeach()
 
 # Host programs, named by path: CTest runs them directly, not under the Windows emulator.
 add_test(NAME artwork_check COMMAND ${AFCP_ART_DIR}/artcheck ${AFCP_ART_DIR})
-add_test(NAME module_resources COMMAND ${AFCP_ART_DIR}/artcheck ${AFCP_ART_DIR} ${CMAKE_BINARY_DIR}/bin)
 add_test(NAME artwork_colours COMMAND ${AFCP_ART_DIR}/artcolours ${AFCP_ART_DIR})
 add_test(NAME artwork_palette COMMAND ${AFCP_ART_DIR}/palette_test)
 add_test(NAME artwork_reproducible

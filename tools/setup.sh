@@ -27,6 +27,8 @@ native_packages="make cmake g++ libgtest-dev libgmock-dev libbenchmark-dev libei
 # `make coverage`: gcovr over gcov.
 reliability_packages="clang-14 libclang-rt-14-dev llvm-14 gcovr"
 cross_packages="g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 wine wine32:i386"
+# The DLL files read as the loader maps them, on every machine (tools/dll-image): pefile, with Debian's Python.
+dll_packages="python3-pefile"
 # The artwork: cairo draws, FreeType loads the panel font (DejaVu Sans Condensed Bold, from fonts-dejavu-extra),
 # libimagequant reduces the 8-bit pictures to their palettes, stb_image_write writes the PNGs; pkg-config finds
 # the libraries.
@@ -40,7 +42,7 @@ is_installed() {
 }
 
 missing=()
-for p in $native_packages $cross_packages $art_packages $reliability_packages $web_packages; do
+for p in $native_packages $cross_packages $dll_packages $art_packages $reliability_packages $web_packages; do
     is_installed "$p" || missing+=("$p")
 done
 

@@ -8,6 +8,7 @@ namespace {
 int passed = 0;
 int failed = 0;
 const char* current_case = "";
+bool silent = false;
 }  // namespace
 
 Case*& registry() {
@@ -25,9 +26,13 @@ void begin(const Case& c) { current_case = c.name; }
 
 void pass() { ++passed; }
 
+int failures() { return failed; }
+
+void quiet(bool on) { silent = on; }
+
 void fail(const char* file, int line, const char* what) {
     ++failed;
-    std::printf("FAILED %s: %s:%d: %s\n", current_case, file, line, what);
+    if (!silent) std::printf("FAILED %s: %s:%d: %s\n", current_case, file, line, what);
 }
 
 int report(const char* label) {

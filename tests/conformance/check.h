@@ -22,6 +22,10 @@ std::vector<Case*> cases();
 void begin(const Case& c);
 void fail(const char* file, int line, const char* what);
 void pass();
+// The failures counted so far.
+int failures();
+// While quiet, failures are counted but not printed (a check run on a copy that is meant to fail).
+void quiet(bool on);
 // Prints "LABEL: N passed, N failed"; returns the exit code of the run.
 int report(const char* label);
 

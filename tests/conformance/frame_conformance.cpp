@@ -29,95 +29,36 @@ CONFORMANCE_CASE(exports_are_the_two_records_only) {
     auto* base = reinterpret_cast<const uint8_t*>(module().handle);
     const IMAGE_DATA_DIRECTORY& d = directory(module().handle, IMAGE_DIRECTORY_ENTRY_EXPORT);
     auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + d.VirtualAddress);
-    CHECK_EQ(exports->NumberOfFunctions, 2);
-    CHECK_EQ(exports->NumberOfNames, 2);
-    auto* names = reinterpret_cast<const uint32_t*>(base + exports->AddressOfNames);
-    CHECK_STR(reinterpret_cast<const char*>(base + names[0]), "ImportTable");
-    CHECK_STR(reinterpret_cast<const char*>(base + names[1]), "Linkage");
+    CHECK_EQ(exports->NumberOfFunctions, exports->NumberOfNames);
+    std::vector<std::string> names;
+    auto* name_list = reinterpret_cast<const uint32_t*>(base + exports->AddressOfNames);
+    for (uint32_t i = 0; i < exports->NumberOfNames; ++i) names.emplace_back(reinterpret_cast<const char*>(base + name_list[i]));
+    dll::check_exports(names);
 }
 
 CONFORMANCE_CASE(imports_are_system_dlls_and_the_engine_by_ordinal) {
     auto* base = reinterpret_cast<const uint8_t*>(module().handle);
     const IMAGE_DATA_DIRECTORY& d = directory(module().handle, IMAGE_DIRECTORY_ENTRY_IMPORT);
-    const char* allowed[] = {"kernel32.dll", "msvcrt.dll", "user32.dll", "gdi32.dll", "zolm.dll"};
-    std::vector<uint32_t> engine_ordinals;
+    std::vector<dll::Import> imports;
     for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + d.VirtualAddress); imp->Name != 0; ++imp) {
-        std::string name = reinterpret_cast<const char*>(base + imp->Name);
-        for (char& ch : name) ch = static_cast<char>(tolower(ch));
-        bool known = false;
-        for (const char* a : allowed) known = known || name == a;
-        if (!known) conformance::fail(__FILE__, __LINE__, ("unexpected import " + name).c_str());
-        if (name != "zolm.dll") continue;
+        const std::string name = reinterpret_cast<const char*>(base + imp->Name);
         for (auto* thunk = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + imp->OriginalFirstThunk);
              thunk->u1.Ordinal != 0; ++thunk) {
-            CHECK(IMAGE_SNAP_BY_ORDINAL32(thunk->u1.Ordinal));
-            engine_ordinals.push_back(IMAGE_ORDINAL32(thunk->u1.Ordinal));
+            const bool by_ordinal = IMAGE_SNAP_BY_ORDINAL32(thunk->u1.Ordinal);
+            imports.push_back({name, by_ordinal, by_ordinal ? IMAGE_ORDINAL32(thunk->u1.Ordinal) : 0,
+                               by_ordinal ? "" : reinterpret_cast<const char*>(base + thunk->u1.AddressOfData + 2)});
         }
     }
-    std::sort(engine_ordinals.begin(), engine_ordinals.end());
-    CHECK_EQ(engine_ordinals.size(), 3);
-    if (engine_ordinals.size() == 3) {
-        CHECK_EQ(engine_ordinals[0], 1);
-        CHECK_EQ(engine_ordinals[1], 3);
-        CHECK_EQ(engine_ordinals[2], 5);
-    }
+    dll::check_imports(imports);
 }
 
-CONFORMANCE_CASE(import_table_and_linkage_words) {
-    CHECK_EQ(module().import_table_at_load[0], 0xF);
-    CHECK_EQ(module().import_table_at_load[1], 0);
-    CHECK_EQ(module().import_table_at_load[2], 0);
-    CHECK_EQ(module().import_table_at_load[3], 0);
-    const uint8_t* l = module().linkage;
-    CHECK_EQ(u32(l, 0), 0x13);
-    CHECK(u32(l, 4) != 0);
-    CHECK_EQ(u32(l, 8), u32(l, 4));
-    CHECK_EQ(u32(l, 12), 0);
-    CHECK_EQ(u32(l, 16), 0);
-    CHECK_EQ(u32(l, 20), 0x800);
-    for (int slot = 0; slot < 11; ++slot) CHECK(u32(l, 24 + 4 * slot) != 0);
-    CHECK_EQ(u32(l, 24 + 44), 0);
+CONFORMANCE_CASE(linkage_and_gauge_headers) {
+    dll::check_linkage_words(image());
+    dll::check_gauge_headers(image());
     // Module init and deinit take nothing and do nothing.
-    fn<void(__stdcall*)()>(l, 4)();
-    fn<void(__stdcall*)()>(l, 8)();
+    fn<void(__stdcall*)()>(module().linkage, 4)();
+    fn<void(__stdcall*)()>(module().linkage, 8)();
     CHECK(services().reads.empty() && services().events.empty() && services().element_calls.empty());
-}
-
-CONFORMANCE_CASE(gauge_headers) {
-    struct Expected {
-        const char* name;
-        uint32_t size;
-        bool service;
-    } expected[] = {{"AFCP", 300, true},          {"IAS Select", 32, false}, {"ALT Select", 32, false},
-                    {"ALT/VS Select", 32, false}, {"AP Trim", 32, false},    {"High Modes Disengage", 32, false},
-                    {"Go-Around", 32, false},     {"Stab", 32, false},       {"Annunciator", 100, false},
-                    {"Annunciator-T", 100, true}, {"GS", 300, false}};
-    const uint8_t* first = module().gauge(AFCP);
-    for (int slot = 0; slot < 11; ++slot) {
-        const uint8_t* h = module().gauge(slot);
-        const Expected& e = expected[slot];
-        CHECK_EQ(u32(h, 0), 0x320);
-        CHECK_STR(reinterpret_cast<const char*>(ptr(h, offsets::header_name)), e.name);
-        const uint8_t* list = ptr(h, offsets::header_elements);
-        CHECK(list != nullptr && u32(list, 0) != 0 && u32(list, 4) == 0);
-        CHECK_EQ(u32(ptr(list, 0), offsets::element_gauge), reinterpret_cast<uint32_t>(h));
-        for (int r = 0; r < 7; ++r) {
-            CHECK(u32(h, offsets::header_lifecycle + 4 * r) != 0);
-            CHECK_EQ(u32(h, offsets::header_lifecycle + 4 * r), u32(first, offsets::header_lifecycle + 4 * r));
-        }
-        CHECK_EQ(u32(h, offsets::header_size), e.size);
-        CHECK(u32(h, offsets::header_mouse) != 0);
-        CHECK_EQ(u32(h, offsets::header_service) != 0, e.service);
-        CHECK_EQ(u32(h, offsets::header_parameter), 0);
-        // Every word the module does not set is zero.
-        for (int byte = 0; byte < offsets::header_bytes; byte += 4) {
-            const bool named = byte <= 36 || byte == offsets::header_size || byte == offsets::header_mouse ||
-                               byte == offsets::header_service;
-            if (!named) CHECK_EQ(u32(h, byte), 0);
-        }
-    }
-    CHECK(u32(module().gauge(AFCP), offsets::header_service) !=
-          u32(module().gauge(ANNUNCIATOR_T), offsets::header_service));
 }
 
 CONFORMANCE_CASE(lifecycle_routines_pass_the_afcp_root) {

@@ -10,6 +10,23 @@ namespace {
 
 Services* current_services = nullptr;
 Module current_module;
+LoadedImage current_image;
+
+const IMAGE_NT_HEADERS32* headers(HMODULE m) {
+    auto* base = reinterpret_cast<const uint8_t*>(m);
+    return reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+}
+
+// The section of the loaded module that holds `address`, or null.
+const IMAGE_SECTION_HEADER* section_of(uint32_t address) {
+    if (current_module.handle == nullptr) return nullptr;
+    const IMAGE_NT_HEADERS32* nt = headers(current_module.handle);
+    const uint32_t base = reinterpret_cast<uint32_t>(current_module.handle);
+    const IMAGE_SECTION_HEADER* s = IMAGE_FIRST_SECTION(nt);
+    for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++s)
+        if (address >= base + s->VirtualAddress && address - base - s->VirtualAddress < s->Misc.VirtualSize) return s;
+    return nullptr;
+}
 
 void read_variable(uint8_t* record) {
     Services& s = *current_services;
@@ -62,6 +79,8 @@ bool load_module() {
     current_module.import_table = reinterpret_cast<uint8_t*>(GetProcAddress(current_module.handle, "ImportTable"));
     current_module.linkage = reinterpret_cast<uint8_t*>(GetProcAddress(current_module.handle, "Linkage"));
     if (current_module.import_table == nullptr || current_module.linkage == nullptr) return false;
+    current_image.import_table = reinterpret_cast<uint32_t>(current_module.import_table);
+    current_image.linkage = reinterpret_cast<uint32_t>(current_module.linkage);
     for (int i = 0; i < 4; ++i) current_module.import_table_at_load[i] = u32(current_module.import_table, 4 * i);
     // As the host does at load: the panel services table goes into word 1.
     put32(current_module.import_table, 4, reinterpret_cast<uint32_t>(current_services->table));
@@ -72,6 +91,28 @@ bool load_module() {
 
 Services& services() { return *current_services; }
 const Module& module() { return current_module; }
+const LoadedImage& image() { return current_image; }
+
+const uint8_t* LoadedImage::at(uint32_t address, uint32_t bytes) const {
+    if (current_module.handle == nullptr) return nullptr;
+    const uint32_t base = reinterpret_cast<uint32_t>(current_module.handle);
+    const uint32_t size = headers(current_module.handle)->OptionalHeader.SizeOfImage;
+    if (address < base || uint64_t(address - base) + bytes > size) return nullptr;
+    const uint32_t table = reinterpret_cast<uint32_t>(current_module.import_table);
+    if (address >= table && uint64_t(address) + bytes <= uint64_t(table) + sizeof current_module.import_table_at_load)
+        return reinterpret_cast<const uint8_t*>(current_module.import_table_at_load) + (address - table);
+    return reinterpret_cast<const uint8_t*>(address);
+}
+
+bool LoadedImage::code(uint32_t address) const {
+    const IMAGE_SECTION_HEADER* s = section_of(address);
+    return s != nullptr && (s->Characteristics & IMAGE_SCN_MEM_EXECUTE) != 0;
+}
+
+bool LoadedImage::writable(uint32_t address) const {
+    const IMAGE_SECTION_HEADER* s = section_of(address);
+    return s != nullptr && (s->Characteristics & IMAGE_SCN_MEM_WRITE) != 0;
+}
 
 void Module::update(double supply, double enable, double airspeed, double radar_height) const {
     services().set(755, supply);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/zolm_test.h"
+#include "tests/dll/records.h"
 #include "host/conventions.h"
 
 namespace host {
@@ -103,16 +104,11 @@ using GaugeService = void(__stdcall*)(void* gauge, int32_t code, uint32_t ignore
 using Handler = int32_t(__stdcall*)(int32_t, int32_t);
 using ValueCallback = double(__stdcall*)(void* element);
 
-// Byte offsets of the host's records.
-namespace offsets {
-constexpr int header_name = 4, header_elements = 8, header_lifecycle = 12, header_size = 44, header_mouse = 80,
-              header_service = 84, header_parameter = 92, header_bytes = 196;
-constexpr int element_kind = 0, element_bitmap = 4, element_x = 8, element_y = 12, element_gauge = 32,
-              element_children = 40, element_failures = 44, element_flags = 48;
-constexpr int text_buffer = 184, text_background = 212, text_callback = 312, text_max_length = 292;
-constexpr int selector_callback = 132, moving_x_callback = 244, moving_y_callback = 248;
-constexpr int mouse_record_bytes = 44;
-}  // namespace offsets
+// Byte offsets of the host's records, and the gauge slots: one home with the record checks.
+namespace offsets = ::dll::offsets;
+using ::dll::Slot;
+using ::dll::AFCP, ::dll::IAS_SELECT, ::dll::ALT_SELECT, ::dll::ALT_VS_SELECT, ::dll::AP_TRIM, ::dll::HIGH_MODES,
+    ::dll::GO_AROUND, ::dll::STAB, ::dll::ANNUNCIATOR, ::dll::ANNUNCIATOR_T, ::dll::GS;
 
 // Service codes.
 constexpr int32_t parameters_ready = 2, update = 6, disconnect = 15;
@@ -178,19 +174,14 @@ struct Module {
 
 const Module& module();
 
-// Gauge slots in catalogue order.
-enum Slot {
-    AFCP,
-    IAS_SELECT,
-    ALT_SELECT,
-    ALT_VS_SELECT,
-    AP_TRIM,
-    HIGH_MODES,
-    GO_AROUND,
-    STAB,
-    ANNUNCIATOR,
-    ANNUNCIATOR_T,
-    GS
+// The loaded module as the record checks read it (tests/dll/records.h): its own memory, with ImportTable as the
+// module held it before the host wrote the services into it.
+class LoadedImage : public dll::Image {
+public:
+    const uint8_t* at(uint32_t address, uint32_t bytes) const override;
+    bool code(uint32_t address) const override;
+    bool writable(uint32_t address) const override;
 };
+const LoadedImage& image();
 
 }  // namespace host
