@@ -21,27 +21,26 @@ std::string hex(uint32_t v) {
 
 }  // namespace
 
-uint32_t Image::u32(uint32_t address) const {
-    const uint8_t* p = at(address, 4);
+namespace {
+
+// A value of the record at `address`, or 0 with a failure where it lies outside the module.
+template <typename T>
+T read(const Image& image, uint32_t address) {
+    const uint8_t* p = image.at(address, sizeof(T));
     if (p == nullptr) {
         conformance::fail(__FILE__, __LINE__, ("a record reaches " + hex(address) + ", outside the module").c_str());
         return 0;
     }
-    uint32_t v;
-    std::memcpy(&v, p, 4);
+    T v;
+    std::memcpy(&v, p, sizeof v);
     return v;
 }
 
-double Image::f64(uint32_t address) const {
-    const uint8_t* p = at(address, 8);
-    if (p == nullptr) {
-        conformance::fail(__FILE__, __LINE__, ("a record reaches " + hex(address) + ", outside the module").c_str());
-        return 0;
-    }
-    double v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
+}  // namespace
+
+uint32_t Image::u32(uint32_t address) const { return read<uint32_t>(*this, address); }
+
+double Image::f64(uint32_t address) const { return read<double>(*this, address); }
 
 std::string Image::text(uint32_t address) const {
     std::string s;
