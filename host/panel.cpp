@@ -33,23 +33,9 @@ constexpr int kMostMouseRecords = 1000;  // the same for a mouse-area list witho
 constexpr size_t kTextGuard = 16;        // bytes after each text buffer that must stay as lent
 constexpr int kLongestText = 4096;       // a longer maximum length is taken for a broken record
 
-std::string number_text(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", v);
-    return text;
-}
-
 int round_offset(double value) { return afcp::to_int32(std::floor(value + 0.5)); }
 
 std::string gauge_name(const GaugeState& g) { return g.header->name != nullptr ? g.header->name : ""; }
-
-// Why a command or a capture cannot be played yet, and why a click acts on nothing.
-constexpr const char* kNoCommandsYet =
-    "the engine has no commands yet: the AFCP gauge registers them on its first update";
-constexpr const char* kNoBlockYet = "the engine has no state block yet: the AFCP gauge attaches on its first update";
-std::string no_area(const std::string& gauge, int x, int y) {
-    return "no mouse area of " + gauge + " holds (" + std::to_string(x) + ", " + std::to_string(y) + ")";
-}
 
 std::string entry_name(const afcp::CommandEntry& e) { return std::string(e.name, strnlen(e.name, sizeof e.name)); }
 
@@ -340,202 +326,13 @@ std::string captured_modes(uint32_t word) {
     return text.empty() ? "nothing" : text;
 }
 
-void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
-    for (const Step& s : scenario.steps) {
-        const size_t events_before = panel.simulator().events().size();
-        std::string said;
-        try {
-            switch (s.instruction) {
-            case Instruction::set:
-                panel.simulator().set(s.token, s.value);
-                break;
-            case Instruction::parameter:
-                panel.set_parameter(s.gauge, s.text);
-                break;
-            case Instruction::update:
-                for (int i = 0; i < s.count; ++i) panel.frame();
-                break;
-            case Instruction::click:
-                said = "click " + panel.gauges()[static_cast<size_t>(s.gauge)].name + " " + std::to_string(s.x) + " " +
-                       std::to_string(s.y) + ": " + panel.click(s.gauge, s.x, s.y);
-                break;
-            case Instruction::command:
-                for (int i = 0; i < s.count; ++i) panel.command(s.text);
-                said = "command " + s.text + (s.count > 1 ? " x" + std::to_string(s.count) : "");
-                break;
-            case Instruction::capture:
-                said = "captured " + panel.capture();
-                break;
-            case Instruction::snapshot:
-                panel.start();
-                hooks.snapshot(s);
-                break;
-            case Instruction::situation:
-                panel.simulator().situation(static_cast<Situation>(s.which));
-                break;
-            case Instruction::fly:
-                if (s.which == 0) {
-                    panel.fly(s.a, [&hooks] { hooks.flown_frame(); });
-                } else {
-                    const Variable* v = variable_of(s.token);
-                    const std::string name = v != nullptr ? v->name : std::to_string(s.token);
-                    auto past = [&] { return s.which < 0 ? panel.simulator().get(s.token) < s.b
-                                                         : panel.simulator().get(s.token) > s.b; };
-                    const double flown = panel.fly(s.a, [&hooks] { hooks.flown_frame(); }, past);
-                    if (!past())
-                        throw ScenarioError(step_message(
-                            scenario, s,
-                            "expected " + name + (s.which < 0 ? " below " : " above ") + number_text(s.b) +
-                                " within " + number_text(s.a) + " s, found " +
-                                number_text(panel.simulator().get(s.token))),
-                        ScenarioError::Kind::flight);
-                    said = "flew " + number_text(flown) + " s until " + name + (s.which < 0 ? " below " : " above ") +
-                           number_text(s.b);
-                }
-                break;
-            case Instruction::wind:
-                panel.simulator().wind(s.a, s.b);
-                break;
-            case Instruction::control:
-                panel.simulator().control(static_cast<ControlAxis>(s.which), s.a);
-                break;
-            case Instruction::expect:
-                if (const std::string failed = check_expectation(panel, s); !failed.empty())
-                    throw ScenarioError(step_message(scenario, s, failed), ScenarioError::Kind::flight);
-                said = "expect: held";
-                break;
-            }
-        } catch (const ScenarioError&) {
-            throw;
-        } catch (const std::exception& e) {
-            throw ScenarioError(step_message(scenario, s, e.what()));
-        }
-        if (!said.empty()) hooks.log(step_message(scenario, s, said));
-        const std::vector<SentEvent>& events = panel.simulator().events();
-        for (size_t i = events_before; i < events.size(); ++i)
-            hooks.log(step_message(scenario, s, "sent " + describe_event(events[i])));
-    }
+std::string no_area(const std::string& gauge, int x, int y) {
+    return "no mouse area of " + gauge + " holds (" + std::to_string(x) + ", " + std::to_string(y) + ")";
 }
 
-void check_playable(const Panel& panel, const Scenario& scenario, const std::vector<std::string>& commands) {
-    bool attached = panel.attached();
-    bool registered_yet = zolm_test_table() != nullptr;
-    bool has_afcp_service = false;
-    for (int slot = 0; slot < static_cast<int>(panel.gauges().size()); ++slot)
-        has_afcp_service = has_afcp_service || panel.gauge(slot).header->service_callback != nullptr;
-    for (const Step& s : scenario.steps) {
-        auto fail = [&](const std::string& what) { throw ScenarioError(step_message(scenario, s, what)); };
-        switch (s.instruction) {
-        case Instruction::update:
-        case Instruction::fly:
-            // The engine hands out a block at every attach that it is not told to refuse.
-            attached = attached || has_afcp_service;
-            registered_yet = registered_yet || has_afcp_service;
-            break;
-        case Instruction::click:
-            if (panel.area_at(s.gauge, s.x, s.y) == nullptr)
-                fail(no_area(panel.gauges()[static_cast<size_t>(s.gauge)].name, s.x, s.y));
-            break;
-        case Instruction::command: {
-            if (!registered_yet) fail(kNoCommandsYet);
-            const bool known =
-                zolm_test_table() != nullptr
-                    ? registered([&](const afcp::CommandEntry& c) { return entry_name(c) == s.text; }) != nullptr
-                    : std::find(commands.begin(), commands.end(), s.text) != commands.end();
-            if (!known) fail("unknown command '" + s.text + "'");
-            break;
-        }
-        case Instruction::capture:
-            if (!attached) fail(kNoBlockYet);
-            break;
-        case Instruction::set:
-            if (const Variable* v = variable_of(s.token);
-                v != nullptr && panel.simulator().flying() &&
-                (v->source == Source::derived || v->source == Source::world))
-                fail(std::string("'") + v->name + "' comes from the flight while the aircraft flies");
-            break;
-        default:
-            break;
-        }
-    }
-}
-
-}  // namespace host_core
-
-namespace host_core {
-
-namespace {
-
-
-std::string mode_list(uint32_t bits) {
-    std::string text;
-    for (const ModeBit& b : mode_bits)
-        if ((bits & b.bit) != 0) text += (text.empty() ? "" : " ") + std::string(b.name);
-    return text.empty() ? "none" : text;
-}
-
-}  // namespace
-
-std::string check_expectation(const Panel& panel, const Step& s) {
-    const Simulator& sim = panel.simulator();
-    switch (s.expectation) {
-    case Expectation::value: {
-        const Variable* v = variable_of(s.token);
-        const double found = sim.get(s.token);
-        const double off = v != nullptr && v->circular ? std::remainder(found - s.a, 360.0) : found - s.a;
-        if (std::fabs(off) <= s.b) return "";
-        return "expected " + std::string(v != nullptr ? v->name : std::to_string(s.token)) + " " + number_text(s.a) +
-               " +- " + number_text(s.b) + ", found " + number_text(found);
-    }
-    case Expectation::within: {
-        const Variable* v = variable_of(s.token);
-        const std::string name = v != nullptr ? v->name : std::to_string(s.token);
-        Extent e;
-        if (!sim.extent(s.token, e)) return "expected " + name + " within a fly, but nothing has flown yet";
-        double low = s.a, high = s.b;
-        const bool circular = v != nullptr && v->circular;
-        auto shown = [&](double x) { return circular ? x - 360.0 * std::floor(x / 360.0) : x; };
-        if (circular) {
-            // The arc clockwise from LOW to HIGH, laid on the unwrapped circle nearest to where the fly started.
-            const double width = std::fmod(std::fmod(s.b - s.a, 360.0) + 360.0, 360.0);
-            const double middle = e.start + std::remainder(s.a + width / 2 - e.start, 360.0);
-            low = middle - width / 2;
-            high = middle + width / 2;
-        }
-        if (e.low >= low - 1e-9 && e.high <= high + 1e-9) return "";
-        return "expected " + name + " within " + number_text(s.a) + " to " + number_text(s.b) +
-               " through the last fly, found " + number_text(shown(e.low)) + " to " + number_text(shown(e.high));
-    }
-    case Expectation::steady: {
-        const Variable* v = variable_of(s.token);
-        const std::string name = v != nullptr ? v->name : std::to_string(s.token);
-        Extent e;
-        if (!sim.extent(s.token, e)) return "expected " + name + " steady through a fly, but nothing has flown yet";
-        const double off = std::max(e.high - e.start, e.start - e.low);
-        if (off <= s.b) return "";
-        return "expected " + name + " within " + number_text(s.b) + " of " + number_text(e.start) +
-               " through the last fly, found it " + number_text(off) + " off (" + number_text(e.low) + " to " +
-               number_text(e.high) + ")";
-    }
-    case Expectation::reference: {
-        if (!panel.attached()) return "expected reference " + s.text + ", but the engine has no block yet";
-        const References r = panel.references();
-        const double values[] = {r.altitude, r.radar_height, r.hover_height, r.fore_aft, r.lateral};
-        const double found = values[s.which];
-        if (std::fabs(found - s.a) <= s.b) return "";
-        return "expected reference " + s.text + " " + number_text(s.a) + " +- " + number_text(s.b) + ", found " +
-               number_text(found);
-    }
-    default: {
-        const bool in_engaged = s.expectation == Expectation::engaged || s.expectation == Expectation::not_engaged;
-        const bool wanted = s.expectation == Expectation::engaged || s.expectation == Expectation::armed;
-        const uint32_t word = in_engaged ? panel.engaged() : panel.armed();
-        const uint32_t wrong = wanted ? (s.modes & ~word) : (s.modes & word);
-        if (wrong == 0) return "";
-        return std::string("expected ") + (wanted ? "" : "not ") + (in_engaged ? "engaged " : "armed ") +
-               mode_list(s.modes) + ", found " + (in_engaged ? "engaged " : "armed ") + mode_list(word);
-    }
-    }
+bool command_known(const std::string& name, const std::vector<std::string>& commands) {
+    if (zolm_test_table() == nullptr) return std::find(commands.begin(), commands.end(), name) != commands.end();
+    return registered([&](const afcp::CommandEntry& c) { return entry_name(c) == name; }) != nullptr;
 }
 
 }  // namespace host_core

@@ -148,29 +148,17 @@ private:
     uint64_t drawings_ = 0;
 };
 
-// Plays a scenario on a panel. `snapshot` is called at every snapshot step, `log` (when set) with one line for
-// each click, command, capture and key event. Throws a ScenarioError naming the step that failed, and for a
-// failed `expect`, what was expected and what was found; what was played before it stays.
-struct PlayHooks {
-    virtual ~PlayHooks() = default;
-    virtual void snapshot(const Step& step) = 0;
-    virtual void log(const std::string&) {}
-    // After every host frame of a `fly`.
-    virtual void flown_frame() {}
-};
-void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks);
-
-// Throws the ScenarioError that playing the scenario on the panel as it stands would throw at the first step
-// that cannot be played: a click on no mouse area, a command or capture before the engine has the table or the
-// block (the first update attaches), a command the engine was not given. So a host that must play all of a
-// scenario or nothing can check it first. Before the module has registered its commands, names are checked
-// against `commands` (the module's table, where the host knows it).
-void check_playable(const Panel& panel, const Scenario& scenario, const std::vector<std::string>& commands);
-
 // The modes of a word among those a capture engages: "ALT GS", or "nothing".
 std::string captured_modes(uint32_t word);
 
-// Checks an `expect` step against the panel as it stands; "" when it holds, else what was expected and found.
-std::string check_expectation(const Panel& panel, const Step& step);
+// Why a command or a capture cannot be played yet, and why a click acts on nothing.
+inline constexpr const char* kNoCommandsYet =
+    "the engine has no commands yet: the AFCP gauge registers them on its first update";
+inline constexpr const char* kNoBlockYet =
+    "the engine has no state block yet: the AFCP gauge attaches on its first update";
+std::string no_area(const std::string& gauge, int x, int y);
+// Whether the module registered a command of that name with the engine; before it registered anything, whether
+// `commands` (the module's table, where the host knows it) names it.
+bool command_known(const std::string& name, const std::vector<std::string>& commands);
 
 }  // namespace host_core

@@ -1,22 +1,6 @@
-// Scenarios: plain text, one instruction a line, '#' starts a comment.
-//
-//   set VARIABLE VALUE         a simulator variable, by name or token number
-//   update [N]                 N host frames (default 1)
-//   click GAUGE X Y            a click at a pixel of a gauge
-//   command NAME [N]           a panel command called by name through the engine, N times (1 without N)
-//   capture                    the engine captures the armed modes
-//   parameter GAUGE TEXT       a gauge's parameter string (before the panel starts)
-//   snapshot NAME              every gauge to NAME-<gauge>.png, and the contact sheet
-//   situation NAME             the aircraft placed, trimmed: ground, hover, cruise or approach
-//   fly SECONDS                simulated time: physics and engine at 100 Hz, host frames at 18 Hz
-//   fly SECONDS until VARIABLE below|above VALUE
-//                              the same, stopping as soon as the variable is past VALUE; not past it within
-//                              SECONDS stops the run, as a failed expect does
-//   wind DIRECTION SPEED       a steady wind from DIRECTION (degrees) at SPEED (knots)
-//   control AXIS VALUE         the pilot's collective (0 to 1), pitch, roll or pedals (-1 to 1)
-//   expect ...                 a check; a failed one stops the run at its line (see Expectation)
-//
-// Gauge names are written as the panel shows them ("IAS Select"), with or without double quotes.
+// Scenarios: plain text, one instruction a line, '#' starts a comment. The instructions, their forms and what
+// they do are the table in host/instructions.h. Gauge names are written as the panel shows them ("IAS Select"),
+// with or without double quotes.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/instructions.h"
 
 namespace host_core {
 
@@ -37,35 +23,6 @@ struct ScenarioError : std::runtime_error {
     explicit ScenarioError(const std::string& what, Kind kind = Kind::scenario)
         : std::runtime_error(what), kind(kind) {}
     Kind kind;
-};
-
-enum class Instruction { set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, expect };
-
-// What an `expect` line checks:
-//   expect VARIABLE VALUE TOLERANCE              |value - VALUE| <= TOLERANCE (circular ones the short way round)
-//   expect within VARIABLE LOW HIGH              LOW <= value <= HIGH all through the last fly
-//   expect steady VARIABLE TOLERANCE             within TOLERANCE of where it started, all through the last fly
-//   expect reference NAME VALUE TOLERANCE        a reference of the state block: altitude, radar_height,
-//                                                hover_height, fore_aft, lateral
-//   expect [not] engaged|armed MODE...           each MODE (the mode bits' names: HDG, ALT, ...) is [not] set
-enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed };
-
-struct Step {
-    Instruction instruction = Instruction::set;
-    int line = 0;
-    int32_t token = 0;  // set
-    double value = 0;   // set
-    int count = 0;      // update
-    int gauge = -1;     // click, parameter: slot in the gauge table
-    int x = 0, y = 0;   // click
-    std::string text;   // command name, parameter text, snapshot name; expect: the reference's name
-    // situation, control: the index of the name (Situation, ControlAxis); wind: direction; fly: seconds, and
-    // for `until` the variable's token, -1 below or +1 above (0: no until) and the value;
-    // expect: the kind, the value (or LOW) and the tolerance (or HIGH), the modes' bits
-    int which = 0;
-    double a = 0, b = 0;
-    Expectation expectation = Expectation::value;
-    uint32_t modes = 0;
 };
 
 // What the parser needs to know of a gauge: its name and the size of its picture.
@@ -98,6 +55,8 @@ constexpr double kMostWindKt = 100;
 
 // A variable's value as a scenario writes it: a finite decimal number, all of the word.
 bool finite_number(const std::string& word, double& out);
+// A number as the messages write it ("%.6g").
+std::string number_text(double v);
 
 // Where a message points: "FILE:LINE: ", or "line LINE: " without a file name.
 std::string where(const std::string& file, int line);

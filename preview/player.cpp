@@ -1,4 +1,5 @@
 #include "preview/player.h"
+#include "host/runner.h"
 
 #include <windows.h>
 
@@ -106,13 +107,13 @@ void Player::play(const Scenario& scenario) {
     struct Hooks : host_core::PlayHooks {
         Player& player;
         explicit Hooks(Player& p) : player(p) {}
-        void snapshot(const Step& s) override {
+        void snapshot(const host_core::SnapshotStep& s) override {
             PanelHost& host = player.host_;
             host.draw();
-            Snapshot shot{s.text, {}, art::Canvas(0, 0), state_json(host, s.text)};
+            Snapshot shot{s.snapshot, {}, art::Canvas(0, 0), state_json(host, s.snapshot)};
             for (size_t i = 0; i < host.gauges().size(); ++i)
                 shot.gauges.push_back(host.picture(static_cast<int>(i)).canvas());
-            shot.sheet = contact_sheet(host, host.module_name() + ": " + s.text);
+            shot.sheet = contact_sheet(host, host.module_name() + ": " + s.snapshot);
             player.snapshots_.push_back(std::move(shot));
         }
         void log(const std::string& line) override {

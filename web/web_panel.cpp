@@ -27,6 +27,7 @@
 #include "host/json.h"
 #include "host/mode_names.h"
 #include "host/panel.h"
+#include "host/runner.h"
 #include "host/scenario.h"
 #include "host/simulator.h"
 #include "host/trainer.h"
@@ -400,7 +401,7 @@ const char* play_text(const char* text, bool one_instruction) {
                     log_lines.open('[');
                     snapshots.open('[');
                 }
-                void snapshot(const host_core::Step& s) override { snapshots.str(s.text); }
+                void snapshot(const host_core::SnapshotStep& s) override { snapshots.str(s.snapshot); }
                 void log(const std::string& line) override { log_lines.str(line); }
                 void flown_frame() override { trace.frame(*panel); }
             } hooks;

@@ -12,6 +12,7 @@
 #include "frame/module_state.h"
 #include "frame/services.h"
 #include "host/panel.h"
+#include "host/runner.h"
 #include "host/scenario.h"
 #include "host/variables.h"
 #include "tests/scenarios/bitmap_sizes.h"
@@ -41,7 +42,7 @@ struct Hooks : host_core::PlayHooks {
         const std::array<double, 4> c = sim.effective_controls();
         std::printf(" eff=%.3f,%.3f,%.3f,%.3f e=%08x a=%08x\n", c[0], c[1], c[2], c[3], panel->engaged(), panel->armed());
     }
-    void snapshot(const host_core::Step&) override {}
+    void snapshot(const host_core::SnapshotStep&) override {}
     void log(const std::string& line) override {
         if (verbose) std::printf("  %s\n", line.c_str());
     }

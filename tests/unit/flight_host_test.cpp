@@ -13,6 +13,7 @@
 #include "frame/services.h"
 #include "frame/simulator.h"
 #include "host/panel.h"
+#include "host/runner.h"
 #include "host/variables.h"
 #include "tests/scenarios/bitmap_sizes.h"
 
@@ -37,7 +38,7 @@ protected:
     // What playing says: "" when it all played.
     std::string play(const std::string& text) {
         struct : host_core::PlayHooks {
-            void snapshot(const host_core::Step&) override {}
+            void snapshot(const host_core::SnapshotStep&) override {}
         } hooks;
         try {
             host_core::play(panel, host_core::parse_scenario("", text, panel.gauges()), hooks);
@@ -64,6 +65,29 @@ TEST(Variables, TheReadmeTableIsTheTable) {
         const std::string row = std::string("| `") + v.name + "` | " + std::to_string(v.token) + " | " + v.unit +
                                 " | " + host_core::source_name(v.source) + " |";
         EXPECT_NE(readme.find(row), std::string::npos) << row;
+    }
+}
+
+// The README's table of instructions is the instruction table: each form once, in the table's order.
+TEST(Instructions, TheReadmeTableIsTheTable) {
+    std::ifstream in(AFCP_SOURCE_DIR "/README.md");
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string readme = text.str();
+    size_t last = 0;
+    for (size_t i = 0; i < host_core::kInstructions.size(); ++i) {
+        const host_core::InstructionRow& r = host_core::kInstructions[i];
+        for (size_t j = 0; j < i; ++j) EXPECT_STRNE(r.name, host_core::kInstructions[j].name) << "listed twice";
+        std::string cell;
+        for (const char* c = r.form; *c != '\0'; ++c) cell += *c == '|' ? std::string("\\|") : std::string(1, *c);
+        const std::string row = "| `" + cell + "` | ";
+        const size_t at = readme.find(row);
+        EXPECT_NE(at, std::string::npos) << row;
+        EXPECT_EQ(readme.find(row, at + 1), std::string::npos) << row << " stands twice";
+        if (at != std::string::npos) {
+            EXPECT_GT(at, last) << row << " is out of the table's order";
+            last = at;
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include "frame/module_state.h"
 #include "frame/services.h"
 #include "host/panel.h"
+#include "host/runner.h"
 #include "tests/scenarios/bitmap_sizes.h"
 #include "variants/variant.h"
 
@@ -39,7 +40,7 @@ protected:
     }
     void play(const std::string& text) {
         struct : host_core::PlayHooks {
-            void snapshot(const host_core::Step&) override {}
+            void snapshot(const host_core::SnapshotStep&) override {}
         } hooks;
         host_core::play(panel, parse(text), hooks);
     }

@@ -10,6 +10,7 @@
 #include "frame/module_state.h"
 #include "frame/services.h"
 #include "host/panel.h"
+#include "host/runner.h"
 #include "host/trainer.h"
 #include "modes/state_block.h"
 #include "tests/scenarios/bitmap_sizes.h"
@@ -31,7 +32,7 @@ protected:
         struct Hooks : host_core::PlayHooks {
             host_core::Trace* trace;
             const host_core::Panel* panel;
-            void snapshot(const host_core::Step&) override {}
+            void snapshot(const host_core::SnapshotStep&) override {}
             void flown_frame() override { trace->frame(*panel); }
         } hooks;
         hooks.trace = &trace;
