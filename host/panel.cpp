@@ -174,6 +174,14 @@ References Panel::references() const {
             b->lateral_input};
 }
 
+void Panel::restart_references(double altitude, double radar_height, double hover_height) {
+    afcp::StateBlock* b = zolm_test_block();
+    if (b == nullptr) return;
+    b->altitude_reference = altitude;
+    b->radar_height_reference = radar_height;
+    b->hover_height_reference = hover_height;
+}
+
 std::string Panel::command_name(afcp::CommandHandler handler) {
     const afcp::CommandEntry* e = registered([&](const afcp::CommandEntry& c) { return c.handler == handler; });
     return e != nullptr ? entry_name(*e) : "";

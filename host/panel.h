@@ -123,6 +123,9 @@ public:
     uint32_t engaged() const;
     uint32_t armed() const;
     References references() const;
+    // The engine's block holds the three heights given (altitude, radar height, hover height, feet), as a fresh
+    // start of the trainer gives them; the ground-speed inputs stay the panel's. Nothing while there is no block.
+    void restart_references(double altitude, double radar_height, double hover_height);
 
     // The name of a command handler in the table the module registered with the engine, or "".
     static std::string command_name(afcp::CommandHandler handler);

@@ -36,10 +36,6 @@ constexpr double kApproachDistanceNm = 8, kApproachAltitudeFt = 2500, kApproachA
 // Where the aircraft may be placed: the trim needs a flight the model can hold.
 constexpr double kHighestPlacedAirspeedKt = 150;
 constexpr double kHighestPlacedAltitudeFt = 15000;
-// Below this airspeed a start from the variables as set is a hover over the ground, not flight through the air.
-constexpr double kHoverBelowKt = 1.0;
-// Below this radar height and airspeed a start from the variables as set is on the ground.
-constexpr double kOnGroundBelowFt = 0.5;
 
 double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 360.0); }
 

@@ -33,6 +33,10 @@ struct SentEvent {
 };
 
 enum class Situation { ground, hover, cruise, approach };
+// Below this airspeed a start from the variables as set is a hover over the ground, not flight through the air.
+constexpr double kHoverBelowKt = 1.0;
+// Below this radar height and airspeed a start from the variables as set is on the ground.
+constexpr double kOnGroundBelowFt = 0.5;
 // "ground" -> Situation::ground; false for any other word.
 bool situation_named(const std::string& name, Situation& out);
 std::span<const char* const> situation_names();  // in the order of Situation

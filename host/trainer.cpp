@@ -82,6 +82,13 @@ void drop_modes(Panel& panel) {
         panel.command("STAB");
 }
 
+void start_afresh(Panel& panel) {
+    drop_modes(panel);
+    const Reading r = read_aircraft(panel);
+    const bool hovering = r.radar_height >= kOnGroundBelowFt && r.ground_speed < kHoverBelowKt;
+    panel.restart_references(0, 0, hovering ? std::round(r.radar_height) : 0);
+}
+
 std::string armed_modes(uint32_t word) { return pilot_modes(word & kArmedModes); }
 
 std::string pilot_modes(uint32_t word) {

@@ -28,6 +28,10 @@ Reading read_aircraft(const Panel& panel);
 // it), which clears both mode words but for the marks the engine keeps. Nothing to do before the panel has
 // registered its commands.
 void drop_modes(Panel& panel);
+// A fresh start where the aircraft now is, as a new situation gives it: every mode dropped, and the block's heights
+// started afresh, as a block the engine has just handed out holds them, but for the hover height of an aircraft
+// placed in a hover, which is that hover's own. So a hover flown before leaves nothing behind for the next TDN.
+void start_afresh(Panel& panel);
 
 // Mode names for a line of text: the modes a pilot selects ("ALT HDG IAS"), without the axes and marks the
 // engine keeps; "" for none.

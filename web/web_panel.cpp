@@ -484,10 +484,11 @@ EMSCRIPTEN_KEEPALIVE double panel_fly_alone(double seconds) {
     return static_cast<double>(steps) * host_core::kStepSeconds;
 }
 
-// Every mode dropped, as a pilot would drop them (STAB off).
+// A fresh start where the aircraft is (a new situation): every mode dropped, as a pilot would drop them (STAB
+// off), and the block's heights started afresh.
 EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {
     return guarded([&] {
-        host_core::drop_modes(*panel);
+        host_core::start_afresh(*panel);
         return ok();
     });
 }

@@ -8,7 +8,9 @@
 #include "engine/zolm_test.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
+#include "flight/units.h"
 #include "frame/services.h"
+#include "frame/simulator.h"
 #include "host/panel.h"
 #include "host/runner.h"
 #include "host/trainer.h"
@@ -166,6 +168,24 @@ TEST_F(Trainer, DroppingTheModesLeavesNoModeEngagedOrArmed) {
     play("command STAB\ncommand ALT\nfly 0.2");
     host_core::drop_modes(panel);
     EXPECT_EQ(host_core::pilot_modes(panel.engaged()), "");
+}
+
+// A hover flown high leaves its hover height in the block; a fresh start elsewhere must not keep it, or the next
+// TDN climbs back to it. In a hover the fresh start takes that hover's own height.
+TEST_F(Trainer, AFreshStartLeavesNoHeightOfTheLastFlightBehind) {
+    play("situation hover\nfly 0.5\ncommand STAB\ncommand HOV_UP 100\nfly 0.2");
+    ASSERT_GT(panel.references().hover_height, 100);
+    play("situation cruise\nfly 0.2");
+    host_core::start_afresh(panel);
+    EXPECT_EQ(panel.references().hover_height, 0);
+    EXPECT_EQ(panel.references().altitude, 0);
+    EXPECT_EQ(host_core::pilot_modes(panel.engaged()), "");
+    // TDN from 150 ft above the pad descends; it does not climb to the old hover.
+    play("set radar_height 45.72\nfly 1\ncommand STAB\ncommand TDN\nfly 30");
+    EXPECT_LT(panel.simulator().get(afcp::token::radar_height) * flight::units::kFeetPerMetre, 150);
+    play("situation hover\nfly 0.2");
+    host_core::start_afresh(panel);
+    EXPECT_NEAR(panel.references().hover_height, 50, 1);
 }
 
 TEST_F(Trainer, TheSlowGateNamesOnlyWhatFails) {
