@@ -34,6 +34,7 @@ constexpr int32_t vor_distance = 3016;          // nautical miles
 constexpr int32_t localizer_course = 3017;      // degrees true, the runway's
 constexpr int32_t sideslip = 3018;              // degrees, wind from the right +
 constexpr int32_t rotor_power = 3019;           // horsepower of the main rotor
+constexpr int32_t decision_height = 3050;       // feet of radar height, the DH knob's (0 to 2,500)
 // How many times the simulator has placed the aircraft (a new flight, a situation, a reposition): an engine
 // starts its loops afresh when it changes.
 constexpr int32_t placements = 3030;

@@ -28,6 +28,11 @@ using flight::units::kFeetPerSecondPerKnot;
 constexpr double kAutopilotAirspeedUnit = afcp::units::airspeed_read_per_knot;
 constexpr double kAirspeedEventUnit = afcp::units::airspeed_sent_per_knot;
 constexpr double kVerticalSpeedStep = 100.0;           // ft/min per vertical speed up or down
+// The CRS knob turns the selected course a degree a click; the DH knob the decision height 10 ft a click, up to
+// 2,500 ft (radio altimeters read to about 2,500 ft).
+constexpr double kCourseStepDeg = 1.0;
+constexpr double kDecisionHeightStepFt = 10.0;
+constexpr double kHighestDecisionHeightFt = 2500.0;
 
 // The situations (what a scenario's `situation` places): the pad at the airport's reference point.
 constexpr double kHoverHeightFt = 50;
@@ -147,6 +152,48 @@ void Simulator::read(afcp::ModuleVariable& variable) const {
     }
 }
 
+// The key events the simulator knows: each with its name for the logs and what it does to the variables (null:
+// only logged). The panel's knobs that turn references the module does not keep send the last six.
+const Simulator::EventRow Simulator::kEvents[] = {
+    {ev::vertical_speed_up, "vertical speed up",
+     [](Simulator& s, double) { s.set(tok::vertical_speed, s.get(tok::vertical_speed) + kVerticalSpeedStep); }},
+    {ev::vertical_speed_down, "vertical speed down",
+     [](Simulator& s, double) { s.set(tok::vertical_speed, s.get(tok::vertical_speed) - kVerticalSpeedStep); }},
+    {ev::heading_bug_set, "heading bug set", [](Simulator& s, double p) { s.set(tok::heading_bug, p); }},
+    {ev::autopilot_altitude_set, "autopilot altitude set",
+     [](Simulator& s, double p) { s.set(tok::autopilot_altitude, p); }},
+    {ev::autopilot_airspeed_set, "autopilot airspeed set",
+     [](Simulator& s, double p) { s.set(tok::autopilot_airspeed, p * kAutopilotAirspeedUnit / kAirspeedEventUnit); }},
+    // The go-around's vertical speed (ft/min) and airspeed (knots).
+    {ev::first_go_around_preset, "first go-around preset",
+     [](Simulator& s, double p) { s.set(tok::vertical_speed, p); }},
+    {ev::second_go_around_preset, "second go-around preset",
+     [](Simulator& s, double p) { s.set(tok::autopilot_airspeed, p * kAutopilotAirspeedUnit); }},
+    {ev::baro_knob_left, "BARO knob left", nullptr},
+    {ev::baro_knob_right, "BARO knob right", nullptr},
+    {ev::uplim_knob, "UPLIM knob", nullptr},
+    {ev::crs_knob_left, "CRS knob left", [](Simulator& s, double) { s.turn_course(-kCourseStepDeg); }},
+    {ev::crs_knob_right, "CRS knob right", [](Simulator& s, double) { s.turn_course(kCourseStepDeg); }},
+    {ev::dh_knob_left, "DH knob left", [](Simulator& s, double) { s.turn_decision_height(-kDecisionHeightStepFt); }},
+    {ev::dh_knob_right, "DH knob right", [](Simulator& s, double) { s.turn_decision_height(kDecisionHeightStepFt); }},
+};
+
+const Simulator::EventRow* Simulator::event_row(uint32_t event) {
+    for (const EventRow& row : kEvents)
+        if (row.event == event) return &row;
+    return nullptr;
+}
+
+void Simulator::turn_course(double degrees) {
+    const double course = std::fmod(get(tok::selected_course) + degrees, 360.0);
+    set(tok::selected_course, course < 0 ? course + 360.0 : course);
+}
+
+void Simulator::turn_decision_height(double feet) {
+    set(aircraft_link::token::decision_height,
+        std::clamp(get(aircraft_link::token::decision_height) + feet, 0.0, kHighestDecisionHeightFt));
+}
+
 void Simulator::send(uint32_t event, uint32_t parameter) {
     const double signed_parameter = static_cast<int32_t>(parameter);
     if (event >= aircraft_link::event::autopilot_collective &&
@@ -166,31 +213,7 @@ void Simulator::send(uint32_t event, uint32_t parameter) {
         return;
     }
     events_.push_back({event, parameter});
-    switch (event) {
-    case ev::heading_bug_set:
-        set(tok::heading_bug, signed_parameter);
-        break;
-    case ev::autopilot_altitude_set:
-        set(tok::autopilot_altitude, signed_parameter);
-        break;
-    case ev::autopilot_airspeed_set:
-        set(tok::autopilot_airspeed, signed_parameter * kAutopilotAirspeedUnit / kAirspeedEventUnit);
-        break;
-    case ev::vertical_speed_up:
-        set(tok::vertical_speed, get(tok::vertical_speed) + kVerticalSpeedStep);
-        break;
-    case ev::vertical_speed_down:
-        set(tok::vertical_speed, get(tok::vertical_speed) - kVerticalSpeedStep);
-        break;
-    case ev::first_go_around_preset:  // the go-around's vertical speed, ft/min
-        set(tok::vertical_speed, signed_parameter);
-        break;
-    case ev::second_go_around_preset:  // the go-around's airspeed, knots
-        set(tok::autopilot_airspeed, signed_parameter * kAutopilotAirspeedUnit);
-        break;
-    default:
-        break;
-    }
+    if (const EventRow* row = event_row(event); row != nullptr && row->effect != nullptr) row->effect(*this, signed_parameter);
 }
 
 // ---- flight ----
@@ -388,55 +411,9 @@ bool Simulator::extent(int32_t token, Extent& out) const {
 }
 
 std::string describe_event(const SentEvent& e) {
-    const char* name = nullptr;
-    switch (e.event) {
-    case ev::vertical_speed_up:
-        name = "vertical speed up";
-        break;
-    case ev::vertical_speed_down:
-        name = "vertical speed down";
-        break;
-    case ev::heading_bug_set:
-        name = "heading bug set";
-        break;
-    case ev::autopilot_altitude_set:
-        name = "autopilot altitude set";
-        break;
-    case ev::autopilot_airspeed_set:
-        name = "autopilot airspeed set";
-        break;
-    case ev::first_go_around_preset:
-        name = "first go-around preset";
-        break;
-    case ev::second_go_around_preset:
-        name = "second go-around preset";
-        break;
-    case ev::baro_knob_left:
-        name = "BARO knob left";
-        break;
-    case ev::baro_knob_right:
-        name = "BARO knob right";
-        break;
-    case ev::uplim_knob:
-        name = "UPLIM knob";
-        break;
-    case ev::crs_knob_left:
-        name = "CRS knob left";
-        break;
-    case ev::crs_knob_right:
-        name = "CRS knob right";
-        break;
-    case ev::dh_knob_left:
-        name = "DH knob left";
-        break;
-    case ev::dh_knob_right:
-        name = "DH knob right";
-        break;
-    default:
-        break;
-    }
-    std::string text =
-        name != nullptr ? std::string(name) + " (" + std::to_string(e.event) + ")" : "event " + std::to_string(e.event);
+    const Simulator::EventRow* row = Simulator::event_row(e.event);
+    std::string text = row != nullptr ? std::string(row->name) + " (" + std::to_string(e.event) + ")"
+                                      : "event " + std::to_string(e.event);
     return text + " " + std::to_string(static_cast<int32_t>(e.parameter));
 }
 

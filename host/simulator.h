@@ -109,7 +109,18 @@ public:
     // The aircraft's controls as the blades get them: the pilot's plus the engine's share, in range.
     std::array<double, 4> effective_controls() const;
 
+    // A key event the simulator knows: its name for the logs, and what it does (null: only logged).
+    struct EventRow {
+        uint32_t event;
+        const char* name;
+        void (*effect)(Simulator&, double parameter);
+    };
+    static const EventRow kEvents[];
+    static const EventRow* event_row(uint32_t event);
+
 private:
+    void turn_course(double degrees);
+    void turn_decision_height(double feet);
     void place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
                        bool still_over_ground);
     void place_on_ground(double heading_deg, double north_ft, double east_ft);

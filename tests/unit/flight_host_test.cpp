@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <type_traits>
 
 #include "engine/zolm_test.h"
 #include "frame/catalogue.h"
@@ -13,6 +14,7 @@
 #include "frame/services.h"
 #include "frame/simulator.h"
 #include "host/panel.h"
+#include "variants/variant.h"
 #include "host/runner.h"
 #include "host/variables.h"
 #include "tests/scenarios/bitmap_sizes.h"
@@ -155,6 +157,29 @@ TEST_F(Flying, LettingGoOfAnAxisMovesNothing) {
     const auto held = panel.simulator().effective_controls();
     EXPECT_EQ(play("command STAB\nfly 0.05"), "");
     for (int axis = 0; axis < 4; ++axis) EXPECT_NEAR(panel.simulator().effective_controls()[axis], held[axis], 0.02);
+}
+
+}  // namespace
+
+namespace {
+
+// The knobs whose references the module does not keep turn the simulator's: CRS the selected course (across
+// north both ways), DH the decision height (held to 0 .. 2,500 ft). Only Brevane's face has them.
+class Knobs : public Flying {};
+
+TEST_F(Knobs, CourseAndDecisionHeightTurnWithTheirKnobs) {
+    if constexpr (!std::is_same_v<afcp::Variant, afcp::variants::Brevane>) return;
+    EXPECT_EQ(get("decision_height"), 200);
+    ASSERT_EQ(play("update 2\nset selected_course 1\nclick AFCP 495 100\nclick AFCP 495 100"), "");
+    EXPECT_EQ(get("selected_course"), 359);
+    ASSERT_EQ(play("click AFCP 512 100\nclick AFCP 512 100\nclick AFCP 512 100"), "");
+    EXPECT_EQ(get("selected_course"), 2);
+    ASSERT_EQ(play("click AFCP 585 100\nclick AFCP 585 100"), "");
+    EXPECT_EQ(get("decision_height"), 220);
+    ASSERT_EQ(play("set decision_height 5\nclick AFCP 565 100"), "");
+    EXPECT_EQ(get("decision_height"), 0);
+    ASSERT_EQ(play("set decision_height 2495\nclick AFCP 585 100"), "");
+    EXPECT_EQ(get("decision_height"), 2500);
 }
 
 }  // namespace
