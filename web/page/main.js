@@ -3,20 +3,29 @@
 //
 // The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", and
 // "?frozen": the panel on the bench, nothing flying until a situation or a fly starts the flight.
-'use strict';
+import * as ChartInstrument from './chart.js';
+import * as PilotControls from './controls.js';
+import * as PanelCore from './core.js';
+import * as Exercises from './exercises.js';
+import { faceOf } from './face.js';
+import * as GaugeView from './gauges.js';
+import * as MapInstrument from './map.js';
+import { applyToPage } from './palette.js';
+import * as PfdInstrument from './pfd/index.js';
+import * as SidePanels from './side.js';
 
 (function () {
   const $ = (id) => document.getElementById(id);
   const TIME_SCALES = [1, 2, 4, 8, 16];
-  const STEPS_PER_SECOND = 100;   // the physics and the engine
-  const FRAME_SECONDS = 1 / 18;   // a host frame, as the bench panel runs them
   const LONGEST_FRAME = 0.1;      // seconds of the pilot's time one animation frame may catch up
   const VARIABLES_EVERY = 0.25;   // seconds between refreshes of the variables' table
 
   const panel = { ready: false, module: '' };
   window.panel = panel;
 
-  createPanelModule().then(start).catch((e) => {
+  applyToPage();
+  // The module's script (Emscripten's) stands before this one in the page and leaves its factory global.
+  globalThis.createPanelModule().then(start).catch((e) => {
     $('status').textContent = 'cannot start the panel: ' + e;
   });
 
@@ -24,12 +33,19 @@
     const core = PanelCore.create(M);
     const info = core.info;
     const check = core.check;
+    // The host's clock: the physics and the engine step at steps_per_second, the panel's frames come every
+    // frame_seconds.
+    const STEPS_PER_SECOND = info.time.steps_per_second;
+    const FRAME_SECONDS = info.time.frame_seconds;
     panel.module = info.module;
     document.title = info.module + ' - helicopter trainer';
     const params = new URLSearchParams(location.search);
 
     // ---- the panel ------------------------------------------------------------------------------------------
+    const face = faceOf(info);
     const say = (text, error) => SidePanels.say('click-message', text, error);
+    say('Click or tap the panel as in the cockpit: buttons push, the knob and rocker halves step their reference. ' +
+      face.hint);
     const gauges = GaugeView.create(core, (g) => (g.name === 'AFCP' ? $('afcp') : $('gauges')),
       (gauge, x, y) => {
         // A press that changes nothing a pilot would see is explained beside the panel.
@@ -38,6 +54,9 @@
           const reached = core.click(gauge, x, y);
           say(gauge + ' (' + x + ', ' + y + '): ' + reached);
           SidePanels.say('why-message', core.why(reached, before));
+          // Paused, no frame would come: the panel's own frame shows what the press did (its gauges draw only in
+          // a frame), with no simulated time passing.
+          if (paused) core.update(1);
         } catch (e) {
           say(e.message, true);
         }
@@ -52,7 +71,12 @@
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
       (axis, value) => core.control(axis, value));
     $('controls-help').textContent = controls.help;
-    const exercises = Exercises.create(info.bits, $('exercises'), (name) => panel.situation(name));
+    // The decision height: the simulator's, where the module's panel sets one, else the usual one.
+    const decisionHeightAt = info.variables.findIndex((v) => v.name === 'decision_height');
+    const decisionHeight = () => (decisionHeightAt >= 0 ? core.variables()[decisionHeightAt]
+      : Exercises.DEFAULT_DECISION_HEIGHT_FT);
+    const exercises = Exercises.create(info.bits, face, $('exercises'), (name) => panel.situation(name),
+      { face, sampleSeconds: info.time.sample_seconds, get decisionHeight() { return decisionHeight(); } });
 
     // ---- the workbench ----------------------------------------------------------------------------------------
     const side = SidePanels.create(core, panel);
@@ -92,6 +116,7 @@
     let paused = params.has('paused');
     let scale = 1;
     let owed = 0;  // simulated seconds the loop owes the flight, less than a step
+    let stepOwed = 0;  // physics steps a Step owes, less than one: a host frame is not a whole number of steps
     let last = 0;
 
     // One animation frame: `seconds` of the pilot's time pass.
@@ -142,6 +167,9 @@
       b.addEventListener('click', () => panel.timeScale(k));
       $('scales').append(b);
     }
+    // The scenario box opens with a scenario of this module's own controls.
+    $('scenario').value = 'situation cruise\n' + (face.stabFollowsModes ? '' : 'command STAB\n') +
+      'command ALT\nfly 30\nexpect current_altitude 2000 30';
     for (const name of info.situations) {
       const option = document.createElement('option');
       option.value = name;
@@ -172,6 +200,7 @@
       situation: andRefresh((name) => {
         core.situation(name);
         core.dropModes();
+        controls.trimmedAt(core.reading());
         owed = 0;
         $('situation').value = name;
       }),
@@ -189,6 +218,7 @@
       reading: () => core.reading(),
       // The instruments, and the state they last drew, for scripts that check what they show.
       instruments: { pfd, map, chart },
+      face: () => ({ module: face.module, hint: face.hint }),
       shown: () => shown,
       exercises: () => exercises.status(),
       time: () => core.reading().time,
@@ -200,6 +230,7 @@
       },
       pause() {
         paused = true;
+        stepOwed = 0;
         showTime();
       },
       resume() {
@@ -217,8 +248,16 @@
     $('pause').addEventListener('click', () => (paused ? panel.resume() : panel.pause()));
     $('step').addEventListener('click', () => {
       try {
-        if (reading.flying) panel.fly(FRAME_SECONDS);
-        else panel.update(1);
+        // One host frame: its steps of the physics, with a frame's fraction of a step kept for the next, so that
+        // 18 Steps fly one second.
+        if (reading.flying) {
+          stepOwed += FRAME_SECONDS * STEPS_PER_SECOND;
+          const steps = Math.floor(stepOwed + 1e-9);
+          stepOwed -= steps;
+          if (steps > 0) panel.fly(steps / STEPS_PER_SECOND);
+        } else {
+          panel.update(1);
+        }
       } catch (e) {
         say(e.message, true);
       }
