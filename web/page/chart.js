@@ -236,6 +236,7 @@ function create(container, { width = 480, height = 400, minutes = 5 } = {}) {
 
   return {
     push, mark, lastPoint, canvas, plot, series: SERIES,
+    marks: () => marks.map((m) => ({ ...m })),
     clear: () => { restart(); plot.setData(data); },
     resize: (w, h) => plot.setSize({ width: w, height: h }),
   };

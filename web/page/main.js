@@ -8,6 +8,8 @@ import * as PilotControls from './controls.js';
 import * as PanelCore from './core.js';
 import * as Exercises from './exercises.js';
 import { faceOf } from './face.js';
+import * as Lesson from './lesson.js';
+import { createRecording, readFlight } from './recording.js';
 import * as GaugeView from './gauges.js';
 import * as MapInstrument from './map.js';
 import { applyToPage } from './palette.js';
@@ -85,6 +87,10 @@ import * as SidePanels from './side.js';
     let reading = core.reading();
     let shown = null;  // the reading the instruments last drew
     let variablesShown = -Infinity;
+    // The flight as recorded since its situation, for saving; a flight opened from a file while it is replayed.
+    const recording = createRecording(info.module, Math.ceil(info.time.most_flight_seconds / info.time.sample_seconds));
+    let placedIn = null;     // the situation the page last placed the aircraft in
+    let replaying = null;    // the flight opened, while it is shown instead of the live one
     function refresh() {
       const view = core.view(side.eventCount());
       gauges.draw(view);
@@ -95,19 +101,26 @@ import * as SidePanels from './side.js';
       reading = core.reading();
       const trace = core.trace();
       if (trace.restarted) {
-        chart.clear();
-        map.clear();
+        recording.restart(placedIn);
+        placedIn = null;
+        if (!replaying) { chart.clear(); map.clear(); }
         exercises.restart();
       }
       for (const sample of trace.samples) {
-        chart.push(sample);
+        recording.sample(sample);
+        if (!replaying) { chart.push(sample); map.remember(sample); }
         exercises.feed(sample);
       }
-      for (const [kind, time, modes] of trace.marks) chart.mark(time, modes, kind);
+      for (const [kind, time, modes] of trace.marks) {
+        recording.mark(kind, time, modes);
+        if (!replaying) chart.mark(time, modes, kind);
+      }
       exercises.show();
-      shown = reading;
-      pfd.draw(reading);
-      map.draw(reading);
+      if (!replaying) {
+        shown = reading;
+        pfd.draw(reading);
+        map.draw(reading, false);
+      }
       controls.draw(reading);
       $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
     }
@@ -198,6 +211,8 @@ import * as SidePanels from './side.js';
       events: () => side.events(),
       // A fresh start: the aircraft placed and trimmed, every mode dropped (as a scenario's situation does not).
       situation: andRefresh((name) => {
+        endReplay();
+        placedIn = name;
         core.situation(name);
         core.dropModes();
         controls.trimmedAt(core.reading());
@@ -234,15 +249,83 @@ import * as SidePanels from './side.js';
         showTime();
       },
       resume() {
+        endReplay();
         paused = false;
         owed = 0;
         showTime();
       },
       paused: () => paused,
+      // The flight recorded since its situation ({situation, samples, marks}), and its file's text.
+      flight: () => recording.flight,
+      flightFile: () => recording.text(),
+      // Replays a saved flight's text on the map and the chart (the live flight paused meanwhile).
+      replay: (text) => replay(readFlight(check.text(text, 'a saved flight'), info.module)),
+      replaying: () => replaying !== null,
+      // The address that carries a scenario's text to a page that plays it when it opens.
+      linkTo: (text) => Lesson.linkTo(check.text(text, 'a scenario')),
       // The engine and the physics alone, without the panel's frames (benchmarks): answers the seconds flown.
       flyAlone: (seconds) => core.flyAlone(seconds),
       // One frame of the loop as if `seconds` of the pilot's time had passed (for benchmarks and tests).
       advance: (seconds) => advance(check.finite(seconds, 'the seconds of a frame')),
+    });
+
+    // ---- flights and lessons -------------------------------------------------------------------------------------
+    // A saved flight drawn on the chart and the map as it was flown, the flight display at its last sample.
+    function replay(flight) {
+      panel.pause();
+      replaying = flight;
+      chart.clear();
+      map.clear();
+      for (const sample of flight.samples) {
+        chart.push(sample);
+        map.remember(sample);
+      }
+      for (const [kind, time, modes] of flight.marks) chart.mark(time, modes, kind);
+      const last = flight.samples[flight.samples.length - 1];
+      if (last) { shown = last; pfd.draw(last); map.draw(last, false); }
+      $('replay-message').textContent = 'replaying a flight' + (flight.situation ? ' from ' + flight.situation : '') +
+        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live';
+    }
+    function endReplay() {
+      if (!replaying) return;
+      replaying = null;
+      chart.clear();
+      map.clear();
+      $('replay-message').textContent = '';
+    }
+    const download = (name, text, type) => {
+      const link = document.createElement('a');
+      link.download = name;
+      link.href = URL.createObjectURL(new Blob([text], { type }));
+      link.click();
+      setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+    };
+    $('save-flight').addEventListener('click', () => download(info.module + '-flight.json', recording.text(), 'application/json'));
+    $('open-flight').addEventListener('click', () => $('flight-file').click());
+    $('flight-file').addEventListener('change', async () => {
+      const file = $('flight-file').files[0];
+      $('flight-file').value = '';
+      if (!file) return;
+      try {
+        panel.replay(await file.text());
+      } catch (e) {
+        $('replay-message').textContent = e.message;
+      }
+    });
+    $('copy-link').addEventListener('click', async () => {
+      try {
+        const link = await panel.linkTo($('scenario').value);
+        $('link').value = link;
+        try {
+          await navigator.clipboard.writeText(link);
+          SidePanels.say('scenario-message', 'the link to this scenario is copied: it plays when the page opens');
+        } catch {
+          $('link').select();
+          SidePanels.say('scenario-message', 'the link is below, selected: copy it (the browser refused the clipboard)');
+        }
+      } catch (e) {
+        SidePanels.say('scenario-message', e.message, true);
+      }
     });
 
     $('pause').addEventListener('click', () => (paused ? panel.resume() : panel.pause()));
@@ -277,9 +360,21 @@ import * as SidePanels from './side.js';
     $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));
 
     await gauges.ready;
-    // Opens flying (unless on the bench), in the situation asked for.
+    // A lesson's link: the page opens on the bench, as a scenario starts, and plays it.
+    const lesson = Lesson.inAddress(params);
+    if (lesson !== null) {
+      try {
+        const text = await Lesson.decode(lesson);
+        $('scenario').value = text;
+        const log = panel.run(text);
+        SidePanels.say('scenario-message', 'the linked scenario played' + (log.length ? ':\n' + log.join('\n') : ''));
+      } catch (e) {
+        SidePanels.say('scenario-message', 'the linked scenario: ' + e.message, true);
+      }
+    }
+    // Opens flying (unless on the bench or playing a lesson), in the situation asked for.
     const wanted = params.get('situation') || 'cruise';
-    if (!params.has('frozen')) {
+    if (!params.has('frozen') && lesson === null) {
       try {
         panel.situation(wanted);
       } catch (e) {

@@ -168,9 +168,11 @@ function create(canvas, world) {
     return dpr;
   }
 
-  function draw(state) {
+  // Draws the map about `state`, which joins the track unless `track` is false (the trainer adds the trace's
+  // samples to the track itself, with remember, so that a replay draws the same track as the flight).
+  function draw(state, track = true) {
     const s = state && typeof state === 'object' ? state : {}, dpr = size();
-    remember(s);
+    if (track) remember(s);
     c.setTransform(dpr, 0, 0, dpr, 0, 0);
     c.fillStyle = BACK; c.fillRect(0, 0, W, H);
     c.lineCap = 'round'; c.lineJoin = 'round';
@@ -185,6 +187,7 @@ function create(canvas, world) {
   size();
   return {
     draw, toPixel, aircraftPixel: () => aircraftPixel(), ranges: RANGES.slice(),
+    remember: (state) => remember(state && typeof state === 'object' ? state : {}),
     clear() { history = []; },
     get historyLength() { return history.length; },
     get orientation() { return orientation; },
