@@ -289,3 +289,35 @@ async function exerciseSituation(id) {
   }
   return situations[id];
 }
+
+for (const module of modules) {
+  describe(module + ': the cues', () => {
+    test('minimums at the decision height once, low height when sinking near the ground, and the autopilot let go',
+      { timeout: 120000 }, async () => {
+        const page = await open(browser, module, { situation: 'approach' });
+        await armIls(page, module);
+        await downTo(page, 190);
+        let heard = await page.evaluate(() => panel.cues());
+        assert.deepEqual(heard.map((h) => h.cue), ['minimums']);
+        assert.match(heard[0].text, /^MINIMUMS: decision height 200 ft$/);
+        assert.equal(heard[0].sounded, true, 'the tone played');
+        assert.equal(await page.$eval('#caution', (p) => p.textContent), heard[0].text);
+        // Below the decision height the call is not given again; a pilot who lets go of everything sinks to the
+        // low height.
+        await fly(page, 5);
+        await page.click('#sound');  // muted from here
+        await page.evaluate(() => panel.run('command ' + (panel.face().module === 'korstpanel' ? 'STAB' : 'ALT') +
+          '\nset enable_switch 0\nupdate 2\ncontrol collective 0.1\nfly 60 until radar_height below 12'));
+        heard = await page.evaluate(() => panel.cues());
+        assert.deepEqual(heard.map((h) => h.cue), ['minimums', 'disengaged', 'low'], JSON.stringify(heard));
+        assert.match(heard[1].text, /^AUTOPILOT OFF: .*\bGS\b.* dropped$/);
+        assert.equal(heard[1].sounded, false, 'muted');
+        assert.match(heard[2].text, /^LOW HEIGHT: \d+ ft, sinking \d+ ft\/min$/);
+        // A situation the pilot chooses drops the modes without a warning.
+        await page.evaluate(() => { panel.situation('cruise'); panel.command('ALT'); panel.fly(1); panel.situation('cruise'); panel.fly(1); });
+        assert.equal((await page.evaluate(() => panel.cues())).length, 3);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      });
+  });
+}

@@ -7,6 +7,7 @@ import * as ChartInstrument from './chart.js';
 import * as PilotControls from './controls.js';
 import * as PanelCore from './core.js';
 import * as Exercises from './exercises.js';
+import { createCues } from './cues.js';
 import { faceOf } from './face.js';
 import * as Lesson from './lesson.js';
 import { createRecording, readFlight } from './recording.js';
@@ -77,6 +78,7 @@ import * as SidePanels from './side.js';
     const decisionHeightAt = info.variables.findIndex((v) => v.name === 'decision_height');
     const decisionHeight = () => (decisionHeightAt >= 0 ? core.variables()[decisionHeightAt]
       : Exercises.DEFAULT_DECISION_HEIGHT_FT);
+    const cues = createCues($('caution'), decisionHeight, () => !$('sound').checked);
     const exercises = Exercises.create(info.bits, face, $('exercises'), (name) => panel.situation(name),
       { face, sampleSeconds: info.time.sample_seconds, get decisionHeight() { return decisionHeight(); } });
 
@@ -108,7 +110,7 @@ import * as SidePanels from './side.js';
       }
       for (const sample of trace.samples) {
         recording.sample(sample);
-        if (!replaying) { chart.push(sample); map.remember(sample); }
+        if (!replaying) { chart.push(sample); map.remember(sample); cues.feed(sample); }
         exercises.feed(sample);
       }
       for (const [kind, time, modes] of trace.marks) {
@@ -213,6 +215,7 @@ import * as SidePanels from './side.js';
       situation: andRefresh((name) => {
         endReplay();
         placedIn = name;
+        cues.reset();
         core.situation(name);
         core.dropModes();
         controls.trimmedAt(core.reading());
@@ -261,6 +264,8 @@ import * as SidePanels from './side.js';
       // Replays a saved flight's text on the map and the chart (the live flight paused meanwhile).
       replay: (text) => replay(readFlight(check.text(text, 'a saved flight'), info.module)),
       replaying: () => replaying !== null,
+      // The cues given since the page opened: {cue, time, text, sounded}.
+      cues: () => cues.heard(),
       // The address that carries a scenario's text to a page that plays it when it opens.
       linkTo: (text) => Lesson.linkTo(check.text(text, 'a scenario')),
       // The engine and the physics alone, without the panel's frames (benchmarks): answers the seconds flown.
