@@ -1,20 +1,21 @@
-// The trainer page: the panel, the instruments, flying by hand, the exercises and the workbench, put together;
-// the frame loop and the script interface window.panel.
+// The trainer page: the panel, the instruments, flying by hand, the exercises, the cues, lessons and flights and
+// the workbench, put together; the frame loop and the script interface window.panel.
 //
-// The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", and
-// "?frozen": the panel on the bench, nothing flying until a situation or a fly starts the flight.
+// The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", "?frozen" (the
+// panel on the bench, nothing flying until a situation or a fly starts the flight) and "?scenario=..." (a lesson:
+// lesson.js), which plays as the page opens.
 import * as ChartInstrument from './chart.js';
 import * as PilotControls from './controls.js';
 import * as PanelCore from './core.js';
-import * as Exercises from './exercises.js';
 import { createCues } from './cues.js';
+import * as Exercises from './exercises.js';
 import { faceOf } from './face.js';
-import * as Lesson from './lesson.js';
-import { createRecording, readFlight } from './recording.js';
 import * as GaugeView from './gauges.js';
+import * as Lesson from './lesson.js';
 import * as MapInstrument from './map.js';
 import { applyToPage } from './palette.js';
 import * as PfdInstrument from './pfd/index.js';
+import { createRecording, readFlight } from './recording.js';
 import * as SidePanels from './side.js';
 
 (function () {
