@@ -23,18 +23,28 @@ add_custom_target(bitmap_pngs_tool DEPENDS ${AFCP_BITMAP_PNGS})
 
 set(AFCP_WEB_EXPORTS _malloc,_free)
 
-# The page's scripts, in the order they go into the page: the core's calls first, the frame loop last.
-set(AFCP_PAGE_SCRIPTS)
-foreach(name IN ITEMS core gauges pfd map chart controls exercises side main)
-  list(APPEND AFCP_PAGE_SCRIPTS ${CMAKE_SOURCE_DIR}/web/page/${name}.js)
-endforeach()
-# The chart library, from npm (web/package.json pins it; `make` installs it).
-set(AFCP_CHART_DIST ${CMAKE_SOURCE_DIR}/web/node_modules/uplot/dist)
-foreach(file IN ITEMS uPlot.iife.min.js uPlot.min.css)
-  if(NOT EXISTS ${AFCP_CHART_DIST}/${file})
-    message(FATAL_ERROR "${AFCP_CHART_DIST}/${file} is missing: run make (it installs web/package.json's modules)")
+# The page's scripts: ES modules from web/page/main.js on, bundled by esbuild into one script that the page holds
+# (the chart library, uPlot, bundled from its npm package with them). web/package.json pins both; `make` installs
+# them. The same script serves every module: what differs comes from the module's core. Whitespace and syntax are
+# minified (the page stays as small as with uPlot's own minified build), names kept, so that a stack trace reads.
+set(AFCP_WEB_NODE_MODULES ${CMAKE_SOURCE_DIR}/web/node_modules)
+set(AFCP_ESBUILD ${AFCP_WEB_NODE_MODULES}/esbuild/bin/esbuild)
+set(AFCP_CHART_DIST ${AFCP_WEB_NODE_MODULES}/uplot/dist)
+foreach(file IN ITEMS ${AFCP_ESBUILD} ${AFCP_CHART_DIST}/uPlot.esm.js ${AFCP_CHART_DIST}/uPlot.min.css)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: run make (it installs web/package.json's modules)")
   endif()
 endforeach()
+file(GLOB_RECURSE AFCP_PAGE_SCRIPTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/*.js)
+set(AFCP_PAGE_BUNDLE ${CMAKE_BINARY_DIR}/page.js)
+add_custom_command(OUTPUT ${AFCP_PAGE_BUNDLE}
+                   COMMAND ${AFCP_ESBUILD} ${CMAKE_SOURCE_DIR}/web/page/main.js --bundle --format=iife
+                           --target=es2022 --charset=utf8 --minify-whitespace --minify-syntax --log-level=warning
+                           --outfile=${AFCP_PAGE_BUNDLE}
+                   DEPENDS ${AFCP_PAGE_SCRIPTS} ${AFCP_CHART_DIST}/uPlot.esm.js ${CMAKE_SOURCE_DIR}/web/package-lock.json
+                   COMMENT "The page's scripts bundled"
+                   VERBATIM)
+add_custom_target(page_script DEPENDS ${AFCP_PAGE_BUNDLE})
 set(AFCP_WEB_RUNTIME UTF8ToString,stringToUTF8,lengthBytesUTF8,HEAPU8,HEAP32)
 
 foreach(variant IN LISTS AFCP_VARIANTS)
@@ -77,11 +87,10 @@ foreach(variant IN LISTS AFCP_VARIANTS)
   add_custom_command(OUTPUT ${page}
                      COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${CMAKE_SOURCE_DIR}/web/page.html
                              -DLIBRARY_STYLE=${AFCP_CHART_DIST}/uPlot.min.css
-                             -DLIBRARY_SCRIPT=${AFCP_CHART_DIST}/uPlot.iife.min.js
-                             -DMODULE_SCRIPT=${CMAKE_BINARY_DIR}/${module}.js "-DPAGE_SCRIPTS=${AFCP_PAGE_SCRIPTS}"
+                             -DMODULE_SCRIPT=${CMAKE_BINARY_DIR}/${module}.js -DPAGE_SCRIPT=${AFCP_PAGE_BUNDLE}
                              -DMODULE=${module} -DOUT=${page} -P ${CMAKE_SOURCE_DIR}/web/make_page.cmake
-                     DEPENDS ${module}_web ${CMAKE_SOURCE_DIR}/web/page.html ${AFCP_PAGE_SCRIPTS}
-                             ${AFCP_CHART_DIST}/uPlot.min.css ${AFCP_CHART_DIST}/uPlot.iife.min.js
+                     DEPENDS ${module}_web page_script ${AFCP_PAGE_BUNDLE} ${CMAKE_SOURCE_DIR}/web/page.html
+                             ${AFCP_CHART_DIST}/uPlot.min.css
                              ${CMAKE_SOURCE_DIR}/web/make_page.cmake
                      COMMENT "The page ${module}.html"
                      VERBATIM)

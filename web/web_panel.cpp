@@ -7,11 +7,13 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,8 +114,35 @@ const std::vector<std::string>& module_commands() {
     return names;
 }
 
+// The host's JSON writes every byte from 0x80 up as an escape of its own (\u0080 to \u00ff), which a reader takes
+// for Latin-1 characters: a name or a message in UTF-8 would come to the page garbled. Those escapes stand for
+// nothing else (the writer escapes no other character that way), so they go back to the bytes they stand for, and
+// the page reads its text as UTF-8, as written. A byte that is not part of well-formed UTF-8 becomes U+FFFD there.
+std::string utf8_restored(const std::string& json) {
+    std::string out;
+    out.reserve(json.size());
+    for (size_t i = 0; i < json.size(); ++i) {
+        const bool escape = json[i] == '\\' && i + 5 < json.size() && json[i + 1] == 'u' && json[i + 2] == '0' &&
+                            json[i + 3] == '0' && std::isxdigit(static_cast<unsigned char>(json[i + 4])) != 0 &&
+                            std::isxdigit(static_cast<unsigned char>(json[i + 5])) != 0;
+        if (escape) {
+            const unsigned value = static_cast<unsigned>(std::stoul(json.substr(i + 4, 2), nullptr, 16));
+            if (value >= 0x80) {
+                out += static_cast<char>(value);
+                i += 5;
+                continue;
+            }
+        }
+        out += json[i];
+        // A backslash that starts another escape is copied with the character after it, so that an escaped
+        // backslash followed by "u00e9" in the text itself stays as it was.
+        if (json[i] == '\\' && !escape && i + 1 < json.size()) out += json[++i];
+    }
+    return out;
+}
+
 const char* reply(const Json& j) {
-    answer = j.text();
+    answer = utf8_restored(j.text());
     return answer.c_str();
 }
 
@@ -183,6 +212,33 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("increase").num(afcp::layout::cursor::increase);
     j.key("decrease").num(afcp::layout::cursor::decrease).close('}');
     j.key("most_frames").num(host_core::kMostFrames);
+    // The host's clock, which the page keeps in step with: the physics and the engine's step, the host frame, the
+    // longest flight a scenario may fly, and the trace's sampling.
+    j.key("time").open('{');
+    j.key("steps_per_second").num(host_core::kStepsPerSecond).key("step_seconds").num(host_core::kStepSeconds);
+    j.key("frame_seconds").num(host_core::kFrameSeconds).key("most_flight_seconds").num(host_core::kMostFlightSeconds);
+    j.key("sample_seconds").num(host_core::Trace::kSamplePeriod).close('}');
+    // The text elements' format bits the page draws by: the module's own (centred, vertically centred) and the
+    // two other Windows alignment bits, which the page honours too.
+    constexpr uint32_t kTextRight = 0x2, kTextBottom = 0x8;
+    // The AFCP face's controls: what each of its areas reaches (a command, or nothing), so that the page names
+    // only what this module's face has; and the variant's rules the page's texts explain.
+    j.key("afcp_commands").open('[');
+    for (const afcp::layout::AreaRow& row : afcp::Variant::afcp_areas)
+        if (row.command != nullptr) j.str(row.command);
+    j.close(']');
+    // The AFCP's areas as laid out, for the page's keys: which knob halves sit side by side.
+    j.key("afcp_areas").open('[');
+    for (const afcp::layout::AreaRow& row : afcp::Variant::afcp_areas)
+        j.open('[').num(row.x).num(row.y).num(row.width).num(row.height).num(row.cursor).close(']');
+    j.close(']');
+    j.key("rules").open('{');
+    j.key("stab_follows_modes").boolean(afcp::Variant::stab_follows_modes);
+    j.key("tdn_hov_need_stab_ax1").boolean(afcp::Variant::tdn_hov_need_stab_ax1);
+    j.key("nav_reads_receiver_flags").boolean(afcp::Variant::nav_reads_receiver_flags).close('}');
+    j.key("text_flags").open('{');
+    j.key("centred").num(afcp::text_format::centred).key("right").num(kTextRight);
+    j.key("vertically_centred").num(afcp::text_format::vertically_centred).key("bottom").num(kTextBottom).close('}');
     j.key("bitmaps").open('[');
     for (int id : EmbeddedBitmaps::ids()) j.num(id);
     j.close(']');
@@ -493,14 +549,47 @@ EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {
     });
 }
 
+}  // extern "C"
+
+namespace {
+
+// What a press does on a module whose STAB follows the modes (the module's own update rule, which the host's
+// reasons do not know): STAB lasts only until the next update unless a mode is engaged or F/TDN armed, and so
+// does an arm made with no mode engaged. Nothing where the host's reasons hold; "" where the press was taken.
+std::optional<std::string> variant_why(const std::string& command, uint32_t engaged_before, uint32_t armed_before) {
+    if constexpr (!afcp::Variant::stab_follows_modes) {
+        return std::nullopt;
+    } else {
+        if (!panel->attached()) return std::nullopt;
+        const bool mode_on = (panel->engaged() & afcp::masks::mode_bits) != 0 ||
+                             (panel->armed() & afcp::bits::TDN) != 0;
+        if (command == "STAB" && !mode_on)
+            return "STAB on this panel follows the modes: it is on while a mode is engaged or F/TDN is armed, and "
+                   "goes at the next update otherwise. Engage a mode (ALT, HDG, VS, IAS, CR.HT or HT/HOV) instead";
+        const uint32_t new_arms = panel->armed() & ~armed_before;
+        if (new_arms != 0 && !mode_on)
+            return command + " armed " + host_core::armed_modes(new_arms) +
+                   ", but on this panel an arm lasts only while a mode is engaged: it goes at the next update. "
+                   "Engage a mode first (ALT, VS, IAS or HDG)";
+        // Taken, and STAB came with it: the host's reason ("press STAB") does not apply here.
+        if (panel->engaged() != engaged_before || panel->armed() != armed_before) return std::string();
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
 // Why a press of a mode command did nothing a pilot would see; "" when it did.
 EMSCRIPTEN_KEEPALIVE const char* panel_why(const char* command, double engaged_before, double armed_before) {
     return guarded([&] {
         Json j;
         const host_core::ModuleFacts facts{afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
                                            afcp::Variant::tdn_hov_need_stab_ax1};
-        j.open('{').key("why").str(host_core::why_nothing_happened(
-            *panel, command, static_cast<uint32_t>(engaged_before), static_cast<uint32_t>(armed_before), facts))
+        const uint32_t engaged = static_cast<uint32_t>(engaged_before), armed = static_cast<uint32_t>(armed_before);
+        const std::optional<std::string> own = variant_why(command, engaged, armed);
+        j.open('{').key("why").str(own ? *own : host_core::why_nothing_happened(*panel, command, engaged, armed, facts))
             .close('}');
         return reply(j);
     });

@@ -22,15 +22,17 @@ export async function launch() {
 }
 
 // A page of the module, opened from the file system once its first frame is drawn: paused or live, flying in a
-// situation (the page's own choice, cruise, unless `situation` names one) or `frozen` on the bench.
+// situation (the page's own choice, cruise, unless `situation` names one) or `frozen` on the bench; `scenario`, a
+// lesson's link value (?scenario=), plays it.
 export async function open(browser, module, { paused = true, frozen = false, situation = null, width = 1600, height = 1300,
-  touch = false } = {}) {
+  touch = false, scenario = null } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height, hasTouch: touch });
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   page.errors = errors;
-  const query = [paused && 'paused', frozen && 'frozen', situation && 'situation=' + situation].filter(Boolean);
+  const query = [paused && 'paused', frozen && 'frozen', situation && 'situation=' + situation,
+    scenario && 'scenario=' + scenario].filter(Boolean);
   const url = pathToFileURL(pagePath(module)).href + (query.length ? '?' + query.join('&') : '');
   await page.goto(url);
   await page.waitForFunction(() => window.panel && window.panel.ready === true, { timeout: 20000 });

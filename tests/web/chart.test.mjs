@@ -6,14 +6,14 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { launch, root } from './browser.mjs';
+import { bundle } from './bundle.mjs';
 
 const uplot = path.join(root, 'web/node_modules/uplot/dist');
 const MARKS = { engaged: '#4fe07a', armed: '#ffffff', captured: '#3fd0ff', dropped: '#ff7a6b' };
 const ALTITUDE = '#ffb347';
 const html = `<!doctype html><html><head><meta charset="utf-8">
 <style>${fs.readFileSync(path.join(uplot, 'uPlot.min.css'), 'utf8')} body { margin: 0 }</style></head><body><div id="chart"></div>
-<script>${fs.readFileSync(path.join(uplot, 'uPlot.iife.min.js'), 'utf8')}</script>
-<script>${fs.readFileSync(path.join(root, 'web/page/chart.js'), 'utf8')}</script>
+<script>${bundle({ ChartInstrument: 'chart.js' })}</script>
 <script>
 'use strict';
 const hex = (c) => [1, 3, 5].map((k) => parseInt(c.slice(k, k + 2), 16));

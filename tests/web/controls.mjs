@@ -27,3 +27,21 @@ export const afcpControls = {
     area(561, 95, 18, 36, 66322), area(579, 95, 18, 36, 66321),
   ],
 };
+
+// The centre of the AFCP control of a module that reaches `reaches`.
+export function centreOf(module, reaches) {
+  const c = afcpControls[module].find((k) => k.reaches === reaches);
+  if (!c) throw new Error(module + ' has no AFCP control reaching ' + reaches);
+  return [c.x + c.w / 2, c.y + c.h / 2];
+}
+
+// A real click (or tap) on a gauge's canvas at a pixel of the gauge.
+export async function clickGauge(page, gauge, x, y, how = 'mouse') {
+  const box = await (await page.$(`canvas[data-gauge="${gauge}"]`)).boundingBox();
+  if (how === 'tap') await page.touchscreen.tap(box.x + x, box.y + y);
+  else await page.mouse.click(box.x + x, box.y + y);
+}
+
+// A real click on the AFCP control that reaches `reaches`.
+export const clickControl = (page, module, reaches, how = 'mouse') =>
+  clickGauge(page, 'AFCP', ...centreOf(module, reaches), how);

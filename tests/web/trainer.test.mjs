@@ -152,7 +152,7 @@ for (const module of modules) {
         await new Promise((r) => setTimeout(r, 50));  // the chart draws in a task of its own
         for (const name of ['altitude', 'airspeed', 'heading', 'climb_rate', 'radar_height']) {
           const p = chart.lastPoint(name);
-          const colour = ChartInstrument.SERIES.find((x) => x.name === name).color;
+          const colour = chart.series.find((x) => x.name === name).color;
           const want = [1, 3, 5].map((i) => parseInt(colour.slice(i, i + 2), 16));
           out['chart ' + name] = p !== null && near(chart.canvas, p.x, p.y,
             (r, gg, b) => Math.abs(r - want[0]) + Math.abs(gg - want[1]) + Math.abs(b - want[2]) < 60);

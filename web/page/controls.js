@@ -5,140 +5,155 @@
 // and Page Down the collective, Z and X the pedals. A gamepad's sticks do the same at a rate that grows with their
 // deflection (left stick the cyclic, right stick the pedals across and the collective up and down), so that
 // taking hold of a stick never jumps a control away from its trim.
-'use strict';
 
-const PilotControls = (() => {
-  // Full travel per second of a key held, or of a stick held right over. The cyclic is slow: a tenth of its
-  // travel is already a brisk attitude change in this helicopter.
-  const TRAVEL_PER_SECOND = { collective: 0.12, pitch: 0.15, roll: 0.15, pedals: 0.3 };
-  // [axis, direction] of each key.
-  const KEYS = {
-    ArrowUp: ['pitch', -1], ArrowDown: ['pitch', 1], ArrowLeft: ['roll', -1], ArrowRight: ['roll', 1],
-    PageUp: ['collective', 1], PageDown: ['collective', -1], z: ['pedals', -1], x: ['pedals', 1],
-    Z: ['pedals', -1], X: ['pedals', 1],
-  };
-  // Gamepad axes of the standard mapping: [axis index, control, direction].
-  const STICKS = [[0, 'roll', 1], [1, 'pitch', 1], [2, 'pedals', 1], [3, 'collective', -1]];
-  const DEAD_ZONE = 0.15;
-  const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · or a gamepad';
+import { page } from './palette.js';
 
-  // `move(axis, value)` puts a control; `axes` are the core's controls [{name, low, high}].
-  function create(canvas, axes, move) {
-    const held = new Map();  // key -> [axis, direction]
-    let gamepadName = '';
-    const typing = (target) => target instanceof HTMLElement &&
-      (target.tagName === 'INPUT' || target.tagName === 'TEXTAREA' || target.tagName === 'SELECT' || target.isContentEditable);
-    window.addEventListener('keydown', (event) => {
-      const binding = KEYS[event.key];
-      if (!binding || typing(event.target) || event.ctrlKey || event.metaKey || event.altKey) return;
-      held.set(event.key.toLowerCase(), binding);
+// Full travel per second of a key held, or of a stick held right over. The cyclic is slow: a tenth of its
+// travel is already a brisk attitude change in this helicopter.
+const TRAVEL_PER_SECOND = { collective: 0.12, pitch: 0.15, roll: 0.15, pedals: 0.3 };
+// [axis, direction] of each key.
+const KEYS = {
+  ArrowUp: ['pitch', -1], ArrowDown: ['pitch', 1], ArrowLeft: ['roll', -1], ArrowRight: ['roll', 1],
+  PageUp: ['collective', 1], PageDown: ['collective', -1], z: ['pedals', -1], x: ['pedals', 1],
+  Z: ['pedals', -1], X: ['pedals', 1],
+};
+// Gamepad axes of the standard mapping: [axis index, control, direction].
+const STICKS = [[0, 'roll', 1], [1, 'pitch', 1], [2, 'pedals', 1], [3, 'collective', -1]];
+const DEAD_ZONE = 0.15;
+const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · C: cyclic and pedals back to ' +
+  'the trim · + and -: the knob last turned · or a gamepad';
+// The key that puts the cyclic and the pedals back where the situation trimmed them (the hand's offset gone).
+const CENTRE_KEYS = ['c', 'C'];
+
+// `move(axis, value)` puts a control; `axes` are the core's controls [{name, low, high}].
+function create(canvas, axes, move) {
+  const held = new Map();  // key -> [axis, direction]
+  let gamepadName = '';
+  const typing = (target) => target instanceof HTMLElement &&
+    (target.tagName === 'INPUT' || target.tagName === 'TEXTAREA' || target.tagName === 'SELECT' || target.isContentEditable);
+  // Where the situation trimmed the controls, by axis name: the cyclic and the pedals go back there on the centre key.
+  let trim = null;
+  window.addEventListener('keydown', (event) => {
+    if (CENTRE_KEYS.includes(event.key) && !typing(event.target) && !event.ctrlKey && !event.metaKey && !event.altKey) {
       event.preventDefault();
-    });
-    window.addEventListener('keyup', (event) => held.delete(event.key.toLowerCase()));
-    window.addEventListener('blur', () => held.clear());
+      if (trim) for (const axis of ['pitch', 'roll', 'pedals']) if (axis in trim) move(axis, trim[axis]);
+      return;
+    }
+    const binding = KEYS[event.key];
+    if (!binding || typing(event.target) || event.ctrlKey || event.metaKey || event.altKey) return;
+    held.set(event.key.toLowerCase(), binding);
+    event.preventDefault();
+  });
+  window.addEventListener('keyup', (event) => held.delete(event.key.toLowerCase()));
+  window.addEventListener('blur', () => held.clear());
 
-    // How far each control moves in `seconds` of the pilot's time.
-    function rates() {
-      const rate = { collective: 0, pitch: 0, roll: 0, pedals: 0 };
-      for (const [axis, direction] of held.values()) rate[axis] += direction;
-      gamepadName = '';
-      const pads = typeof navigator.getGamepads === 'function' ? navigator.getGamepads() : [];
-      for (const pad of pads || []) {
-        if (!pad || !pad.connected || !pad.axes || typeof pad.axes.length !== 'number') continue;
-        gamepadName = String(pad.id || 'gamepad').slice(0, 40);
-        for (const [index, axis, direction] of STICKS) {
-          const v = Number(pad.axes[index]);
-          if (!Number.isFinite(v) || Math.abs(v) < DEAD_ZONE) continue;
-          rate[axis] += direction * Math.sign(v) * (Math.min(1, Math.abs(v)) - DEAD_ZONE) / (1 - DEAD_ZONE);
-        }
-        break;  // the first gamepad flies
+  // How far each control moves in `seconds` of the pilot's time.
+  function rates() {
+    const rate = { collective: 0, pitch: 0, roll: 0, pedals: 0 };
+    for (const [axis, direction] of held.values()) rate[axis] += direction;
+    gamepadName = '';
+    const pads = typeof navigator.getGamepads === 'function' ? navigator.getGamepads() : [];
+    for (const pad of pads || []) {
+      if (!pad || !pad.connected || !pad.axes || typeof pad.axes.length !== 'number') continue;
+      gamepadName = String(pad.id || 'gamepad').slice(0, 40);
+      for (const [index, axis, direction] of STICKS) {
+        const v = Number(pad.axes[index]);
+        if (!Number.isFinite(v) || Math.abs(v) < DEAD_ZONE) continue;
+        rate[axis] += direction * Math.sign(v) * (Math.min(1, Math.abs(v)) - DEAD_ZONE) / (1 - DEAD_ZONE);
       }
-      return rate;
+      break;  // the first gamepad flies
     }
-
-    // Moves the controls for `seconds` of the pilot's time from where `reading` has them.
-    function tick(seconds, reading) {
-      if (!(seconds > 0)) return;
-      const rate = rates();
-      axes.forEach((a, i) => {
-        if (rate[a.name] === 0) return;
-        const from = reading.controls[i];
-        const to = Math.min(a.high, Math.max(a.low, from + rate[a.name] * TRAVEL_PER_SECOND[a.name] * Math.min(seconds, 0.25)));
-        if (to !== from) move(a.name, to);
-      });
-    }
-
-    // ---- the picture: the cyclic's square, the pedals' bar under it, the collective's bar beside it ----------
-    const c = canvas.getContext('2d');
-    const W = canvas.width, H = canvas.height;
-    let drawn = '';
-    function draw(reading) {
-      const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + gamepadName;
-      if (key === drawn) return;
-      drawn = key;
-      const at = (name) => axes.findIndex((a) => a.name === name);
-      const pilot = (name) => reading.controls[at(name)];
-      const blade = (name) => reading.blades[at(name)];
-      c.fillStyle = '#15171a';
-      c.fillRect(0, 0, W, H);
-      c.font = '11px system-ui, sans-serif';
-      c.textBaseline = 'top';
-      const box = { x: 10, y: 18, size: H - 48 };
-      c.strokeStyle = '#4a5058';
-      c.strokeRect(box.x, box.y, box.size, box.size);
-      c.beginPath();
-      c.moveTo(box.x + box.size / 2, box.y);
-      c.lineTo(box.x + box.size / 2, box.y + box.size);
-      c.moveTo(box.x, box.y + box.size / 2);
-      c.lineTo(box.x + box.size, box.y + box.size / 2);
-      c.stroke();
-      c.fillStyle = '#9aa0a8';
-      c.fillText('cyclic', box.x, 3);
-      // Aft (+) is down on the picture, as the stick comes back toward the pilot.
-      const dot = (roll, pitch, style, r) => {
-        c.fillStyle = style;
-        c.beginPath();
-        c.arc(box.x + (roll + 1) / 2 * box.size, box.y + (pitch + 1) / 2 * box.size, r, 0, 2 * Math.PI);
-        c.fill();
-      };
-      dot(blade('roll'), blade('pitch'), '#4fe07a', 5);
-      dot(pilot('roll'), pilot('pitch'), '#e4e6ea', 3);
-
-      const bar = (x, y, w, h, low, value, vertical, style) => {
-        const f = (Math.min(1, Math.max(low, value)) - low) / (1 - low);
-        c.fillStyle = style;
-        if (vertical) c.fillRect(x, y + h - f * h - 1.5, w, 3);
-        else c.fillRect(x + f * w - 1.5, y, 3, h);
-      };
-      const pedals = { x: box.x, y: box.y + box.size + 8, w: box.size, h: 12 };
-      c.strokeRect(pedals.x, pedals.y, pedals.w, pedals.h);
-      bar(pedals.x, pedals.y, pedals.w, pedals.h, -1, blade('pedals'), false, '#4fe07a');
-      bar(pedals.x, pedals.y + 3, pedals.w, pedals.h - 6, -1, pilot('pedals'), false, '#e4e6ea');
-      c.fillStyle = '#9aa0a8';
-      c.fillText('pedals', pedals.x + pedals.w + 6, pedals.y);
-      const lever = { x: box.x + box.size + 60, y: box.y, w: 14, h: box.size };
-      c.strokeRect(lever.x, lever.y, lever.w, lever.h);
-      bar(lever.x, lever.y, lever.w, lever.h, 0, blade('collective'), true, '#4fe07a');
-      bar(lever.x + 3, lever.y, lever.w - 6, lever.h, 0, pilot('collective'), true, '#e4e6ea');
-      c.fillStyle = '#9aa0a8';
-      c.fillText('collective', lever.x - 14, 3);
-
-      const x = lever.x + 40;
-      const lines = [
-        ['hand', '#e4e6ea'], ['blades (hand + autopilot)', '#4fe07a'],
-        ['collective ' + pilot('collective').toFixed(2) + '  pitch ' + pilot('pitch').toFixed(2), '#e4e6ea'],
-        ['roll ' + pilot('roll').toFixed(2) + '  pedals ' + pilot('pedals').toFixed(2), '#e4e6ea'],
-        [gamepadName ? 'gamepad: ' + gamepadName : 'no gamepad', '#9aa0a8'],
-        [held.size ? 'keys: ' + [...held.keys()].join(' ') : '', '#ffd23f'],
-      ];
-      lines.forEach(([text, style], i) => {
-        c.fillStyle = style;
-        c.fillText(text, x, 6 + i * 15);
-      });
-    }
-
-    return { tick, draw, help: HELP, holding: () => held.size > 0 };
+    return rate;
   }
 
-  return { create, KEYS };
-})();
+  // Moves the controls for `seconds` of the pilot's time from where `reading` has them.
+  function tick(seconds, reading) {
+    if (!(seconds > 0)) return;
+    const rate = rates();
+    axes.forEach((a, i) => {
+      if (rate[a.name] === 0) return;
+      const from = reading.controls[i];
+      const to = Math.min(a.high, Math.max(a.low, from + rate[a.name] * TRAVEL_PER_SECOND[a.name] * Math.min(seconds, 0.25)));
+      if (to !== from) move(a.name, to);
+    });
+  }
+
+  // ---- the picture: the cyclic's square, the pedals' bar under it, the collective's bar beside it ----------
+  const c = canvas.getContext('2d');
+  const W = canvas.width, H = canvas.height;
+  let drawn = '';
+  function draw(reading) {
+    const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + gamepadName;
+    if (key === drawn) return;
+    drawn = key;
+    const at = (name) => axes.findIndex((a) => a.name === name);
+    const pilot = (name) => reading.controls[at(name)];
+    const blade = (name) => reading.blades[at(name)];
+    c.fillStyle = page.field;
+    c.fillRect(0, 0, W, H);
+    c.font = '11px system-ui, sans-serif';
+    c.textBaseline = 'top';
+    const box = { x: 10, y: 18, size: H - 48 };
+    c.strokeStyle = page.controlEdge;
+    c.strokeRect(box.x, box.y, box.size, box.size);
+    c.beginPath();
+    c.moveTo(box.x + box.size / 2, box.y);
+    c.lineTo(box.x + box.size / 2, box.y + box.size);
+    c.moveTo(box.x, box.y + box.size / 2);
+    c.lineTo(box.x + box.size, box.y + box.size / 2);
+    c.stroke();
+    c.fillStyle = page.dim;
+    c.fillText('cyclic', box.x, 3);
+    // Aft (+) is down on the picture, as the stick comes back toward the pilot.
+    const dot = (roll, pitch, style, r) => {
+      c.fillStyle = style;
+      c.beginPath();
+      c.arc(box.x + (roll + 1) / 2 * box.size, box.y + (pitch + 1) / 2 * box.size, r, 0, 2 * Math.PI);
+      c.fill();
+    };
+    dot(blade('roll'), blade('pitch'), page.good, 5);
+    dot(pilot('roll'), pilot('pitch'), page.ink, 3);
+
+    const bar = (x, y, w, h, low, value, vertical, style) => {
+      const f = (Math.min(1, Math.max(low, value)) - low) / (1 - low);
+      c.fillStyle = style;
+      if (vertical) c.fillRect(x, y + h - f * h - 1.5, w, 3);
+      else c.fillRect(x + f * w - 1.5, y, 3, h);
+    };
+    const pedals = { x: box.x, y: box.y + box.size + 8, w: box.size, h: 12 };
+    c.strokeRect(pedals.x, pedals.y, pedals.w, pedals.h);
+    bar(pedals.x, pedals.y, pedals.w, pedals.h, -1, blade('pedals'), false, page.good);
+    bar(pedals.x, pedals.y + 3, pedals.w, pedals.h - 6, -1, pilot('pedals'), false, page.ink);
+    c.fillStyle = page.dim;
+    c.fillText('pedals', pedals.x + pedals.w + 6, pedals.y);
+    const lever = { x: box.x + box.size + 60, y: box.y, w: 14, h: box.size };
+    c.strokeRect(lever.x, lever.y, lever.w, lever.h);
+    bar(lever.x, lever.y, lever.w, lever.h, 0, blade('collective'), true, page.good);
+    bar(lever.x + 3, lever.y, lever.w - 6, lever.h, 0, pilot('collective'), true, page.ink);
+    c.fillStyle = page.dim;
+    c.fillText('collective', lever.x - 14, 3);
+
+    const x = lever.x + 40;
+    const lines = [
+      ['hand', page.ink], ['blades (hand + autopilot)', page.good],
+      ['collective ' + pilot('collective').toFixed(2) + '  pitch ' + pilot('pitch').toFixed(2), page.ink],
+      ['roll ' + pilot('roll').toFixed(2) + '  pedals ' + pilot('pedals').toFixed(2), page.ink],
+      [gamepadName ? 'gamepad: ' + gamepadName : 'no gamepad', page.dim],
+      [held.size ? 'keys: ' + [...held.keys()].join(' ') : '', page.lit],
+    ];
+    lines.forEach(([text, style], i) => {
+      c.fillStyle = style;
+      c.fillText(text, x, 6 + i * 15);
+    });
+  }
+
+  // Takes the controls of `reading` as the trim point (after a situation placed the aircraft, trimmed).
+  function trimmedAt(reading) {
+    trim = Object.fromEntries(axes.map((a, i) => [a.name, reading.controls[i]]));
+  }
+
+  return { tick, draw, trimmedAt, help: HELP, holding: () => held.size > 0 };
+}
+
+
+export { create, KEYS };

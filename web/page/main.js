@@ -1,22 +1,35 @@
-// The trainer page: the panel, the instruments, flying by hand, the exercises and the workbench, put together;
-// the frame loop and the script interface window.panel.
+// The trainer page: the panel, the instruments, flying by hand, the exercises, the cues, lessons and flights and
+// the workbench, put together; the frame loop and the script interface window.panel.
 //
-// The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", and
-// "?frozen": the panel on the bench, nothing flying until a situation or a fly starts the flight.
-'use strict';
+// The address may hold "?situation=ground|hover|cruise|approach" (the default: cruise), "?paused", "?frozen" (the
+// panel on the bench, nothing flying until a situation or a fly starts the flight) and "?scenario=..." (a lesson:
+// lesson.js), which plays as the page opens.
+import * as ChartInstrument from './chart.js';
+import * as PilotControls from './controls.js';
+import * as PanelCore from './core.js';
+import { createCues } from './cues.js';
+import * as Exercises from './exercises.js';
+import { faceOf } from './face.js';
+import * as GaugeView from './gauges.js';
+import * as Lesson from './lesson.js';
+import * as MapInstrument from './map.js';
+import { applyToPage } from './palette.js';
+import * as PfdInstrument from './pfd/index.js';
+import { createRecording, readFlight } from './recording.js';
+import * as SidePanels from './side.js';
 
 (function () {
   const $ = (id) => document.getElementById(id);
   const TIME_SCALES = [1, 2, 4, 8, 16];
-  const STEPS_PER_SECOND = 100;   // the physics and the engine
-  const FRAME_SECONDS = 1 / 18;   // a host frame, as the bench panel runs them
   const LONGEST_FRAME = 0.1;      // seconds of the pilot's time one animation frame may catch up
   const VARIABLES_EVERY = 0.25;   // seconds between refreshes of the variables' table
 
   const panel = { ready: false, module: '' };
   window.panel = panel;
 
-  createPanelModule().then(start).catch((e) => {
+  applyToPage();
+  // The module's script (Emscripten's) stands before this one in the page and leaves its factory global.
+  globalThis.createPanelModule().then(start).catch((e) => {
     $('status').textContent = 'cannot start the panel: ' + e;
   });
 
@@ -24,12 +37,19 @@
     const core = PanelCore.create(M);
     const info = core.info;
     const check = core.check;
+    // The host's clock: the physics and the engine step at steps_per_second, the panel's frames come every
+    // frame_seconds.
+    const STEPS_PER_SECOND = info.time.steps_per_second;
+    const FRAME_SECONDS = info.time.frame_seconds;
     panel.module = info.module;
     document.title = info.module + ' - helicopter trainer';
     const params = new URLSearchParams(location.search);
 
     // ---- the panel ------------------------------------------------------------------------------------------
+    const face = faceOf(info);
     const say = (text, error) => SidePanels.say('click-message', text, error);
+    say('Click or tap the panel as in the cockpit: buttons push, the knob and rocker halves step their reference. ' +
+      face.hint);
     const gauges = GaugeView.create(core, (g) => (g.name === 'AFCP' ? $('afcp') : $('gauges')),
       (gauge, x, y) => {
         // A press that changes nothing a pilot would see is explained beside the panel.
@@ -38,6 +58,9 @@
           const reached = core.click(gauge, x, y);
           say(gauge + ' (' + x + ', ' + y + '): ' + reached);
           SidePanels.say('why-message', core.why(reached, before));
+          // Paused, no frame would come: the panel's own frame shows what the press did (its gauges draw only in
+          // a frame), with no simulated time passing.
+          if (paused) core.update(1);
         } catch (e) {
           say(e.message, true);
         }
@@ -52,7 +75,13 @@
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
       (axis, value) => core.control(axis, value));
     $('controls-help').textContent = controls.help;
-    const exercises = Exercises.create(info.bits, $('exercises'), (name) => panel.situation(name));
+    // The decision height: the simulator's, where the module's panel sets one, else the usual one.
+    const decisionHeightAt = info.variables.findIndex((v) => v.name === 'decision_height');
+    const decisionHeight = () => (decisionHeightAt >= 0 ? core.variables()[decisionHeightAt]
+      : Exercises.DEFAULT_DECISION_HEIGHT_FT);
+    const cues = createCues($('caution'), decisionHeight, () => !$('sound').checked);
+    const exercises = Exercises.create(info.bits, face, $('exercises'), (name) => panel.situation(name),
+      { face, sampleSeconds: info.time.sample_seconds, get decisionHeight() { return decisionHeight(); } });
 
     // ---- the workbench ----------------------------------------------------------------------------------------
     const side = SidePanels.create(core, panel);
@@ -61,6 +90,10 @@
     let reading = core.reading();
     let shown = null;  // the reading the instruments last drew
     let variablesShown = -Infinity;
+    // The flight as recorded since its situation, for saving; a flight opened from a file while it is replayed.
+    const recording = createRecording(info.module, Math.ceil(info.time.most_flight_seconds / info.time.sample_seconds));
+    let placedIn = null;     // the situation the page last placed the aircraft in
+    let replaying = null;    // the flight opened, while it is shown instead of the live one
     function refresh() {
       const view = core.view(side.eventCount());
       gauges.draw(view);
@@ -71,19 +104,26 @@
       reading = core.reading();
       const trace = core.trace();
       if (trace.restarted) {
-        chart.clear();
-        map.clear();
+        recording.restart(placedIn);
+        placedIn = null;
+        if (!replaying) { chart.clear(); map.clear(); }
         exercises.restart();
       }
       for (const sample of trace.samples) {
-        chart.push(sample);
+        recording.sample(sample);
+        if (!replaying) { chart.push(sample); map.remember(sample); cues.feed(sample); }
         exercises.feed(sample);
       }
-      for (const [kind, time, modes] of trace.marks) chart.mark(time, modes, kind);
+      for (const [kind, time, modes] of trace.marks) {
+        recording.mark(kind, time, modes);
+        if (!replaying) chart.mark(time, modes, kind);
+      }
       exercises.show();
-      shown = reading;
-      pfd.draw(reading);
-      map.draw(reading);
+      if (!replaying) {
+        shown = reading;
+        pfd.draw(reading);
+        map.draw(reading, false);
+      }
       controls.draw(reading);
       $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
     }
@@ -92,6 +132,7 @@
     let paused = params.has('paused');
     let scale = 1;
     let owed = 0;  // simulated seconds the loop owes the flight, less than a step
+    let stepOwed = 0;  // physics steps a Step owes, less than one: a host frame is not a whole number of steps
     let last = 0;
 
     // One animation frame: `seconds` of the pilot's time pass.
@@ -142,6 +183,9 @@
       b.addEventListener('click', () => panel.timeScale(k));
       $('scales').append(b);
     }
+    // The scenario box opens with a scenario of this module's own controls.
+    $('scenario').value = 'situation cruise\n' + (face.stabFollowsModes ? '' : 'command STAB\n') +
+      'command ALT\nfly 30\nexpect current_altitude 2000 30';
     for (const name of info.situations) {
       const option = document.createElement('option');
       option.value = name;
@@ -170,8 +214,12 @@
       events: () => side.events(),
       // A fresh start: the aircraft placed and trimmed, every mode dropped (as a scenario's situation does not).
       situation: andRefresh((name) => {
+        endReplay();
+        placedIn = name;
+        cues.reset();
         core.situation(name);
         core.dropModes();
+        controls.trimmedAt(core.reading());
         owed = 0;
         $('situation').value = name;
       }),
@@ -189,6 +237,7 @@
       reading: () => core.reading(),
       // The instruments, and the state they last drew, for scripts that check what they show.
       instruments: { pfd, map, chart },
+      face: () => ({ module: face.module, hint: face.hint }),
       shown: () => shown,
       exercises: () => exercises.status(),
       time: () => core.reading().time,
@@ -200,25 +249,104 @@
       },
       pause() {
         paused = true;
+        stepOwed = 0;
         showTime();
       },
       resume() {
+        endReplay();
         paused = false;
         owed = 0;
         showTime();
       },
       paused: () => paused,
+      // The flight recorded since its situation ({situation, samples, marks}), and its file's text.
+      flight: () => recording.flight,
+      flightFile: () => recording.text(),
+      // Replays a saved flight's text on the map and the chart (the live flight paused meanwhile).
+      replay: (text) => replay(readFlight(check.text(text, 'a saved flight'), info.module)),
+      replaying: () => replaying !== null,
+      // The cues given since the page opened: {cue, time, text, sounded}.
+      cues: () => cues.heard(),
+      // The address that carries a scenario's text to a page that plays it when it opens.
+      linkTo: (text) => Lesson.linkTo(check.text(text, 'a scenario')),
       // The engine and the physics alone, without the panel's frames (benchmarks): answers the seconds flown.
       flyAlone: (seconds) => core.flyAlone(seconds),
       // One frame of the loop as if `seconds` of the pilot's time had passed (for benchmarks and tests).
       advance: (seconds) => advance(check.finite(seconds, 'the seconds of a frame')),
     });
 
+    // ---- flights and lessons -------------------------------------------------------------------------------------
+    // A saved flight drawn on the chart and the map as it was flown, the flight display at its last sample.
+    function replay(flight) {
+      panel.pause();
+      replaying = flight;
+      chart.clear();
+      map.clear();
+      for (const sample of flight.samples) {
+        chart.push(sample);
+        map.remember(sample);
+      }
+      for (const [kind, time, modes] of flight.marks) chart.mark(time, modes, kind);
+      const last = flight.samples[flight.samples.length - 1];
+      if (last) { shown = last; pfd.draw(last); map.draw(last, false); }
+      $('replay-message').textContent = 'replaying a flight' + (flight.situation ? ' from ' + flight.situation : '') +
+        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live';
+    }
+    function endReplay() {
+      if (!replaying) return;
+      replaying = null;
+      chart.clear();
+      map.clear();
+      $('replay-message').textContent = '';
+    }
+    const download = (name, text, type) => {
+      const link = document.createElement('a');
+      link.download = name;
+      link.href = URL.createObjectURL(new Blob([text], { type }));
+      link.click();
+      setTimeout(() => URL.revokeObjectURL(link.href), 1000);
+    };
+    $('save-flight').addEventListener('click', () => download(info.module + '-flight.json', recording.text(), 'application/json'));
+    $('open-flight').addEventListener('click', () => $('flight-file').click());
+    $('flight-file').addEventListener('change', async () => {
+      const file = $('flight-file').files[0];
+      $('flight-file').value = '';
+      if (!file) return;
+      try {
+        panel.replay(await file.text());
+      } catch (e) {
+        $('replay-message').textContent = e.message;
+      }
+    });
+    $('copy-link').addEventListener('click', async () => {
+      try {
+        const link = await panel.linkTo($('scenario').value);
+        $('link').value = link;
+        try {
+          await navigator.clipboard.writeText(link);
+          SidePanels.say('scenario-message', 'the link to this scenario is copied: it plays when the page opens');
+        } catch {
+          $('link').select();
+          SidePanels.say('scenario-message', 'the link is below, selected: copy it (the browser refused the clipboard)');
+        }
+      } catch (e) {
+        SidePanels.say('scenario-message', e.message, true);
+      }
+    });
+
     $('pause').addEventListener('click', () => (paused ? panel.resume() : panel.pause()));
     $('step').addEventListener('click', () => {
       try {
-        if (reading.flying) panel.fly(FRAME_SECONDS);
-        else panel.update(1);
+        // One host frame: its steps of the physics, with a frame's fraction of a step kept for the next, so that
+        // 18 Steps fly one second.
+        if (reading.flying) {
+          stepOwed += FRAME_SECONDS * STEPS_PER_SECOND;
+          const steps = Math.floor(stepOwed + 1e-9);
+          stepOwed -= steps;
+          if (steps > 0) panel.fly(steps / STEPS_PER_SECOND);
+        } else {
+          panel.update(1);
+        }
       } catch (e) {
         say(e.message, true);
       }
@@ -238,9 +366,21 @@
     $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));
 
     await gauges.ready;
-    // Opens flying (unless on the bench), in the situation asked for.
+    // A lesson's link: the page opens on the bench, as a scenario starts, and plays it.
+    const lesson = Lesson.inAddress(params);
+    if (lesson !== null) {
+      try {
+        const text = await Lesson.decode(lesson);
+        $('scenario').value = text;
+        const log = panel.run(text);
+        SidePanels.say('scenario-message', 'the linked scenario played' + (log.length ? ':\n' + log.join('\n') : ''));
+      } catch (e) {
+        SidePanels.say('scenario-message', 'the linked scenario: ' + e.message, true);
+      }
+    }
+    // Opens flying (unless on the bench or playing a lesson), in the situation asked for.
     const wanted = params.get('situation') || 'cruise';
-    if (!params.has('frozen')) {
+    if (!params.has('frozen') && lesson === null) {
       try {
         panel.situation(wanted);
       } catch (e) {
