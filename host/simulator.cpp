@@ -126,7 +126,7 @@ void Simulator::set(int32_t token, double value) {
         if (!(altitude >= elevation && altitude <= kHighestPlacedAltitudeFt))
             throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
                                      " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
-        place_trimmed(airspeed, altitude, heading, s.position_ned.x(), s.position_ned.y(), airspeed < kHoverBelowKt);
+        place_trimmed(airspeed, altitude, heading, s.position_ned().x(), s.position_ned().y(), airspeed < kHoverBelowKt);
         return;
     }
     case Source::pilot:
@@ -344,12 +344,12 @@ void Simulator::refresh() {
     slot(air::sideslip) = o.sideslip_deg;
     slot(air::rotor_power) = o.main_rotor_power_hp;
     slot(air::placements) = placements_;
-    slot(air::north) = s.position_ned.x();
-    slot(air::east) = s.position_ned.y();
+    slot(air::north) = s.position_ned().x();
+    slot(air::east) = s.position_ned().y();
 
     const flight::World& w = flight::airport();
     const flight::Reception r =
-        flight::receive(w, s.position_ned.x(), s.position_ned.y(), o.altitude_ft, get(tok::selected_course));
+        flight::receive(w, s.position_ned().x(), s.position_ned().y(), o.altitude_ft, get(tok::selected_course));
     slot(tok::nav_receiver_flags) =
         (r.localizer_received ? aircraft_link::receiver::localizer : 0) | (r.glide_slope_received ? aircraft_link::receiver::glide_slope : 0);
     slot(air::localizer_deviation) = r.localizer_dots;
