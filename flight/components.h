@@ -180,7 +180,8 @@ public:
     // Where each skid end holds to the ground by static friction, kept from step to step (an elastic-plastic
     // contact): without it, friction is a steep viscous law up to its Coulomb limit.
     struct Memory {
-        std::array<Eigen::Vector2d, kSkids> anchor{};
+        std::array<Eigen::Vector2d, kSkids> anchor = {Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero(),
+                                                      Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero()};
         std::array<bool, kSkids> stuck{};
     };
     SkidGear(const Parameters& p, double mass);

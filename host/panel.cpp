@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "engine/zolm_test.h"
+#include "flight/helicopter.h"
 #include "host/mode_names.h"
 #include "host/variables.h"
 #include "frame/services.h"
@@ -340,6 +341,38 @@ std::string captured_modes(uint32_t word) {
     return text.empty() ? "nothing" : text;
 }
 
+namespace {
+
+// One `fly` line: a crash stops the run at it with the cause, unless the line flies until one.
+std::string fly_line(Panel& panel, const Scenario& scenario, const Step& s, PlayHooks& hooks) {
+    Simulator& sim = panel.simulator();
+    auto fail = [&](const std::string& what) { throw ScenarioError(step_message(scenario, s, what)); };
+    auto frame = [&hooks] { hooks.flown_frame(); };
+    if (sim.crashed()) fail("the aircraft has " + sim.crash_description() + "; a situation or a set places it anew");
+    if (s.which == kUntilCrashed) {
+        const double flown = panel.fly(s.a, frame, [&] { return sim.crashed(); });
+        if (!sim.crashed()) fail("expected a crash within " + number_text(s.a) + " s, found none");
+        return "flew " + number_text(flown) + " s until " + sim.crash_description();
+    }
+    if (s.which == 0) {
+        panel.fly(s.a, frame, [&] { return sim.crashed(); });
+        if (sim.crashed()) fail(sim.crash_description());
+        return "";
+    }
+    const Variable* v = variable_of(s.token);
+    const std::string name = v != nullptr ? v->name : std::to_string(s.token);
+    auto past = [&] { return s.which < 0 ? sim.get(s.token) < s.b : sim.get(s.token) > s.b; };
+    const double flown = panel.fly(s.a, frame, [&] { return past() || sim.crashed(); });
+    if (sim.crashed()) fail(sim.crash_description());
+    if (!past())
+        fail("expected " + name + (s.which < 0 ? " below " : " above ") + number_text(s.b) + " within " +
+             number_text(s.a) + " s, found " + number_text(sim.get(s.token)));
+    return "flew " + number_text(flown) + " s until " + name + (s.which < 0 ? " below " : " above ") +
+           number_text(s.b);
+}
+
+}  // namespace
+
 void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
     for (const Step& s : scenario.steps) {
         const size_t events_before = panel.simulator().events().size();
@@ -374,23 +407,10 @@ void play(Panel& panel, const Scenario& scenario, PlayHooks& hooks) {
                 panel.simulator().situation(static_cast<Situation>(s.which));
                 break;
             case Instruction::fly:
-                if (s.which == 0) {
-                    panel.fly(s.a, [&hooks] { hooks.flown_frame(); });
-                } else {
-                    const Variable* v = variable_of(s.token);
-                    const std::string name = v != nullptr ? v->name : std::to_string(s.token);
-                    auto past = [&] { return s.which < 0 ? panel.simulator().get(s.token) < s.b
-                                                         : panel.simulator().get(s.token) > s.b; };
-                    const double flown = panel.fly(s.a, [&hooks] { hooks.flown_frame(); }, past);
-                    if (!past())
-                        throw ScenarioError(step_message(
-                            scenario, s,
-                            "expected " + name + (s.which < 0 ? " below " : " above ") + number_text(s.b) +
-                                " within " + number_text(s.a) + " s, found " +
-                                number_text(panel.simulator().get(s.token))));
-                    said = "flew " + number_text(flown) + " s until " + name + (s.which < 0 ? " below " : " above ") +
-                           number_text(s.b);
-                }
+                said = fly_line(panel, scenario, s, hooks);
+                break;
+            case Instruction::turbulence:
+                panel.simulator().turbulence(s.which, s.seed);
                 break;
             case Instruction::wind:
                 panel.simulator().wind(s.a, s.b);
@@ -524,6 +544,12 @@ std::string check_expectation(const Panel& panel, const Step& s) {
         if (std::fabs(found - s.a) <= s.b) return "";
         return "expected reference " + s.text + " " + number_text(s.a) + " +- " + number_text(s.b) + ", found " +
                number_text(found);
+    }
+    case Expectation::crashed: {
+        const auto cause = static_cast<flight::CrashCause>(s.which);
+        if (sim.crashed() && sim.get(flight_token::crash_cause) == s.which) return "";
+        return std::string("expected crashed: ") + flight::crash_cause_text(cause) + " (" +
+               flight::crash_cause_name(cause) + "), found " + (sim.crashed() ? sim.crash_description() : "no crash");
     }
     default: {
         const bool in_engaged = s.expectation == Expectation::engaged || s.expectation == Expectation::not_engaged;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "flight/helicopter.h"
 #include "host/mode_names.h"
 #include "host/simulator.h"
 #include "host/variables.h"
@@ -100,9 +101,10 @@ public:
         if (word == "wind") return wind();
         if (word == "control") return control();
         if (word == "expect") return expect();
+        if (word == "turbulence") return turbulence();
         fail("unknown instruction '" + word +
-             "': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control "
-             "or expect");
+             "': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, "
+             "expect or turbulence");
     }
 
     Scenario take() { return std::move(scenario_); }
@@ -219,13 +221,15 @@ private:
         add(Instruction::situation).which = static_cast<int>(which);
     }
 
-    // fly SECONDS [until VARIABLE below|above VALUE]
+    // fly SECONDS [until VARIABLE below|above VALUE | until crashed]
     void fly() {
         double seconds = 0;
-        const std::string usage = "expected 'fly SECONDS' or 'fly SECONDS until VARIABLE below|above VALUE', with a "
-                                  "number of seconds above 0";
-        if ((w_.size() != 2 && w_.size() != 6) || !finite_number(w_[1], seconds) || seconds <= 0) fail(usage);
+        const std::string usage = "expected 'fly SECONDS', 'fly SECONDS until VARIABLE below|above VALUE' or 'fly "
+                                  "SECONDS until crashed', with a number of seconds above 0";
+        const bool crash = w_.size() == 4 && w_[2] == "until" && w_[3] == "crashed";
+        if ((w_.size() != 2 && w_.size() != 6 && !crash) || !finite_number(w_[1], seconds) || seconds <= 0) fail(usage);
         Step until;
+        if (crash) until.which = kUntilCrashed;
         if (w_.size() == 6) {
             if (w_[2] != "until" || (w_[4] != "below" && w_[4] != "above")) fail(usage);
             if (!find_variable(w_[3], until.token)) fail("unknown variable '" + w_[3] + "'");
@@ -253,6 +257,26 @@ private:
         Step& s = add(Instruction::wind);
         s.a = direction;
         s.b = speed;
+    }
+
+    // turbulence off|light|moderate|severe [SEED]
+    void turbulence() {
+        const std::string usage = "expected 'turbulence off|light|moderate|severe' or 'turbulence LEVEL SEED' with a "
+                                  "SEED from 0 to 4294967295";
+        if (w_.size() < 2 || w_.size() > 3) fail(usage);
+        int level = -1;
+        for (int i = 0; i < flight::kTurbulenceLevels; ++i)
+            if (w_[1] == flight::turbulence_level_name(static_cast<flight::TurbulenceLevel>(i))) level = i;
+        uint32_t seed = 0;
+        if (level < 0) fail(usage);
+        if (w_.size() == 3) {
+            const char* end = w_[2].data() + w_[2].size();
+            auto [at, error] = std::from_chars(w_[2].data(), end, seed);
+            if (error != std::errc() || at != end) fail(usage);
+        }
+        Step& s = add(Instruction::turbulence);
+        s.which = level;
+        s.seed = seed;
     }
 
     void control() {
@@ -296,6 +320,19 @@ private:
             s.expectation = engaged ? (negated ? Expectation::not_engaged : Expectation::engaged)
                                     : (negated ? Expectation::not_armed : Expectation::armed);
             s.modes = bits;
+            return;
+        }
+        if (w_.size() == 3 && w_[1] == "crashed") {
+            int cause = -1;
+            for (int i = 1; i < flight::kCrashCauses; ++i)
+                if (w_[2] == flight::crash_cause_name(static_cast<flight::CrashCause>(i))) cause = i;
+            if (cause < 0)
+                fail("unknown crash cause '" + w_[2] +
+                     "' (hard_touchdown, fast_on_ground, attitude_on_ground, rotor_strike, tail_rotor_strike, "
+                     "airframe_strike)");
+            Step& s = add(Instruction::expect);
+            s.expectation = Expectation::crashed;
+            s.which = cause;
             return;
         }
         if (w_.size() == 4 && w_[1] == "steady") {

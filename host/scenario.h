@@ -12,7 +12,11 @@
 //   fly SECONDS until VARIABLE below|above VALUE
 //                              the same, stopping as soon as the variable is past VALUE; not past it within
 //                              SECONDS stops the run, as a failed expect does
+//   fly SECONDS until crashed  the same, stopping at the crash; no crash within SECONDS stops the run. Every other
+//                              fly stops the run at a crash, with its cause
 //   wind DIRECTION SPEED       a steady wind from DIRECTION (degrees) at SPEED (knots)
+//   turbulence off|light|moderate|severe [SEED]
+//                              Dryden turbulence, from SEED (0 without one)
 //   control AXIS VALUE         the pilot's collective (0 to 1), pitch, roll or pedals (-1 to 1)
 //   expect ...                 a check; a failed one stops the run at its line (see Expectation)
 //
@@ -32,7 +36,7 @@ struct ScenarioError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Instruction { set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, expect };
+enum class Instruction { set, update, click, command, capture, parameter, snapshot, situation, fly, wind, control, expect, turbulence };
 
 // What an `expect` line checks:
 //   expect VARIABLE VALUE TOLERANCE              |value - VALUE| <= TOLERANCE (circular ones the short way round)
@@ -41,7 +45,8 @@ enum class Instruction { set, update, click, command, capture, parameter, snapsh
 //   expect reference NAME VALUE TOLERANCE        a reference of the state block: altitude, radar_height,
 //                                                hover_height, fore_aft, lateral
 //   expect [not] engaged|armed MODE...           each MODE (the mode bits' names: HDG, ALT, ...) is [not] set
-enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed };
+//   expect crashed CAUSE                         the flight ended on the ground for CAUSE (hard_touchdown, ...)
+enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed, crashed };
 
 struct Step {
     Instruction instruction = Instruction::set;
@@ -53,13 +58,19 @@ struct Step {
     int x = 0, y = 0;   // click
     std::string text;   // command name, parameter text, snapshot name; expect: the reference's name
     // situation, control: the index of the name (Situation, ControlAxis); wind: direction; fly: seconds, and
-    // for `until` the variable's token, -1 below or +1 above (0: no until) and the value;
+    // for `until` the variable's token, -1 below or +1 above (0: no until, kUntilCrashed: until crashed) and the
+    // value; turbulence: the level (0 off .. 3 severe) in `which`, the seed in `seed`;
+    // expect crashed: the cause (flight::CrashCause) in `which`;
     // expect: the kind, the value (or LOW) and the tolerance (or HIGH), the modes' bits
     int which = 0;
     double a = 0, b = 0;
     Expectation expectation = Expectation::value;
     uint32_t modes = 0;
+    uint64_t seed = 0;  // turbulence
 };
+
+// `fly ... until crashed`: Step::which.
+constexpr int kUntilCrashed = 2;
 
 // What the parser needs to know of a gauge: its name and the size of its picture.
 struct GaugeShape {
