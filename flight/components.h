@@ -16,8 +16,18 @@
 
 namespace flight {
 
-// The earth-to-body rotation of the yaw-pitch-roll sequence (psi, theta, phi): the one direction-cosine matrix.
-// Its transpose takes body vectors to north-east-down; its third column is the earth's down in body axes.
+// The attitude: the Euler angles (roll phi, pitch theta, yaw psi), their sines and cosines, and the earth-to-body
+// rotation of the yaw-pitch-roll sequence built from them: the one direction-cosine matrix. Its transpose takes
+// body vectors to north-east-down; its third column is the earth's down in body axes.
+struct Attitude {
+    Eigen::Vector3d angles, sin, cos;
+    Eigen::Matrix3d earth_to_body;
+    static Attitude of(const Eigen::Vector3d& euler);
+    // The attitude at angles close to these (an integration step away), from these sines and cosines by the
+    // angle-addition formulas with the series of the small difference (exact to the last bits below 0.05 rad),
+    // so that a step takes its trigonometry once; farther away, as of().
+    Attitude near(const Eigen::Vector3d& euler) const;
+};
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler);
 
 // What one component gives: body axes, about the CG.
@@ -195,7 +205,7 @@ public:
     Result evaluate(const Flow& f, double ground_down, const Memory* memory) const;
     // After a step: a skid end that touches sticks where it is, and is dragged along once its spring pulls
     // harder than the Coulomb limit.
-    void update(const State& s, double ground_down, Memory& memory) const;
+    void update(const State& s, const Eigen::Matrix3d& earth_to_body, double ground_down, Memory& memory) const;
 
     double static_deflection() const;  // ft, under the whole weight
     const GearParameters& parameters() const { return p_; }

@@ -66,16 +66,49 @@ void normalise_euler(State& s) {
 const char* crash_cause_name(CrashCause c) { return kCauseNames[static_cast<int>(c)]; }
 const char* crash_cause_text(CrashCause c) { return kCauseTexts[static_cast<int>(c)]; }
 
-Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) {
-    const double sf = std::sin(euler.x()), cf = std::cos(euler.x());
-    const double st = std::sin(euler.y()), ct = std::cos(euler.y());
-    const double sp = std::sin(euler.z()), cp = std::cos(euler.z());
-    Eigen::Matrix3d m;
-    m << ct * cp, ct * sp, -st,
+namespace {
+
+void build_rotation(Attitude& a) {
+    const double sf = a.sin.x(), cf = a.cos.x(), st = a.sin.y(), ct = a.cos.y(), sp = a.sin.z(), cp = a.cos.z();
+    a.earth_to_body << ct * cp, ct * sp, -st,
         sf * st * cp - cf * sp, sf * st * sp + cf * cp, sf * ct,
         cf * st * cp + sf * sp, cf * st * sp - sf * cp, cf * ct;
-    return m;
 }
+
+}  // namespace
+
+Attitude Attitude::of(const Eigen::Vector3d& euler) {
+    Attitude a;
+    a.angles = euler;
+    for (int i = 0; i < 3; ++i) {
+        a.sin[i] = std::sin(euler[i]);
+        a.cos[i] = std::cos(euler[i]);
+    }
+    build_rotation(a);
+    return a;
+}
+
+Attitude Attitude::near(const Eigen::Vector3d& euler) const {
+    constexpr double kNear = 0.05;  // rad: the series' ninth-order remainder is below 1e-17 there
+    const Eigen::Vector3d d = euler - angles;
+    if (!(d.lpNorm<Eigen::Infinity>() < kNear)) return of(euler);
+    Attitude a;
+    a.angles = euler;
+    // Taylor's series to the x^7 and x^8 terms, in Horner's form with the reciprocals of the factorials' ratios.
+    constexpr double k6 = 1.0 / 6, k20 = 1.0 / 20, k42 = 1.0 / 42, k2 = 1.0 / 2, k12 = 1.0 / 12, k30 = 1.0 / 30,
+                     k56 = 1.0 / 56;
+    for (int i = 0; i < 3; ++i) {
+        const double x = d[i], x2 = x * x;
+        const double sd = x * (1 - x2 * k6 * (1 - x2 * k20 * (1 - x2 * k42)));
+        const double cd = 1 - x2 * k2 * (1 - x2 * k12 * (1 - x2 * k30 * (1 - x2 * k56)));
+        a.sin[i] = sin[i] * cd + cos[i] * sd;
+        a.cos[i] = cos[i] * cd - sin[i] * sd;
+    }
+    build_rotation(a);
+    return a;
+}
+
+Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) { return Attitude::of(euler).earth_to_body; }
 
 Helicopter::Helicopter(const Parameters& p)
     : p_(p), mass_(p.weight_lb / p.gravity_fps2), main_rotor_(p), tail_rotor_(p), fuselage_(p), horizontal_tail_(p),
@@ -123,10 +156,16 @@ Helicopter::Air Helicopter::still_air(const State& s, const Environment& e) cons
 
 Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
                                             const SkidGear::Memory* memory) const {
+    return evaluate(s, c, env, air, Attitude::of(s.euler()), memory);
+}
+
+Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
+                                            const Attitude& attitude, const SkidGear::Memory* memory) const {
     const BladeAngles blades = blade_angles(c);
-    const Eigen::Matrix3d e2b = earth_to_body(s.euler());
+    const Eigen::Matrix3d& e2b = attitude.earth_to_body;
     const double ground_down = -finite_or_zero(env.ground_elevation_ft);
     Evaluation ev;
+    ev.attitude = attitude;
     ev.air = s.velocity_body() - e2b * air.wind_ned - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
 
@@ -158,9 +197,8 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     State& d = ev.derivative;
     d.velocity_body() = total.force / mass_ - w.cross(vel);
     d.rates_body() = inertia_inv_ * (total.moment - w.cross(inertia_ * w));
-    const double sf = std::sin(s.euler().x()), cf = std::cos(s.euler().x());
-    const double st = std::sin(s.euler().y());
-    double ct = std::cos(s.euler().y());
+    const double sf = attitude.sin.x(), cf = attitude.cos.x(), st = attitude.sin.y();
+    double ct = attitude.cos.y();
     if (std::abs(ct) < 1e-6) ct = ct < 0 ? -1e-6 : 1e-6;  // singular at +-90 deg of pitch: held off zero
     const double qr = w.y() * sf + w.z() * cf;
     d.euler() = Eigen::Vector3d(w.x() + st / ct * qr, w.y() * cf - w.z() * sf, qr / ct);
@@ -182,22 +220,25 @@ void Helicopter::set_state(const State& s) {
 
 void Helicopter::set_turbulence(TurbulenceLevel level, uint64_t seed) { turbulence_.set(level, seed); }
 
-void Helicopter::feel_air(const Environment& e, double h) {
+void Helicopter::feel_air(const Environment& e, double h, const Eigen::Matrix3d& e2b) {
     const Eigen::Vector3d target = e.wind_ned_fps.allFinite() ? e.wind_ned_fps : Eigen::Vector3d::Zero();
     const double height = -state_.position_ned().z() - finite_or_zero(e.ground_elevation_ft);
-    const double airspeed = (state_.velocity_body() - earth_to_body(state_.euler()) * air_.wind_ned).norm();
+    const double airspeed = (state_.velocity_body() - e2b * air_.wind_ned).norm();
     turbulence_.advance(h, airspeed, height);
     const Eigen::Vector3d wind = air_.wind_ned + (target - air_.wind_ned) * (h / (kWindLagSeconds + h));
     air_ = air_at(state_, wind, turbulence_.gust());
 }
 
-void Helicopter::judge_ground(const State& before, bool touched_before) {
+void Helicopter::judge_ground(const State& before, const Eigen::Matrix3d& e2b_before, bool touched_before) {
     const Evaluation& ev = evaluation_;
     const GroundLimits& lim = p_.ground_limits;
     const State& s = state_;
+    const double height = -s.position_ned().z() - finite_or_zero(evaluated_elevation_);
+    if (!ev.skid_contact && !ev.structure_contact && height > main_rotor_.hub().norm() + main_rotor_.radius())
+        return;  // nothing reaches the ground
     CrashCause cause = CrashCause::none;
-    const Eigen::Matrix3d b2e_before = earth_to_body(before.euler()).transpose();
-    const Eigen::Matrix3d b2e = earth_to_body(s.euler()).transpose();
+    const Eigen::Matrix3d b2e_before = e2b_before.transpose();
+    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
     // The main rotor's disc: its lowest tip lies R sin(tilt) below the hub, the tilt that of the tip-path plane's
     // normal from the vertical.
@@ -226,7 +267,8 @@ void Helicopter::judge_ground(const State& before, bool touched_before) {
     cause_ = cause;
     state_.velocity_body().setZero();
     state_.rates_body().setZero();
-    evaluation_ = evaluate(state_, evaluated_controls_, Environment{evaluated_elevation_, air_.wind_ned}, air_, &memory_);
+    evaluation_ = evaluate(state_, evaluated_controls_, Environment{evaluated_elevation_, air_.wind_ned}, air_,
+                           ev.attitude, &memory_);
 }
 
 void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
@@ -239,15 +281,16 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         evaluation_ = evaluate(state_, c, e, air_, &memory_);
     const State s = state_;
     const bool touched_before = evaluation_.skid_contact;
+    const Attitude start = evaluation_.attitude;
     const SkidGear::Memory* m = &memory_;
-    const State::Vector& k1 = evaluation_.derivative.x;
+    const State::Vector k1 = evaluation_.derivative.x;
     State t;
     t.x = s.x + h / 2 * k1;
-    const State::Vector k2 = evaluate(t, c, e, air_, m).derivative.x;
+    const State::Vector k2 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
     t.x = s.x + h / 2 * k2;
-    const State::Vector k3 = evaluate(t, c, e, air_, m).derivative.x;
+    const State::Vector k3 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
     t.x = s.x + h * k3;
-    const State::Vector k4 = evaluate(t, c, e, air_, m).derivative.x;
+    const State::Vector k4 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
     state_.x = s.x + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
     normalise_euler(state_);
     // A step that left the finite numbers is refused: the aircraft keeps its last sound state, at rest relative
@@ -256,14 +299,15 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         state_ = s;
         state_.rates_body().setZero();
     }
-    gear_.update(state_, -elevation, memory_);
-    feel_air(e, h);
+    const Attitude now = start.near(state_.euler());
+    gear_.update(state_, now.earth_to_body, -elevation, memory_);
+    feel_air(e, h, now.earth_to_body);
     // The evaluation the next step starts from, and the one the instruments read.
-    evaluation_ = evaluate(state_, c, e, air_, &memory_);
+    evaluation_ = evaluate(state_, c, e, air_, now, &memory_);
     evaluated_ = true;
     evaluated_controls_ = c;
     evaluated_elevation_ = elevation;
-    judge_ground(s, touched_before);
+    judge_ground(s, start.earth_to_body, touched_before);
 }
 
 void Helicopter::step(const Controls& in, const Environment& e, double dt) {
@@ -280,7 +324,7 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
 Outputs Helicopter::outputs(const Environment& e) const {
     const Evaluation ev = evaluated_ ? evaluation_ : evaluate(state_, last_controls_, e, still_air(state_, e), &memory_);
     const State& s = state_;
-    const Eigen::Matrix3d b2e = earth_to_body(s.euler()).transpose();
+    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
     const double elevation = evaluated_ ? evaluated_elevation_ : finite_or_zero(e.ground_elevation_ft);
     Outputs o;
@@ -298,7 +342,7 @@ Outputs Helicopter::outputs(const Environment& e) const {
     o.roll_rate_dps = s.rates_body().x() * kDegreesPerRadian;
     o.pitch_rate_dps = s.rates_body().y() * kDegreesPerRadian;
     o.yaw_rate_dps = s.rates_body().z() * kDegreesPerRadian;
-    const double ch = std::cos(s.euler().z()), sh = std::sin(s.euler().z());
+    const double ch = ev.attitude.cos.z(), sh = ev.attitude.sin.z();
     o.forward_ground_speed_fps = vel_ned.x() * ch + vel_ned.y() * sh;
     o.right_ground_speed_fps = -vel_ned.x() * sh + vel_ned.y() * ch;
     o.sideslip_deg = std::atan2(ev.air.y(), std::hypot(ev.air.x(), ev.air.z())) * kDegreesPerRadian;

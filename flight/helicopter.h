@@ -87,6 +87,7 @@ public:
     // One evaluation of the model: each component's load and what the instruments read of it.
     struct Evaluation {
         State derivative;  // the state's rates of change, in the state's own fields
+        Attitude attitude;  // of the state evaluated
         Eigen::Vector3d air = Eigen::Vector3d::Zero();  // velocity relative to the air at the CG, body axes
         Load main_rotor, tail_rotor, fuselage, horizontal_tail, vertical_tail, gear, gravity;
         double thrust_main = 0, thrust_tail = 0, ground_effect = 1;
@@ -115,8 +116,11 @@ public:
 
 private:
     void rk4(const Controls& c, const Environment& e, double h);
-    void feel_air(const Environment& e, double h);  // the air for the next step: wind eased in, gusts advanced
-    void judge_ground(const State& before, bool touched_before);
+    // The air for the next step: wind eased in, gusts advanced.
+    void feel_air(const Environment& e, double h, const Eigen::Matrix3d& earth_to_body);
+    void judge_ground(const State& before, const Eigen::Matrix3d& earth_to_body_before, bool touched_before);
+    Evaluation evaluate(const State& s, const Controls& c, const Environment& e, const Air& air,
+                        const Attitude& attitude, const SkidGear::Memory* memory) const;
     Air air_at(const State& s, const Eigen::Vector3d& wind, const Eigen::Vector3d& gust) const;
 
     Parameters p_;

@@ -69,8 +69,12 @@ SkidGear::Result SkidGear::evaluate(const Flow& f, double ground_down, const Mem
     return r;
 }
 
-void SkidGear::update(const State& s, double ground_down, Memory& m) const {
-    const Eigen::Matrix3d b2e = earth_to_body(s.euler()).transpose();
+void SkidGear::update(const State& s, const Eigen::Matrix3d& e2b, double ground_down, Memory& m) const {
+    if (s.position_ned().z() - ground_down < -reach_) {  // no skid end can reach the ground
+        m.stuck.fill(false);
+        return;
+    }
+    const Eigen::Matrix3d b2e = e2b.transpose();
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
     for (int i = 0; i < kSkids; ++i) {
         const Eigen::Vector3d& point = p_.skids[i];
