@@ -17,7 +17,7 @@ BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_ena
 FUZZ_SECONDS ?= 300
 FUZZ_CXX ?= clang++-14
 
-.PHONY: all setup cross native web dist check bench fuzz coverage clean
+.PHONY: all setup cross native web dist check bench fuzz coverage clean trim-sweep
 
 # Emscripten as Debian ships it: its own Python, and Node's modules from the system folder.
 EMSCRIPTEN_ENV := EMSDK_PYTHON=/usr/bin/python3 NODE_PATH=/usr/share/nodejs
@@ -77,6 +77,12 @@ coverage: setup
 
 clean:
 	rm -rf build dist
+
+# The flight model's level-flight trim from the hover to 100 kt beside the flight test's (bench/trim_sweep.cpp).
+trim-sweep: setup
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) --target trim_sweep
+	@$(NATIVE)/trim_sweep
 
 # Every callback beside its floor, both variants, from a Release build of their own (-O2, as the modules are
 # built); prints each as a ratio to its floor. Then what a call out of the module costs on the 32-bit code,

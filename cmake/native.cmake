@@ -121,6 +121,11 @@ foreach(flavour IN LISTS AFCP_FLAVOURS)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
 endforeach()
+# The model's level-flight trim beside the flight test's (make trim-sweep).
+add_executable(trim_sweep ${CMAKE_SOURCE_DIR}/bench/trim_sweep.cpp ${AFCP_FLIGHT_SOURCES})
+target_include_directories(trim_sweep PRIVATE ${CMAKE_SOURCE_DIR})
+target_include_directories(trim_sweep SYSTEM PRIVATE ${AFCP_EIGEN_INCLUDE})
+target_compile_options(trim_sweep PRIVATE ${AFCP_WARNINGS} -O2)
 # The set-up against a mirror caught mid-sync, with stand-ins for apt-get and dpkg: no root, nothing installed.
 add_test(NAME setup_retry COMMAND sh ${CMAKE_SOURCE_DIR}/tests/setup/setup_retry.sh)
 

@@ -1,11 +1,14 @@
-// Helicopter flight model: six-degree-of-freedom rigid body with a minimum-complexity rotor (after Heffley &
-// Mnich, NASA CR-177476, 1988), ground effect, skid gear, ISA and a steady wind.
+// Helicopter flight model: a six-degree-of-freedom rigid body carrying the components of the minimum-complexity
+// model of Heffley & Mnich (NASA CR-177476, 1988) (flight/components.h), with ground effect, a skid gear that can
+// be landed on and crashed into, ISA, a wind that eases in, and Dryden turbulence (flight/turbulence.h).
 #pragma once
 
 #include <Eigen/Core>
-#include <array>
 
+#include "flight/components.h"
 #include "flight/parameters.h"
+#include "flight/state.h"
+#include "flight/turbulence.h"
 
 namespace flight {
 
@@ -14,6 +17,7 @@ struct Controls {            // the blades' inputs as fractions of their travel
     double longitudinal = 0; // -1..1, + = stick aft (nose up)
     double lateral = 0;      // -1..1, + = stick right (right wing down)
     double pedals = 0;       // -1..1, + = right pedal (nose right)
+    bool operator==(const Controls&) const = default;
 };
 
 struct Environment {
@@ -21,22 +25,32 @@ struct Environment {
     Eigen::Vector3d wind_ned_fps = Eigen::Vector3d::Zero();  // air mass velocity, north/east/down, ft/s
 };
 
-struct State {               // 16 states
-    Eigen::Vector3d velocity_body = Eigen::Vector3d::Zero();  // u, v, w ft/s (x fwd, y right, z down)
-    Eigen::Vector3d rates_body = Eigen::Vector3d::Zero();     // p, q, r rad/s
-    Eigen::Vector3d euler = Eigen::Vector3d::Zero();          // roll phi, pitch theta, yaw psi (rad)
-    Eigen::Vector3d position_ned = Eigen::Vector3d::Zero();   // ft; altitude = -z
-    double a1 = 0, b1 = 0;                    // tip-path-plane tilt, rad (a1 aft, b1 right)
-    double inflow_main = 0, inflow_tail = 0;  // induced velocities ft/s
+// Why a flight ended on the ground (the limits: Parameters::ground_limits).
+enum class CrashCause : int {
+    none = 0,
+    hard_touchdown,      // a skid touched down faster than the touchdown limit
+    fast_on_ground,      // on the skids faster than the ground-speed limit
+    attitude_on_ground,  // banked or pitched past the attitude limit while touching the ground
+    rotor_strike,        // the main rotor's disc met the ground
+    tail_rotor_strike,   // the tail rotor met the ground
+    airframe_strike,     // another hard point of the structure met the ground
 };
+constexpr int kCrashCauses = static_cast<int>(CrashCause::airframe_strike) + 1;
+const char* crash_cause_name(CrashCause c);  // "hard_touchdown", ...
+const char* crash_cause_text(CrashCause c);  // "touched down too hard", ...
 
-struct Outputs {             // what the cockpit instruments read, derived from a state
+struct Outputs {             // what the cockpit instruments read, derived from one evaluation
     double airspeed_kt, ground_speed_kt, altitude_ft /* of the CG, MSL */, radar_height_ft /* skids above ground, 0 on the ground */;
     double heading_deg /* 0..360 */, pitch_deg /* nose up + */, bank_deg /* right + */;
     double climb_rate_fpm, roll_rate_dps, pitch_rate_dps, yaw_rate_dps;
     double forward_ground_speed_fps, right_ground_speed_fps;  // ground velocity along the heading and to its right
-    double main_rotor_power_hp, sideslip_deg;
+    double sideslip_deg;
+    // Shaft power: the main rotor's, the tail rotor's, and all of it with the transmission and accessory loss;
+    // the torque at the rotor's constant speed in percent of the rating.
+    double main_rotor_power_hp, tail_rotor_power_hp, power_hp, torque_percent;
     bool on_ground;
+    bool crashed;
+    CrashCause crash_cause;
 };
 
 class Helicopter {
@@ -45,79 +59,93 @@ public:
 
     // Advances by dt with fixed-step RK4 (steps longer than 0.02 s are split into equal RK4 steps of at most
     // 0.02 s; a non-positive or non-finite dt does nothing, one longer than 20 s advances 20 s). Controls are
-    // clamped to their ranges, NaN reads 0.
+    // clamped to their ranges, NaN reads 0. A crashed aircraft stays where it came to rest.
     void step(const Controls& c, const Environment& e, double dt);
     const State& state() const { return state_; }
-    // Non-finite entries of s are read as 0.
+    // Places the aircraft: non-finite entries of s read 0; the crash is cleared, the wind is felt at once.
     void set_state(const State& s);
-    // Instruments for the current state; the power is that of the controls of the last step.
+    // Instruments: from the evaluation of the current state that the next step starts from (made with the last
+    // step's controls; e is read only when nothing was evaluated since set_state).
     Outputs outputs(const Environment& e) const;
-    State derivative(const State& s, const Controls& c, const Environment& e) const;
 
-    // Blade angles (rad) of a control set after clamping: collective, longitudinal cyclic (+ tilts the disc
-    // forward), lateral cyclic (+ tilts it right), tail-rotor collective.
-    struct BladeAngles {
-        double collective, longitudinal, lateral, tail;
+    bool crashed() const { return cause_ != CrashCause::none; }
+    CrashCause crash_cause() const { return cause_; }
+
+    // Turbulence from the next step on (a level and a seed; the same seed flies the same gusts).
+    void set_turbulence(TurbulenceLevel level, uint64_t seed);
+    const Turbulence& turbulence() const { return turbulence_; }
+
+    // The air the components see at a state: the density's terms, the wind as felt and the gusts (body axes).
+    struct Air {
+        MainRotor::AtDensity main;
+        TailRotor::AtDensity tail;
+        Eigen::Vector3d wind_ned = Eigen::Vector3d::Zero();
+        Eigen::Vector3d gust_body = Eigen::Vector3d::Zero();
     };
+    Air still_air(const State& s, const Environment& e) const;  // no gusts, the wind as set
+
+    // One evaluation of the model: each component's load and what the instruments read of it.
+    struct Evaluation {
+        State derivative;  // the state's rates of change, in the state's own fields
+        Attitude attitude;  // of the state evaluated
+        Eigen::Vector3d air = Eigen::Vector3d::Zero();  // velocity relative to the air at the CG, body axes
+        Load main_rotor, tail_rotor, fuselage, horizontal_tail, vertical_tail, gear, gravity;
+        double thrust_main = 0, thrust_tail = 0, ground_effect = 1;
+        double power = 0;  // ft lbf/s: both rotors and the transmission and accessory loss
+        bool skid_contact = false, structure_contact = false;
+        int structure_struck = -1;  // the first hard point (GearParameters::structure) below the ground
+    };
+    Evaluation evaluate(const State& s, const Controls& c, const Environment& e, const Air& air,
+                        const SkidGear::Memory* memory = nullptr) const;
+    Evaluation evaluate(const State& s, const Controls& c, const Environment& e) const {
+        return evaluate(s, c, e, still_air(s, e));
+    }
+    // The state's rates of change in still air, without the gear's stick points (trim's residual).
+    State derivative(const State& s, const Controls& c, const Environment& e) const {
+        return evaluate(s, c, e).derivative;
+    }
+
     BladeAngles blade_angles(const Controls& c) const;
     static Controls sanitize(const Controls& c);
 
-    // Quantities of the model that tests and trim look at.
-    struct Derived {
-        double mass;               // slug
-        double omega;              // main rotor rad/s
-        double tip_speed;          // ft/s
-        double solidity;
-        double disk_area;          // ft^2
-        double thrust_coef;        // thrust per (ft/s of blade-relative inflow) per unit density
-        double lock_omega_16;      // gamma * Omega / 16 per unit density, with the hinge-offset correction
-        double flap_stiffness;     // ft lbf/rad
-        double flap_cross_stiffness;  // ft lbf/rad per unit density
-        double profile_area;       // cd0 b c R, ft^2
-        double tail_omega, tail_tip_speed, tail_thrust_coef, tail_disk_area;
-        Eigen::Vector3d r_main, r_tail, r_fuselage, r_htail, r_vtail;  // body positions, ft
-        Eigen::Matrix3d inertia, inertia_inv;
-        double gear_k, gear_c, bottom_k, bottom_c;  // per contact point
-        double stick_k, stick_c;                     // per skid end, along the ground
-        double gear_reach;                           // farthest contact point from the CG, ft
-        double inv_mass, inflow_gain, tail_inflow_gain;
-        double flap_time_constant(double density) const;
-    };
-    const Derived& derived() const { return d_; }
-
-    // Forces and diagnostic values of one evaluation.
-    struct Diagnostics {
-        double thrust_main = 0, thrust_tail = 0;
-        double main_rotor_power_ftlbs = 0;
-        double ground_effect = 1;
-        bool on_ground = false;
-    };
-    // Where each skid end holds to the ground by static friction: kept from step to step, cleared by
-    // set_state. Without it (derivative()) friction is a steep viscous law up to its Coulomb limit.
-    struct GearMemory {
-        std::array<Eigen::Vector2d, 4> anchor = {Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero(),
-                                                 Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero()};
-        std::array<bool, 4> stuck{};
-    };
-    State evaluate(const State& s, const Controls& c, const Environment& e, Diagnostics* diag,
-                   const GearMemory* gear = nullptr) const;
+    const Parameters& parameters() const { return p_; }
+    double mass() const { return mass_; }
+    const MainRotor& main_rotor() const { return main_rotor_; }
+    const TailRotor& tail_rotor() const { return tail_rotor_; }
+    const SkidGear& gear() const { return gear_; }
 
 private:
-    // Terms that depend on the air density only, computed once per step.
-    struct AirTerms {
-        double rho, kc, itb, itb2, dl_da1, coef, tail_coef, momentum, tail_momentum, db1dv, profile;
-    };
-    AirTerms air_terms(double altitude_ft) const;
-    State evaluate(const State& s, const Controls& c, const Environment& e, const AirTerms& air,
-                   Diagnostics* diag, const GearMemory* gear) const;
+    void rk4(const Controls& c, const Environment& e, double h);
+    // The air for the next step: wind eased in, gusts advanced.
+    void feel_air(const Environment& e, double h, const Eigen::Matrix3d& earth_to_body);
+    void judge_ground(const State& before, const Eigen::Matrix3d& earth_to_body_before, bool touched_before);
+    Evaluation evaluate(const State& s, const Controls& c, const Environment& e, const Air& air,
+                        const Attitude& attitude, const SkidGear::Memory* memory) const;
+    Air air_at(const State& s, const Eigen::Vector3d& wind, const Eigen::Vector3d& gust) const;
+
     Parameters p_;
-    Derived d_;
+    double mass_;
+    Eigen::Matrix3d inertia_, inertia_inv_;
+    MainRotor main_rotor_;
+    TailRotor tail_rotor_;
+    Fuselage fuselage_;
+    HorizontalTail horizontal_tail_;
+    VerticalTail vertical_tail_;
+    SkidGear gear_;
+    Gravity gravity_;
+    Turbulence turbulence_;
+
     State state_;
+    SkidGear::Memory memory_;
     Controls last_controls_;
-    GearMemory gear_;
-    void update_gear_memory(const Environment& e);
-    double contact_normal(double depth, double rate, bool skid) const;
-    void rk4(const Controls& c, const Environment& e, double dt);
+    CrashCause cause_ = CrashCause::none;
+    // The air of the current state and its evaluation with the last controls: the next step's first stage.
+    bool air_known_ = false;
+    Air air_;
+    bool evaluated_ = false;
+    Controls evaluated_controls_;
+    double evaluated_elevation_ = 0;
+    Evaluation evaluation_;
 };
 
 }  // namespace flight

@@ -36,6 +36,7 @@ struct TailRotorParameters {
     double rpm = 0;
     double twist_rad = 0;
     double blades = 0;
+    double cd0 = 0;                 // blade profile drag coefficient
 };
 
 struct FuselageParameters {
@@ -72,6 +73,13 @@ struct GearParameters {
     double bottom_frequency = 0;    // rad/s, stiff contact of a bottomed skid or a hard point
 };
 
+// Beyond these the aircraft does not survive its meeting with the ground.
+struct GroundLimits {
+    double touchdown_sink_fps = 0;  // descent rate at the first touch of a skid
+    double ground_speed_fps = 0;    // ground speed while a skid touches
+    double attitude_rad = 0;        // bank or pitch while the aircraft touches the ground
+};
+
 struct Parameters {
     double weight_lb = 0;
     double ix = 0, iy = 0, iz = 0, ixz = 0;   // slug ft^2
@@ -82,10 +90,12 @@ struct Parameters {
     SurfaceParameters horizontal_tail;
     SurfaceParameters vertical_tail;
     double power_loss_hp = 0;          // accessories and transmission
+    double rated_power_hp = 0;         // the transmission's rating: 100 % torque at the rotor's speed
     double transition_speed_fps = 0;   // rotor wake leaves the tail plane behind
     double gravity_fps2 = 0;
     ControlRanges controls;
     GearParameters gear;
+    GroundLimits ground_limits;
 };
 
 const Parameters& default_parameters();

@@ -26,20 +26,13 @@ struct Problem {
 
     State state_of(const Vec& x) const {
         State s;
-        s.euler = Eigen::Vector3d(x[5], x[4], heading);
-        const double sf = std::sin(x[5]), cf = std::cos(x[5]);
-        const double st = std::sin(x[4]), ct = std::cos(x[4]);
-        const double sp = std::sin(heading), cp = std::cos(heading);
-        Eigen::Matrix3d e2b;
-        e2b << ct * cp, ct * sp, -st, sf * st * cp - cf * sp, sf * st * sp + cf * cp, sf * ct,
-            cf * st * cp + sf * sp, cf * st * sp - sf * cp, cf * ct;
-        s.velocity_body = e2b * ground_velocity_ned;
-        s.rates_body.setZero();
-        s.position_ned = position;
-        s.a1 = x[6];
-        s.b1 = x[7];
-        s.inflow_main = x[8];
-        s.inflow_tail = x[9];
+        s.euler() = Eigen::Vector3d(x[5], x[4], heading);
+        s.velocity_body() = earth_to_body(s.euler()) * ground_velocity_ned;
+        s.position_ned() = position;
+        s.a1() = x[6];
+        s.b1() = x[7];
+        s.inflow_main() = x[8];
+        s.inflow_tail() = x[9];
         return s;
     }
     static Controls controls_of(const Vec& x) { return {x[0], x[1], x[2], x[3]}; }
@@ -47,7 +40,7 @@ struct Problem {
     Vec residual(const Vec& x) const {
         const State d = heli.derivative(state_of(x), controls_of(x), env);
         Vec r;
-        r << d.velocity_body / g, d.rates_body, d.a1, d.b1, d.inflow_main / 100, d.inflow_tail / 100;
+        r << d.velocity_body() / g, d.rates_body(), d.a1(), d.b1(), d.inflow_main() / 100, d.inflow_tail() / 100;
         return r;
     }
 };
@@ -121,18 +114,17 @@ TrimResult trim(const Parameters& params, const Environment& env, const TrimTarg
 TrimResult on_ground(const Parameters& params, const Environment& env, double heading_deg, double north_ft,
                      double east_ft) {
     Helicopter heli(params);
-    const double g = params.gravity_fps2;
     const double heading = std::fmod(std::fmod(heading_deg, 360.0) + 360.0, 360.0) * kRadiansPerDegree;
     // Place the skids at their static compression under the full weight, then let the aircraft settle with
     // the rotor turning, lever down: 20 s is some fifty times the gear's slowest time constant. The result
     // is the state as it stands, not an exact equilibrium: the rotor's inflow and flapping are settled too.
     double skid_depth = 0;
     for (const auto& pt : params.gear.skids) skid_depth = std::max(skid_depth, pt.z());
-    const double sag = g / (params.gear.natural_frequency * params.gear.natural_frequency);
+    const double sag = heli.gear().static_deflection();
     State s;
-    s.euler = Eigen::Vector3d(0, 0, heading);
-    s.position_ned = Eigen::Vector3d(north_ft, east_ft, -(env.ground_elevation_ft + skid_depth - sag));
-    s.a1 = params.main_rotor.shaft_tilt_rad;
+    s.euler() = Eigen::Vector3d(0, 0, heading);
+    s.position_ned() = Eigen::Vector3d(north_ft, east_ft, -(env.ground_elevation_ft + skid_depth - sag));
+    s.a1() = params.main_rotor.shaft_tilt_rad;
     heli.set_state(s);
     const Controls rest{};
     for (int i = 0; i < 2000; ++i) heli.step(rest, env, 0.01);
@@ -142,10 +134,10 @@ TrimResult on_ground(const Parameters& params, const Environment& env, double he
     TrimResult res;
     res.state = heli.state();
     res.controls = rest;
-    res.residual = std::max({(res.state.position_ned - before.position_ned).lpNorm<Eigen::Infinity>(),
-                             (res.state.euler - before.euler).lpNorm<Eigen::Infinity>(),
-                             res.state.velocity_body.lpNorm<Eigen::Infinity>(),
-                             res.state.rates_body.lpNorm<Eigen::Infinity>()});
+    res.residual = std::max({(res.state.position_ned() - before.position_ned()).lpNorm<Eigen::Infinity>(),
+                             (res.state.euler() - before.euler()).lpNorm<Eigen::Infinity>(),
+                             res.state.velocity_body().lpNorm<Eigen::Infinity>(),
+                             res.state.rates_body().lpNorm<Eigen::Infinity>()});
     res.converged = res.residual < 1e-3;
     return res;
 }

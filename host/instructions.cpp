@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "engine/zolm_test.h"
+#include "flight/helicopter.h"
+#include "flight/turbulence.h"
 #include "host/mode_names.h"
 #include "host/panel.h"
 #include "host/runner.h"
@@ -228,10 +230,12 @@ void SituationStep::play(PlayContext& c) const { c.panel.simulator().situation(w
 
 FlyStep FlyStep::parse(const ParseContext& c) {
     const auto& w = c.words;
-    const std::string usage = "expected 'fly SECONDS' or 'fly SECONDS until VARIABLE below|above VALUE', with a "
-                              "number of seconds above 0";
+    const std::string usage = "expected 'fly SECONDS', 'fly SECONDS until VARIABLE below|above VALUE' or 'fly "
+                              "SECONDS until crashed', with a number of seconds above 0";
     FlyStep s;
-    if ((w.size() != 2 && w.size() != 6) || !finite_number(w[1], s.seconds) || s.seconds <= 0) c.fail(usage);
+    s.until_crashed = w.size() == 4 && w[2] == "until" && w[3] == "crashed";
+    if ((w.size() != 2 && w.size() != 6 && !s.until_crashed) || !finite_number(w[1], s.seconds) || s.seconds <= 0)
+        c.fail(usage);
     if (w.size() == 6) {
         if (w[2] != "until" || (w[4] != "below" && w[4] != "above")) c.fail(usage);
         s.until_token = variable_token(c, w[3]);
@@ -251,24 +255,35 @@ void FlyStep::check(CheckContext& c) const {
     c.registered = c.registered || c.has_afcp_service;
 }
 
+// A crash stops the run at the line with its cause, unless the line flies until one.
 void FlyStep::play(PlayContext& c) const {
     Panel& panel = c.panel;
+    Simulator& sim = panel.simulator();
     auto each_frame = [&c] { c.hooks.flown_frame(); };
+    if (sim.crashed()) c.fail_flight("the aircraft has " + sim.crash_description() + "; a situation or a set places it anew");
+    if (until_crashed) {
+        const double flown = panel.fly(seconds, each_frame, [&] { return sim.crashed(); });
+        if (!sim.crashed()) c.fail_flight("expected a crash within " + number_text(seconds) + " s, found none");
+        c.said = "flew " + number_text(flown) + " s until " + sim.crash_description();
+        return;
+    }
     if (until_sense == 0) {
-        panel.fly(seconds, each_frame);
+        panel.fly(seconds, each_frame, [&] { return sim.crashed(); });
+        if (sim.crashed()) c.fail_flight(sim.crash_description());
         return;
     }
     const std::string name = variable_name(until_token);
     const std::string sense = until_sense < 0 ? " below " : " above ";
     auto past = [&] {
-        const double v = panel.simulator().get(until_token);
+        const double v = sim.get(until_token);
         return until_sense < 0 ? v < until_value : v > until_value;
     };
-    const double flown = panel.fly(seconds, each_frame, past);
+    const double flown = panel.fly(seconds, each_frame, [&] { return past() || sim.crashed(); });
+    if (sim.crashed()) c.fail_flight(sim.crash_description());
     if (!past())
         c.fail_flight("expected " + name + sense + number_text(until_value) + " within " + number_text(seconds) +
-                      " s, found " + number_text(panel.simulator().get(until_token)) + " after " +
-                      number_text(flown) + " s flown");
+                      " s, found " + number_text(sim.get(until_token)) + " after " + number_text(flown) +
+                      " s flown");
     c.said = "flew " + number_text(flown) + " s until " + name + sense + number_text(until_value);
 }
 
@@ -287,6 +302,32 @@ WindStep WindStep::parse(const ParseContext& c) {
 void WindStep::check(CheckContext&) const {}
 
 void WindStep::play(PlayContext& c) const { c.panel.simulator().wind(direction, speed); }
+
+// ---- turbulence off|light|moderate|severe [SEED] -----------------------------------------------------------------
+
+TurbulenceStep TurbulenceStep::parse(const ParseContext& c) {
+    const auto& w = c.words;
+    const std::string usage =
+        "expected 'turbulence off|light|moderate|severe' or 'turbulence LEVEL SEED' with a SEED from 0 to 4294967295";
+    if (w.size() < 2 || w.size() > 3) c.fail(usage);
+    TurbulenceStep s;
+    s.level = -1;
+    for (int i = 0; i < flight::kTurbulenceLevels; ++i)
+        if (w[1] == flight::turbulence_level_name(static_cast<flight::TurbulenceLevel>(i))) s.level = i;
+    if (s.level < 0) c.fail(usage);
+    if (w.size() == 3) {
+        uint32_t seed = 0;
+        const char* end = w[2].data() + w[2].size();
+        auto [at, error] = std::from_chars(w[2].data(), end, seed);
+        if (error != std::errc() || at != end) c.fail(usage);
+        s.seed = seed;
+    }
+    return s;
+}
+
+void TurbulenceStep::check(CheckContext&) const {}
+
+void TurbulenceStep::play(PlayContext& c) const { c.panel.simulator().turbulence(level, seed); }
 
 // ---- control AXIS VALUE ------------------------------------------------------------------------------------------
 
@@ -337,6 +378,19 @@ ExpectStep ExpectStep::parse(const ParseContext& c) {
         }
         s.kind = engaged ? (negated ? Expectation::not_engaged : Expectation::engaged)
                          : (negated ? Expectation::not_armed : Expectation::armed);
+        return s;
+    }
+    if (w.size() == 3 && w[1] == "crashed") {
+        s.kind = Expectation::crashed;
+        s.reference = -1;
+        for (int i = 1; i < flight::kCrashCauses; ++i)
+            if (w[2] == flight::crash_cause_name(static_cast<flight::CrashCause>(i))) s.reference = i;
+        if (s.reference < 0) {
+            std::string causes;
+            for (int i = 1; i < flight::kCrashCauses; ++i)
+                causes += (i > 1 ? ", " : "") + std::string(flight::crash_cause_name(static_cast<flight::CrashCause>(i)));
+            c.fail("unknown crash cause '" + w[2] + "' (" + causes + ")");
+        }
         return s;
     }
     if (w.size() == 4 && w[1] == "steady") {
@@ -418,6 +472,12 @@ std::string ExpectStep::verdict(const Panel& panel) const {
         if (std::fabs(found - a) <= b) return "";
         return "expected reference " + reference_name + " " + number_text(a) + " +- " + number_text(b) + ", found " +
                number_text(found);
+    }
+    case Expectation::crashed: {
+        const auto cause = static_cast<flight::CrashCause>(reference);
+        if (sim.crashed() && sim.get(flight_token::crash_cause) == reference) return "";
+        return std::string("expected crashed: ") + flight::crash_cause_text(cause) + " (" +
+               flight::crash_cause_name(cause) + "), found " + (sim.crashed() ? sim.crash_description() : "no crash");
     }
     default: {
         const bool in_engaged = kind == Expectation::engaged || kind == Expectation::not_engaged;

@@ -153,15 +153,17 @@ struct SituationStep {
 
 struct FlyStep {
     static constexpr const char* name = "fly";
-    static constexpr const char* form = "fly SECONDS [until VARIABLE below|above VALUE]";
+    static constexpr const char* form = "fly SECONDS [until VARIABLE below|above VALUE | until crashed]";
     static constexpr const char* meaning =
         "simulated time: the engine and the physics at 100 Hz, a host frame every 1/18 s; with `until`, stopping "
-        "as soon as the variable is past VALUE (not past it in time stops the run)";
+        "as soon as the variable is past VALUE, or at a crash (not there in time stops the run); any other fly "
+        "stops the run at a crash, with its cause";
     static constexpr bool starts_panel = true;
     double seconds = 0;
     int32_t until_token = 0;
-    int until_sense = 0;  // -1 below, +1 above, 0 without `until`
+    int until_sense = 0;  // -1 below, +1 above, 0 without `until` or until crashed
     double until_value = 0;
+    bool until_crashed = false;
     static FlyStep parse(const ParseContext& c);
     void check(CheckContext& c) const;
     void play(PlayContext& c) const;
@@ -174,6 +176,18 @@ struct WindStep {
     static constexpr bool starts_panel = false;
     double direction = 0, speed = 0;
     static WindStep parse(const ParseContext& c);
+    void check(CheckContext& c) const;
+    void play(PlayContext& c) const;
+};
+
+struct TurbulenceStep {
+    static constexpr const char* name = "turbulence";
+    static constexpr const char* form = "turbulence off|light|moderate|severe [SEED]";
+    static constexpr const char* meaning = "Dryden turbulence at that level, from SEED (0 without one): the same seed flies the same flight";
+    static constexpr bool starts_panel = false;
+    int level = 0;  // 0 off .. 3 severe
+    uint64_t seed = 0;
+    static TurbulenceStep parse(const ParseContext& c);
     void check(CheckContext& c) const;
     void play(PlayContext& c) const;
 };
@@ -198,18 +212,19 @@ struct ControlStep {
 //   expect reference NAME VALUE TOLERANCE        a reference of the state block: altitude, radar_height,
 //                                                hover_height, fore_aft, lateral
 //   expect [not] engaged|armed MODE...           each MODE (the mode bits' names: HDG, ALT, ...) is [not] set
-enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed };
+//   expect crashed CAUSE                         the flight ended on the ground for CAUSE (hard_touchdown, ...)
+enum class Expectation { value, within, steady, reference, engaged, armed, not_engaged, not_armed, crashed };
 
 struct ExpectStep {
     static constexpr const char* name = "expect";
     static constexpr const char* form =
         "expect VARIABLE VALUE TOLERANCE | within VARIABLE LOW HIGH | steady VARIABLE TOLERANCE | reference NAME "
-        "VALUE TOLERANCE | [not] engaged|armed MODE...";
+        "VALUE TOLERANCE | [not] engaged|armed MODE... | crashed CAUSE";
     static constexpr const char* meaning = "a check; a failed one stops the run at its line";
     static constexpr bool starts_panel = false;
     Expectation kind = Expectation::value;
     int32_t token = 0;      // the variable
-    int reference = 0;      // the reference's index, kReferenceNames
+    int reference = 0;      // the reference's index, kReferenceNames; crashed: the cause (flight::CrashCause)
     double a = 0, b = 0;    // VALUE and TOLERANCE, or LOW and HIGH
     uint32_t modes = 0;     // engaged, armed
     static ExpectStep parse(const ParseContext& c);
@@ -221,7 +236,7 @@ struct ExpectStep {
 
 // The instruction table, in the order the usage text names them.
 using Instruction = std::variant<SetStep, UpdateStep, ClickStep, CommandStep, CaptureStep, ParameterStep, SnapshotStep,
-                                 SituationStep, FlyStep, WindStep, ControlStep, ExpectStep>;
+                                 SituationStep, FlyStep, WindStep, TurbulenceStep, ControlStep, ExpectStep>;
 
 struct Step {
     int line = 0;

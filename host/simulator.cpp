@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -127,7 +128,7 @@ void Simulator::set(int32_t token, double value) {
         if (!(altitude >= elevation && altitude <= kHighestPlacedAltitudeFt))
             throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
                                      " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
-        place_trimmed(airspeed, altitude, heading, s.position_ned.x(), s.position_ned.y(), airspeed < kHoverBelowKt);
+        place_trimmed(airspeed, altitude, heading, s.position_ned().x(), s.position_ned().y(), airspeed < kHoverBelowKt);
         return;
     }
     case Source::pilot:
@@ -227,6 +228,29 @@ void Simulator::wind(double from_deg, double speed_kt) {
     if (flying_) refresh();
 }
 
+void Simulator::turbulence(int level, uint64_t seed) {
+    turbulence_level_ = std::clamp(level, 0, flight::kTurbulenceLevels - 1);
+    turbulence_seed_ = seed;
+    if (helicopter_) helicopter_->set_turbulence(static_cast<flight::TurbulenceLevel>(turbulence_level_), seed);
+}
+
+bool Simulator::crashed() const { return helicopter_ && helicopter_->crashed(); }
+
+std::string Simulator::crash_description() const {
+    if (!crashed()) return "";
+    char text[160];
+    std::snprintf(text, sizeof text, "crashed: %s (%s) at %.1f s", flight::crash_cause_text(helicopter_->crash_cause()),
+                  flight::crash_cause_name(helicopter_->crash_cause()), time_);
+    return text;
+}
+
+void Simulator::refresh_power_and_ground(const flight::Outputs& o) {
+    slot(air::rotor_power) = o.power_hp;
+    slot(host_core::flight_token::torque) = o.torque_percent;
+    slot(host_core::flight_token::crashed) = o.crashed ? 1 : 0;
+    slot(host_core::flight_token::crash_cause) = static_cast<int>(o.crash_cause);
+}
+
 void Simulator::control(ControlAxis axis, double value) {
     const int a = static_cast<int>(axis);
     slot(kPilotTokens[a]) = std::clamp(value, control_low(a), 1.0);
@@ -240,9 +264,15 @@ std::array<double, 4> Simulator::effective_controls() const {
     return c;
 }
 
+void Simulator::make_helicopter() {
+    if (helicopter_) return;
+    helicopter_ = std::make_unique<flight::Helicopter>();
+    helicopter_->set_turbulence(static_cast<flight::TurbulenceLevel>(turbulence_level_), turbulence_seed_);
+}
+
 void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft,
                               double east_ft, bool still_over_ground) {
-    if (!helicopter_) helicopter_ = std::make_unique<flight::Helicopter>();
+    make_helicopter();
     flight::TrimTarget target;
     target.airspeed_kt = airspeed_kt;
     target.heading_deg = heading_deg;
@@ -261,7 +291,7 @@ void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double hea
 }
 
 void Simulator::place_on_ground(double heading_deg, double north_ft, double east_ft) {
-    if (!helicopter_) helicopter_ = std::make_unique<flight::Helicopter>();
+    make_helicopter();
     take_placement(flight::on_ground(flight::default_parameters(), *environment_, heading_deg, north_ft, east_ft));
 }
 
@@ -361,14 +391,14 @@ void Simulator::refresh() {
     slot(air::pitch_rate) = o.pitch_rate_dps;
     slot(air::yaw_rate) = o.yaw_rate_dps;
     slot(air::sideslip) = o.sideslip_deg;
-    slot(air::rotor_power) = o.main_rotor_power_hp;
+    refresh_power_and_ground(o);
     slot(air::placements) = placements_;
-    slot(air::north) = s.position_ned.x();
-    slot(air::east) = s.position_ned.y();
+    slot(air::north) = s.position_ned().x();
+    slot(air::east) = s.position_ned().y();
 
     const flight::World& w = flight::airport();
     const flight::Reception r =
-        flight::receive(w, s.position_ned.x(), s.position_ned.y(), o.altitude_ft, get(tok::selected_course));
+        flight::receive(w, s.position_ned().x(), s.position_ned().y(), o.altitude_ft, get(tok::selected_course));
     slot(tok::nav_receiver_flags) =
         (r.localizer_received ? aircraft_link::receiver::localizer : 0) | (r.glide_slope_received ? aircraft_link::receiver::glide_slope : 0);
     slot(air::localizer_deviation) = r.localizer_dots;

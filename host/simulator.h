@@ -23,6 +23,7 @@ namespace flight {
 class Helicopter;
 struct Environment;
 struct TrimResult;
+struct Outputs;
 }  // namespace flight
 
 namespace host_core {
@@ -92,6 +93,12 @@ public:
     void start_flight();
     // The wind, from a direction (degrees) at a speed (knots); taken at once, also while frozen.
     void wind(double from_deg, double speed_kt);
+    // Dryden turbulence at a level (0 off, 1 light, 2 moderate, 3 severe) from a seed; taken at once, also
+    // while frozen, and kept through placements.
+    void turbulence(int level, uint64_t seed);
+    // Whether the flight ended on the ground, and why ("" while it has not).
+    bool crashed() const;
+    std::string crash_description() const;
     // The pilot puts a control at a position (collective 0 to 1, the others -1 to 1); held until changed.
     void control(ControlAxis axis, double value);
     // One physics step of kStepSeconds (starts the flight first if frozen).
@@ -123,10 +130,12 @@ private:
     void turn_decision_height(double feet);
     void place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
                        bool still_over_ground);
+    void make_helicopter();  // the flight model, with the turbulence as set
     void place_on_ground(double heading_deg, double north_ft, double east_ft);
     // The aircraft as placed, the pilot's controls at the placement's, the engine's shares at zero.
     void take_placement(const flight::TrimResult& placed);
     void refresh();  // the aircraft's and the world's variables from the flight state
+    void refresh_power_and_ground(const flight::Outputs& o);  // torque, power and the crash
     void record_extents();
     double& slot(int32_t token);
 
@@ -144,6 +153,8 @@ private:
     double time_ = 0;
     int placements_ = 0;
     double wind_from_deg_ = 0, wind_kt_ = 0;
+    int turbulence_level_ = 0;
+    uint64_t turbulence_seed_ = 0;
     std::vector<Extent> extents_;  // in the order of variables()
 };
 

@@ -9,6 +9,14 @@
 
 namespace host_core {
 
+// What the flight model gives besides the variables the engine reads (engine/aircraft_link.h): the torque, and
+// whether and why the flight ended on the ground.
+namespace flight_token {
+constexpr int32_t torque = 3040;       // percent of the transmission's rating
+constexpr int32_t crashed = 3041;      // 0, or 1 once the aircraft has crashed
+constexpr int32_t crash_cause = 3042;  // flight::CrashCause: 0 none, 1 hard touchdown, ...
+}  // namespace flight_token
+
 // Where a variable's value comes from.
 enum class Source {
     kept,       // the simulator keeps what is set

@@ -1,6 +1,7 @@
 // Random flights under AddressSanitizer and UBSan: each flight starts in a random situation and plays two
-// simulated minutes of random commands, clicks, settings, winds, pilot inputs and sets, in random order; after
-// every piece the aircraft's state must be finite and the aircraft never below the ground.
+// simulated minutes of random commands, clicks, settings, winds, turbulence, pilot inputs (landings among them)
+// and sets, in random order; after every piece the aircraft's state must be finite and the aircraft never below
+// the ground, and a crash must be one the flight earned: none in the first piece, flown as placed.
 //   random_flights [FLIGHTS [SEED]]     FLIGHTS from the environment's AFCP_RANDOM_FLIGHTS, else 200
 #include <cmath>
 #include <cstdio>
@@ -8,7 +9,9 @@
 #include <random>
 #include <string>
 
+#include "engine/aircraft_link.h"
 #include "engine/zolm_test.h"
+#include "flight/helicopter.h"
 #include "flight/units.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
@@ -34,7 +37,7 @@ void disturb(host_core::Panel& panel, std::mt19937& random) {
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); };
     host_core::Simulator& sim = panel.simulator();
-    switch (pick(8)) {
+    switch (pick(10)) {
     case 0:
     case 1: {  // a command by name
         const afcp::CommandEntry& c = afcp::command_table[static_cast<size_t>(pick(std::size(afcp::command_table)))];
@@ -77,6 +80,18 @@ void disturb(host_core::Panel& panel, std::mt19937& random) {
         sim.set(refs[pick(5)], real(-3000, 30000));
         break;
     }
+    case 7:  // turbulence, any level, any seed
+        sim.turbulence(pick(4), static_cast<uint64_t>(random()));
+        break;
+    case 8: {  // a landing: low over the ground, the lever a little under the hover's
+        try {
+            sim.set(afcp::token::radar_height, real(1, 6));
+        } catch (const std::exception&) {
+        }
+        const double lever = sim.get(aircraft_link::token::pilot_collective);
+        sim.control(host_core::ControlAxis::collective, std::max(0.0, lever - real(0, 0.1)));
+        break;
+    }
     default:  // the power
         sim.set(afcp::token::supply_level, pick(4) == 0 ? 5.0 : 28.0);
         break;
@@ -105,6 +120,7 @@ int main(int argc, char** argv) {
     std::mt19937 random(seed);
     test_support::BitmapSizes sizes;
     int passed = 0, failed = 0;
+    int crashes[flight::kCrashCauses] = {};
     for (int flight = 0; flight < flights; ++flight) {
         afcp::module = afcp::ModuleState{};
         zolm_test_reset();
@@ -113,12 +129,21 @@ int main(int argc, char** argv) {
             panel.simulator().situation(static_cast<host_core::Situation>(random() % 4));
             panel.frame();
             panel.frame();
-            double flown = 0;
+            // Flown as placed, no situation crashes.
+            double flown = panel.fly(1.0);
+            check(panel, flight);
+            if (panel.simulator().crashed())
+                throw Failure{"flight " + std::to_string(flight) + ": " + panel.simulator().crash_description() +
+                              " as placed"};
             while (flown < kFlightSeconds - host_core::kStepSeconds / 2) {
                 for (int n = static_cast<int>(random() % 4); n > 0; --n) disturb(panel, random);
                 const double piece = 0.5 + (random() % 100) / 10.0;
                 flown += panel.fly(std::min(piece, kFlightSeconds - flown));
                 check(panel, flight);
+                if (panel.simulator().crashed()) {  // as the trainer's restart: a situation afresh
+                    ++crashes[static_cast<int>(panel.simulator().get(host_core::flight_token::crash_cause))];
+                    panel.simulator().situation(static_cast<host_core::Situation>(random() % 4));
+                }
             }
             ++passed;
         } catch (const Failure& f) {
@@ -126,6 +151,10 @@ int main(int argc, char** argv) {
             ++failed;
         }
     }
-    std::printf("random flights of %.0f s (seed %u): %d passed, %d failed\n", kFlightSeconds, seed, passed, failed);
+    std::printf("random flights of %.0f s (seed %u): %d passed, %d failed; crashes, each followed by a situation "
+                "afresh:", kFlightSeconds, seed, passed, failed);
+    for (int c = 1; c < flight::kCrashCauses; ++c)
+        std::printf(" %s %d", flight::crash_cause_name(static_cast<flight::CrashCause>(c)), crashes[c]);
+    std::printf("\n");
     return failed == 0 ? 0 : 1;
 }

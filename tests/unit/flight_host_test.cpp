@@ -182,4 +182,53 @@ TEST_F(Knobs, CourseAndDecisionHeightTurnWithTheirKnobs) {
     EXPECT_EQ(get("decision_height"), 2500);
 }
 
+TEST_F(Flying, TurbulenceAndCrashInstructionsRefuseWhatCannotBePlayed) {
+    EXPECT_NE(refusal("turbulence stormy").find("expected 'turbulence off|light|moderate|severe'"), std::string::npos);
+    EXPECT_NE(refusal("turbulence light -3").find("SEED from 0"), std::string::npos);
+    EXPECT_NE(refusal("turbulence light 1 2").find("expected 'turbulence"), std::string::npos);
+    EXPECT_NE(refusal("fly 10 until crashing").find("until crashed"), std::string::npos);
+    EXPECT_NE(refusal("expect crashed softly").find("unknown crash cause 'softly'"), std::string::npos);
+    EXPECT_EQ(refusal("turbulence severe 4294967295\nturbulence off\nfly 1 until crashed\nexpect crashed rotor_strike"),
+              "");
+}
+
+// A crash stops the run at its fly line with the cause; `until crashed` shows one on purpose and fails without.
+TEST_F(Flying, ACrashStopsTheRunAtItsLineWithTheCause) {
+    const std::string dive = "situation hover\nupdate 2\ncontrol collective 0\n";
+    EXPECT_NE(play(dive + "fly 30").find("line 4: crashed: touched down faster than 600 ft/min (hard_touchdown)"),
+              std::string::npos);
+    EXPECT_EQ(get("crashed"), 1.0);
+    EXPECT_EQ(get("crash_cause"), 1.0);
+    EXPECT_NE(play("fly 1").find("the aircraft has crashed"), std::string::npos);
+    EXPECT_EQ(play("situation hover\nupdate 2\nfly 2"), "");  // placed anew: flying again
+    EXPECT_EQ(get("crashed"), 0.0);
+    EXPECT_NE(play("fly 1 until crashed").find("expected a crash within 1 s, found none"), std::string::npos);
+    EXPECT_EQ(play(dive + "fly 30 until crashed\nexpect crashed hard_touchdown"), "");
+    EXPECT_NE(play("situation hover\nupdate 2\n" + std::string("control collective 0\n") +
+                   "fly 30 until current_altitude below 400")
+                  .find("crashed:"),
+              std::string::npos);
+}
+
+TEST_F(Flying, TorqueAndPowerReadTheWholeShaft) {
+    EXPECT_EQ(play("situation hover\nupdate 2\nfly 1"), "");
+    const double power = get("rotor_power"), torque = get("torque");
+    EXPECT_GT(power, 500);
+    EXPECT_LT(power, 800);
+    EXPECT_NEAR(torque, 100 * power / 1100, 1e-9);
+    EXPECT_EQ(get("crashed"), 0.0);
+}
+
+// The same seed flies the same gusts: placed anew, one seed gives the same flight to the last bit (nothing engaged,
+// so the engine holds nothing that could remember the first flight).
+TEST_F(Flying, OneTurbulenceSeedFliesOneFlight) {
+    auto fly = [this](const std::string& seed) {
+        EXPECT_EQ(play("situation cruise\nturbulence severe " + seed + "\nfly 20"), "");
+        return std::pair{get("current_altitude"), get("airspeed")};
+    };
+    const auto first = fly("5");
+    EXPECT_EQ(fly("5"), first);
+    EXPECT_NE(fly("6"), first);
+}
+
 }  // namespace

@@ -278,6 +278,8 @@ for (const module of modules) {
           'wind direction': () => panel.wind(400, 5),
           'wind speed': () => panel.wind(90, -1),
           'wind text': () => panel.wind('90', 5),
+          'turbulence unknown': () => panel.turbulence('stormy', 1),
+          'turbulence seed': () => panel.turbulence('light', -1),
           'time scale': () => panel.timeScale(3),
           'advance NaN': () => panel.advance(NaN),
           'set while flying': () => panel.set('current_altitude', 1e300),
@@ -293,6 +295,23 @@ for (const module of modules) {
       assert.ok(state.time > 0.2, 'still flying');
       const numbers = JSON.stringify(state);
       assert.ok(!/NaN|Infinity/.test(numbers), numbers);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+
+    test('one turbulence seed flies one flight, placed anew', async () => {
+      const page = await open(browser, module, { paused: true, width: 1366, height: 1024 });
+      const fly = (seed) => page.evaluate((s) => {
+        panel.situation('cruise');
+        panel.turbulence('severe', s);
+        panel.fly(20);
+        const a = panel.aircraft();
+        return [a.current_altitude, a.airspeed, a.heading, a.pitch, a.bank];
+      }, seed);
+      const first = await fly(5);
+      assert.deepEqual(await fly(5), first);
+      assert.notDeepEqual(await fly(6), first);
+      await page.evaluate(() => panel.turbulence('off'));
       assert.deepEqual(page.errors, []);
       await page.close();
     });

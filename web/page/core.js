@@ -144,6 +144,12 @@ function create(M) {
       instruction('wind ' + check.finite(direction, 'the direction the wind comes from') + ' ' +
         check.finite(speed, 'the wind speed'));
     },
+    turbulence(level, seed = 0) {
+      check.oneOf(level, ['off', 'light', 'moderate', 'severe'], 'a turbulence level');
+      if (!Number.isInteger(seed) || seed < 0 || seed > 4294967295)
+        throw new Error('turbulence takes a seed from 0 to 4294967295, not ' + seed);
+      instruction('turbulence ' + level + ' ' + seed);
+    },
   };
 }
 

@@ -1,0 +1,220 @@
+// The helicopter's components, after the minimum-complexity model of Heffley & Mnich, "Minimum-Complexity
+// Helicopter Simulation Math Model", NASA CR-177476 (1988): each turns the shared state and air data of one
+// evaluation (a Flow) into its forces and moments about the centre of gravity, and the shaft power it draws.
+// The model (flight/helicopter.cpp) sums them and integrates the rigid body.
+//
+// Units: feet, slugs, pounds force, seconds, radians, everywhere inside; stations (inches) become body positions
+// (feet from the CG) once, in the constructors, and the controls become blade angles once (Helicopter).
+#pragma once
+
+#include <Eigen/Core>
+#include <Eigen/Geometry>
+#include <array>
+
+#include "flight/parameters.h"
+#include "flight/state.h"
+
+namespace flight {
+
+// The attitude: the Euler angles (roll phi, pitch theta, yaw psi), their sines and cosines, and the earth-to-body
+// rotation of the yaw-pitch-roll sequence built from them: the one direction-cosine matrix. Its transpose takes
+// body vectors to north-east-down; its third column is the earth's down in body axes.
+struct Attitude {
+    Eigen::Vector3d angles, sin, cos;
+    Eigen::Matrix3d earth_to_body;
+    static Attitude of(const Eigen::Vector3d& euler);
+    // The attitude at angles close to these (an integration step away), from these sines and cosines by the
+    // angle-addition formulas with the series of the small difference (exact to the last bits below 0.05 rad),
+    // so that a step takes its trigonometry once; farther away, as of().
+    Attitude near(const Eigen::Vector3d& euler) const;
+};
+Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler);
+
+// What one component gives: body axes, about the CG.
+struct Load {
+    Eigen::Vector3d force = Eigen::Vector3d::Zero();   // lbf
+    Eigen::Vector3d moment = Eigen::Vector3d::Zero();  // ft lbf
+    double power = 0;                                   // ft lbf/s taken from the rotor shaft
+    Load& operator+=(const Load& o) {
+        force += o.force;
+        moment += o.moment;
+        power += o.power;
+        return *this;
+    }
+    // A force at a body point (ft from the CG), and the moment it makes about the CG.
+    static Load at(const Eigen::Vector3d& point, const Eigen::Vector3d& force) {
+        Load l;
+        l.force = force;
+        l.moment = point.cross(force);
+        return l;
+    }
+};
+
+// The blades' angles (rad): main-rotor collective, longitudinal cyclic (+ tilts the disc forward), lateral
+// cyclic (+ tilts it right), tail-rotor collective.
+struct BladeAngles {
+    double collective = 0, longitudinal = 0, lateral = 0, tail = 0;
+};
+
+// What every component sees of one evaluation.
+struct Flow {
+    const State& state;
+    const Eigen::Matrix3d& earth_to_body;
+    Eigen::Vector3d air;  // the aircraft's velocity relative to the air at the CG, body axes (wind and gusts out)
+    double density;       // slug/ft^3
+    double height;        // the CG above the ground, ft
+    // The earth's down in body axes, and how far below the CG a body point lies (ft).
+    Eigen::Vector3d down() const { return earth_to_body.col(2); }
+    double below_cg(const Eigen::Vector3d& point) const { return down().dot(point); }
+};
+
+// ---- Main rotor: blade-element thrust, inflow dynamics, tip-path-plane flapping, hub moments, ground effect --
+class MainRotor {
+public:
+    explicit MainRotor(const Parameters& p);
+
+    // The terms that depend on the air density alone (computed once a step).
+    struct AtDensity {
+        double density;
+        double thrust_coef;    // dT / d(w_b - v_i), lbf per ft/s: rho a b c R (Omega R) / 4
+        double momentum;       // 1 / (2 pi rho R^2)
+        double kc;             // flapping's aerodynamic coupling, with the pitch-flap coupling K1
+        double itb, itb2;      // the tip-path plane's direct and cross response, 1/s
+        double dl_da1;         // the aerodynamic cross stiffness of the hub, ft lbf/rad
+        double db1dv;          // dihedral: lateral flapping per ft/s of sideways speed
+        double profile;        // profile power per (tip speed^2 + 3 V_adv^2), ft lbf/s per ft^2/s^2
+    };
+    AtDensity at_density(double density) const;
+
+    struct Result {
+        Load load;
+        double thrust = 0;         // along the disc's normal, lbf (ground effect in)
+        double ground_effect = 1;  // T_IGE / T_OGE
+        double d_a1 = 0, d_b1 = 0, d_inflow = 0;
+    };
+    Result evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
+
+    // Figures of the rotor that trim, the tests and the crash checks read.
+    double omega() const { return omega_; }
+    double tip_speed() const { return tip_speed_; }
+    double radius() const { return radius_; }
+    double solidity() const { return solidity_; }
+    double disk_area() const { return disk_area_; }
+    const Eigen::Vector3d& hub() const { return hub_; }
+    double flap_time_constant(double density) const;  // the tip-path plane's lag, s
+
+private:
+    double omega_, tip_speed_, radius_, solidity_, disk_area_, lift_slope_;
+    double twist_, shaft_tilt_, hinge_ratio_, pitch_flap_;
+    double thrust_coef_per_rho_, lock_omega_16_per_rho_, flap_stiffness_, cross_stiffness_per_rho_;
+    double profile_area_, inflow_gain_, weight_, transition_speed_;
+    Eigen::Vector3d hub_;
+};
+
+// ---- Tail rotor: the same thrust and inflow law, its disc normal to the body's y axis, thrust to the right ----
+class TailRotor {
+public:
+    explicit TailRotor(const Parameters& p);
+    struct AtDensity {
+        double thrust_coef, momentum, profile;
+    };
+    AtDensity at_density(double density) const;
+    struct Result {
+        Load load;
+        double thrust = 0, d_inflow = 0;
+    };
+    Result evaluate(const Flow& f, const AtDensity& a, double pitch) const;
+    double tip_speed() const { return tip_speed_; }
+    const Eigen::Vector3d& hub() const { return hub_; }
+
+private:
+    double tip_speed_, radius_, twist_, inflow_gain_, thrust_coef_per_rho_, profile_area_;
+    Eigen::Vector3d hub_;
+};
+
+// ---- Fuselage: quadratic drag of equivalent flat plates, in the main rotor's downwash ----------------------------
+class Fuselage {
+public:
+    explicit Fuselage(const Parameters& p);
+    Load evaluate(const Flow& f) const;
+
+private:
+    double xuu_, yvv_, zww_;
+    Eigen::Vector3d centre_;
+};
+
+// ---- Tail surfaces: linear lift up to the stall, a flat plate beyond -----------------------------------------
+// The law both surfaces share: the force along the surface's normal for forward speed u and normal speed n,
+// stalled at |n| > 0.3 |u| with the speed `stalled_speed`.
+double surface_force(const SurfaceParameters& s, double density, double u, double normal, double stalled_speed);
+
+class HorizontalTail {
+public:
+    explicit HorizontalTail(const Parameters& p);
+    Load evaluate(const Flow& f) const;
+
+private:
+    SurfaceParameters surface_;
+    Eigen::Vector3d centre_, hub_;
+    double radius_;
+};
+
+class VerticalTail {
+public:
+    explicit VerticalTail(const Parameters& p);
+    Load evaluate(const Flow& f) const;
+
+private:
+    SurfaceParameters surface_;
+    Eigen::Vector3d centre_;
+};
+
+// ---- Gravity --------------------------------------------------------------------------------------------------
+class Gravity {
+public:
+    explicit Gravity(const Parameters& p) : weight_(p.weight_lb) {}
+    Load evaluate(const Flow& f) const {
+        Load l;
+        l.force = weight_ * f.down();
+        return l;
+    }
+
+private:
+    double weight_;
+};
+
+// ---- Skid gear: a spring and damper at each skid end, Coulomb friction, hard points of the structure --------
+class SkidGear {
+public:
+    static constexpr int kSkids = 4;
+    // Where each skid end holds to the ground by static friction, kept from step to step (an elastic-plastic
+    // contact): without it, friction is a steep viscous law up to its Coulomb limit.
+    struct Memory {
+        std::array<Eigen::Vector2d, kSkids> anchor = {Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero(),
+                                                      Eigen::Vector2d::Zero(), Eigen::Vector2d::Zero()};
+        std::array<bool, kSkids> stuck{};
+    };
+    SkidGear(const Parameters& p, double mass);
+
+    struct Result {
+        Load load;
+        bool skid_contact = false;       // a skid end touches
+        bool structure_contact = false;  // a hard point of the structure touches
+        int structure_struck = -1;       // the first hard point that touches (GearParameters::structure)
+    };
+    Result evaluate(const Flow& f, double ground_down, const Memory* memory) const;
+    // After a step: a skid end that touches sticks where it is, and is dragged along once its spring pulls
+    // harder than the Coulomb limit.
+    void update(const State& s, const Eigen::Matrix3d& earth_to_body, double ground_down, Memory& memory) const;
+
+    double static_deflection() const;  // ft, under the whole weight
+    const GearParameters& parameters() const { return p_; }
+    double reach() const { return reach_; }  // the contact point farthest from the CG, ft
+
+private:
+    double normal_force(double depth, double rate, bool skid) const;
+    GearParameters p_;
+    double gravity_, k_, c_, bottom_k_, bottom_c_, stick_k_, stick_c_, reach_;
+};
+
+}  // namespace flight
