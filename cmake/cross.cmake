@@ -2,6 +2,10 @@
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(AFCP_STATIC_RUNTIME -static-libgcc -static-libstdc++ -static)
+# Windows keeps a 32-bit program's stack 4-byte aligned, and the heap 8, where Eigen's fixed-size vectorizable types
+# (Vector2d, Matrix2d) take 16 for aligned SSE moves: a skid's anchor then faults. Eigen without static alignment
+# uses unaligned moves on every target of this build.
+add_compile_definitions(EIGEN_MAX_STATIC_ALIGN_BYTES=0)
 
 # The import library through which the modules bind the engine by ordinal.
 set(AFCP_ZOLM_DEF ${CMAKE_SOURCE_DIR}/frame/zolm.def)
