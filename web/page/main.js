@@ -226,6 +226,7 @@ import * as SidePanels from './side.js';
       fly: andRefresh((seconds) => core.fly(seconds)),
       control: andRefresh((axis, value) => core.control(axis, value)),
       wind: andRefresh((direction, speed) => core.wind(direction, speed)),
+      turbulence: andRefresh((level, seed) => core.turbulence(level, seed)),
       aircraft() {
         const values = core.variables();
         const out = {};
