@@ -1,6 +1,7 @@
 // Plays flying scenarios natively: the module, our engine and the host core linked together, as the page plays
 // them. Each file is played on a fresh panel; a failed `expect` stops that file at its line.
 //   run_scenarios [-v] FILE...        exit status 1 if any file fails
+// -v prints the aircraft once a simulated second, and the state each file ends in to the last bit ("end=").
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -27,17 +28,21 @@ struct Hooks : host_core::PlayHooks {
     int frames = 0;
     // With -v, the aircraft once a simulated second.
     void flown_frame() override {
-        if (!verbose || ++frames % 18 != 0) return;
+        if (verbose && ++frames % 18 == 0) print("t=%6.1f", " %s=%.4g");
+    }
+    // The aircraft: the time and every name with its value, in the formats given.
+    void print(const char* time_format, const char* value_format) const {
         const host_core::Simulator& sim = panel->simulator();
         static const char* const names[] = {"airspeed", "current_altitude", "radar_height", "heading", "pitch", "bank",
                                             "climb_rate", "forward_ground_speed", "lateral_ground_speed",
                                             "localizer_deviation", "glide_slope_deviation", "collective",
                                             "pitch_control", "roll_control", "pedals"};
-        std::printf("  t=%6.1f", sim.time());
+        std::printf("  ");
+        std::printf(time_format, sim.time());
         for (const char* n : names) {
             int32_t token = 0;
             host_core::find_variable(n, token);
-            std::printf(" %s=%.4g", n, sim.get(token));
+            std::printf(value_format, n, sim.get(token));
         }
         const std::array<double, 4> c = sim.effective_controls();
         std::printf(" eff=%.3f,%.3f,%.3f,%.3f e=%08x a=%08x\n", c[0], c[1], c[2], c[3], panel->engaged(), panel->armed());
@@ -66,6 +71,8 @@ bool play_file(const std::string& path, bool verbose) {
         hooks.verbose = verbose;
         hooks.panel = &panel;
         host_core::play(panel, scenario, hooks);
+        // The state the file ends in, to the last bit, for comparing a flight across builds.
+        if (verbose) hooks.print("end=%.17g", " %s=%.17g");
         std::printf("pass %s (%.0f s flown)\n", path.c_str(), panel.simulator().time());
         return true;
     } catch (const std::exception& e) {
