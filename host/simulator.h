@@ -96,6 +96,8 @@ public:
     // Dryden turbulence at a level (0 off, 1 light, 2 moderate, 3 severe) from a seed; taken at once, also
     // while frozen, and kept through placements.
     void turbulence(int level, uint64_t seed);
+    int turbulence_level() const { return turbulence_level_; }
+    uint64_t turbulence_seed() const { return turbulence_seed_; }
     // Whether the flight ended on the ground, and why ("" while it has not).
     bool crashed() const;
     std::string crash_description() const;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 #include "engine/aircraft_link.h"
@@ -10,6 +11,7 @@
 #include "frame/simulator.h"
 #include "frame/units.h"
 #include "host/mode_names.h"
+#include "host/variables.h"
 #include "modes/state_block.h"
 
 namespace host_core {
@@ -34,7 +36,21 @@ double wrap360(double degrees) {
     return d < 0 ? d + 360.0 : d;
 }
 
+constexpr const char* kCrashCaptions[] = {"",
+                                          "Hard touchdown",
+                                          "Too fast on the ground",
+                                          "Rolled or pitched over on the ground",
+                                          "Main rotor struck the ground",
+                                          "Tail rotor struck the ground",
+                                          "Airframe struck the ground"};
+static_assert(std::size(kCrashCaptions) == flight::kCrashCauses);
+
 }  // namespace
+
+const char* crash_caption(flight::CrashCause cause) {
+    const int i = static_cast<int>(cause);
+    return i >= 0 && i < flight::kCrashCauses ? kCrashCaptions[i] : "";
+}
 
 Reading read_aircraft(const Panel& panel) {
     const Simulator& sim = panel.simulator();
@@ -58,6 +74,9 @@ Reading read_aircraft(const Panel& panel) {
     r.localizer = (flags & aircraft_link::receiver::localizer) != 0 ? sim.get(air::localizer_deviation) : kNone;
     r.glide_slope = (flags & aircraft_link::receiver::glide_slope) != 0 ? sim.get(air::glide_slope_deviation) : kNone;
     r.threshold_distance = sim.get(air::threshold_distance);
+    r.torque = sim.get(flight_token::torque);
+    r.rotor_speed = kRotorSpeedPercent;
+    r.crash_cause = sim.crashed() ? static_cast<int>(sim.get(flight_token::crash_cause)) : 0;
 
     r.engaged = panel.engaged();
     r.armed = panel.armed();

@@ -251,6 +251,20 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("localizer_course").num(w.runway.course_deg);
     j.key("vor").open('{').key("north").num(w.vor_north_ft).key("east").num(w.vor_east_ft).close('}');
     j.key("elevation").num(w.elevation_ft).close('}');
+    // The power gauges' marks, and a crash's causes in the order of the crash_cause variable: the name the
+    // scenario language uses, the caption a pilot reads, and what limit was passed.
+    j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent).close('}');
+    j.key("crash_causes").open('[');
+    for (int i = 0; i < flight::kCrashCauses; ++i) {
+        const auto cause = static_cast<flight::CrashCause>(i);
+        j.open('{').key("name").str(flight::crash_cause_name(cause)).key("caption").str(host_core::crash_caption(cause))
+            .key("detail").str(flight::crash_cause_text(cause)).close('}');
+    }
+    j.close(']');
+    j.key("turbulence_levels").open('[');
+    for (int i = 0; i < flight::kTurbulenceLevels; ++i)
+        j.str(flight::turbulence_level_name(static_cast<flight::TurbulenceLevel>(i)));
+    j.close(']');
     j.key("situations").open('[');
     for (const char* name : host_core::situation_names()) j.str(name);
     j.close(']').key("controls").open('[');
@@ -429,8 +443,10 @@ void write_reading(Json& j, const host_core::Reading& r) {
         {"time", r.time}, {"airspeed", r.airspeed}, {"altitude", r.altitude}, {"radar_height", r.radar_height},
         {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
         {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
-        {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance}};
+        {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance},
+        {"torque", r.torque}, {"rotor_speed", r.rotor_speed}};
     for (auto [name, value] : fields) j.key(name).num(value);  // null where not a number
+    j.key("crash_cause").num(r.crash_cause);
     j.key("refs").open('{');
     const std::pair<const char*, double> refs[] = {
         {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},
@@ -498,6 +514,9 @@ EMSCRIPTEN_KEEPALIVE const char* panel_reading() {
         write_reading(j, r);
         const host_core::Simulator& sim = panel->simulator();
         j.key("flying").boolean(sim.flying());
+        j.key("turbulence").open('{').key("level").str(flight::turbulence_level_name(
+            static_cast<flight::TurbulenceLevel>(sim.turbulence_level()))).key("seed")
+            .num(static_cast<double>(sim.turbulence_seed())).close('}');
         j.key("controls").open('[');
         for (const host_core::Variable& v : host_core::variables())
             if (v.source == host_core::Source::pilot) j.num(sim.get(v.token));

@@ -145,7 +145,7 @@ function create(M) {
         check.finite(speed, 'the wind speed'));
     },
     turbulence(level, seed = 0) {
-      check.oneOf(level, ['off', 'light', 'moderate', 'severe'], 'a turbulence level');
+      check.oneOf(level, info.turbulence_levels, 'a turbulence level');
       if (!Number.isInteger(seed) || seed < 0 || seed > 4294967295)
         throw new Error('turbulence takes a seed from 0 to 4294967295, not ' + seed);
       instruction('turbulence ' + level + ' ' + seed);

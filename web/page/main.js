@@ -15,6 +15,7 @@ import * as Lesson from './lesson.js';
 import * as MapInstrument from './map.js';
 import { applyToPage } from './palette.js';
 import * as PfdInstrument from './pfd/index.js';
+import * as PowerGauges from './power.js';
 import { createRecording, readFlight } from './recording.js';
 import * as SidePanels from './side.js';
 
@@ -70,6 +71,7 @@ import * as SidePanels from './side.js';
 
     // ---- the instruments --------------------------------------------------------------------------------------
     const pfd = PfdInstrument.create(document.querySelector('canvas[data-instrument="pfd"]'));
+    const power = PowerGauges.create(document.querySelector('canvas[data-instrument="power"]'), info.power);
     const map = MapInstrument.create(document.querySelector('canvas[data-instrument="map"]'), info.world);
     const chart = ChartInstrument.create($('chart'), { width: 480, height: 400 });
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
@@ -104,7 +106,7 @@ import * as SidePanels from './side.js';
       reading = core.reading();
       const trace = core.trace();
       if (trace.restarted) {
-        recording.restart(placedIn);
+        recording.restart(placedIn, reading.turbulence);
         placedIn = null;
         if (!replaying) { chart.clear(); map.clear(); }
         exercises.restart();
@@ -118,14 +120,32 @@ import * as SidePanels from './side.js';
         recording.mark(kind, time, modes);
         if (!replaying) chart.mark(time, modes, kind);
       }
+      recording.turbulence(reading.time, reading.turbulence.level, reading.turbulence.seed);
+      if ($('turbulence').value !== reading.turbulence.level) $('turbulence').value = reading.turbulence.level;
       exercises.show();
       if (!replaying) {
         shown = reading;
         pfd.draw(reading);
+        power.draw(reading);
         map.draw(reading, false);
       }
+      showCrash(reading.crash_cause);
       controls.draw(reading);
       $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
+    }
+
+    // ---- a crash ----------------------------------------------------------------------------------------------
+    // Once the aircraft has crashed nothing flies on: the page says why, in a pilot's words, and offers a fresh
+    // start of the situation.
+    let crashShown = 0;
+    function showCrash(cause) {
+      if (cause === crashShown) return;
+      crashShown = cause;
+      $('crash').hidden = cause === 0;
+      const c = info.crash_causes[cause];
+      $('crash-caption').textContent = cause === 0 ? '' : c.caption;
+      $('crash-detail').textContent = cause === 0 ? '' : 'the aircraft ' + c.detail + ' at ' + reading.time.toFixed(1) +
+        ' s. Restart flies the situation afresh.';
     }
 
     // ---- time ---------------------------------------------------------------------------------------------------
@@ -144,7 +164,9 @@ import * as SidePanels from './side.js';
         return;
       }
       owed += seconds * scale;
-      if (reading.flying) {
+      if (reading.crash_cause !== 0) {
+        owed = 0;  // crashed: nothing flies until a restart
+      } else if (reading.flying) {
         const steps = Math.floor(owed * STEPS_PER_SECOND + 1e-9);
         if (steps > 0) {
           core.fly(steps / STEPS_PER_SECOND);
@@ -227,6 +249,9 @@ import * as SidePanels from './side.js';
       control: andRefresh((axis, value) => core.control(axis, value)),
       wind: andRefresh((direction, speed) => core.wind(direction, speed)),
       turbulence: andRefresh((level, seed) => core.turbulence(level, seed)),
+      // The crash as the page shows it: {cause, caption, detail} or null while the flight goes on.
+      crash: () => ($('crash').hidden ? null : { cause: info.crash_causes[crashShown].name,
+        caption: $('crash-caption').textContent, detail: $('crash-detail').textContent }),
       aircraft() {
         const values = core.variables();
         const out = {};
@@ -237,7 +262,7 @@ import * as SidePanels from './side.js';
       },
       reading: () => core.reading(),
       // The instruments, and the state they last drew, for scripts that check what they show.
-      instruments: { pfd, map, chart },
+      instruments: { pfd, power, map, chart },
       face: () => ({ module: face.module, hint: face.hint }),
       shown: () => shown,
       exercises: () => exercises.status(),
@@ -289,7 +314,7 @@ import * as SidePanels from './side.js';
       }
       for (const [kind, time, modes] of flight.marks) chart.mark(time, modes, kind);
       const last = flight.samples[flight.samples.length - 1];
-      if (last) { shown = last; pfd.draw(last); map.draw(last, false); }
+      if (last) { shown = last; pfd.draw(last); power.draw(last); map.draw(last, false); }
       $('replay-message').textContent = 'replaying a flight' + (flight.situation ? ' from ' + flight.situation : '') +
         ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live';
     }
@@ -340,7 +365,9 @@ import * as SidePanels from './side.js';
       try {
         // One host frame: its steps of the physics, with a frame's fraction of a step kept for the next, so that
         // 18 Steps fly one second.
-        if (reading.flying) {
+        if (reading.crash_cause !== 0) {
+          say('the aircraft has crashed: Restart flies the situation afresh', true);
+        } else if (reading.flying) {
           stepOwed += FRAME_SECONDS * STEPS_PER_SECOND;
           const steps = Math.floor(stepOwed + 1e-9);
           stepOwed -= steps;
@@ -362,6 +389,24 @@ import * as SidePanels from './side.js';
     };
     $('situation').addEventListener('change', () => restart($('situation').value));
     $('restart').addEventListener('click', () => restart($('situation').value));
+    $('crash-restart').addEventListener('click', () => restart($('situation').value));
+    // Turbulence from the page: the scenario language's own instruction, from a seed of its own each time a level
+    // is picked (a saved flight keeps it).
+    for (const level of info.turbulence_levels) {
+      const option = document.createElement('option');
+      option.value = level;
+      option.textContent = level;
+      $('turbulence').append(option);
+    }
+    $('turbulence').addEventListener('change', () => {
+      try {
+        const seed = Math.floor(Math.random() * 2 ** 32);
+        panel.turbulence($('turbulence').value, seed);
+        say('turbulence ' + $('turbulence').value + ' from seed ' + seed);
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
     $('north-up').addEventListener('change', () => { map.orientation = $('north-up').checked ? 'north' : 'track'; });
     $('map-range').addEventListener('change', () => { map.range = Number($('map-range').value); });
     $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));
