@@ -262,7 +262,7 @@ import * as SidePanels from './side.js';
       },
       reading: () => core.reading(),
       // The instruments, and the state they last drew, for scripts that check what they show.
-      instruments: { pfd, power, map, chart },
+      instruments: { pfd, power, map, chart, controls },
       face: () => ({ module: face.module, hint: face.hint }),
       shown: () => shown,
       exercises: () => exercises.status(),
