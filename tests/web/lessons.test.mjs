@@ -315,6 +315,22 @@ for (const module of modules) {
       assert.ok(!said.long.includes('\uFFFD'), said.long);
       await page.close();
     });
+    test('a non-ASCII line comes back whole in its message', async () => {
+      const page = await open(browser, module);
+      const word = 'flieg_über_straße_🚁', quoted = '"Höhe 🚁 \\ über"';
+      const said = await page.evaluate((w, q) => {
+        const out = {};
+        try { panel.run('situation cruise\n' + w + ' 10'); } catch (e) { out.instruction = e.message; }
+        try { panel.parameter('AFCP', q); out.parameter = 'taken'; } catch (e) { out.parameter = e.message; }
+        try { panel.set('airspeed', 'ü'); } catch (e) { out.value = e.message; }
+        return out;
+      }, word, quoted);
+      assert.ok(said.instruction.startsWith("line 2: unknown instruction '" + word + "'"), said.instruction);
+      assert.ok(!said.parameter.includes('\uFFFD'), said.parameter);
+      assert.ok(said.value.includes("'ü'"), said.value);
+      for (const text of Object.values(said)) assert.ok(!/[\u0080-\u00ff]{2}/.test(text), 'no UTF-8 read as Latin-1: ' + text);
+      await page.close();
+    });
   });
 }
 
