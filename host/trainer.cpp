@@ -175,6 +175,20 @@ std::string why_nothing_happened(const Panel& panel, const std::string& command,
     bool gated = false, needs_stab = false;
     for (const char* name : kGated) gated = gated || command == name;
     for (const char* name : kNeedStab) needs_stab = needs_stab || command == name;
+    // Where STAB follows the modes, the module's update takes back a STAB or an arm pressed with no mode on.
+    if (module.stab_follows_modes && panel.attached()) {
+        const bool mode_on = (panel.engaged() & afcp::masks::mode_bits) != 0 || (panel.armed() & TDN) != 0;
+        if (command == "STAB" && !mode_on)
+            return "STAB on this panel follows the modes: it is on while a mode is engaged or F/TDN is armed, and "
+                   "goes at the next update otherwise. Engage a mode (ALT, HDG, VS, IAS, CR.HT or HT/HOV) instead";
+        const uint32_t new_arms = panel.armed() & ~armed_before;
+        if (new_arms != 0 && !mode_on)
+            return command + " armed " + armed_modes(new_arms) +
+                   ", but on this panel an arm lasts only while a mode is engaged: it goes at the next update. "
+                   "Engage a mode first (ALT, VS, IAS or HDG)";
+        // Taken, and STAB came with it: "press STAB" does not apply here.
+        if (panel.engaged() != engaged_before || panel.armed() != armed_before) return "";
+    }
     if (!gated && !needs_stab) return "";
     if (!panel.attached())
         return command + " did nothing: the AFCP gauge is not attached to the engine's block yet (it attaches at "

@@ -90,12 +90,14 @@ private:
 // Why a press of the mode command `command` did nothing a pilot would see, from what the host can see: the
 // block not attached, the engage gate with the airspeed and radar height it sampled, the first STAB axis missing
 // (where the module needs it for TDN and HOV), the modes that keep TDN from arming, or a mode engaged while STAB
-// is off, which the engine does not fly. "" when the press did what it says, or `command` is no mode command.
+// is off, which the engine does not fly; on a module whose STAB follows the modes, a STAB or an arm that lasts
+// only until its next update. "" when the press did what it says, or `command` is no mode command.
 // `sampled_airspeed` (knots) and `sampled_radar_height` (metres) are what the module sampled at its last update,
-// which its engage gate tests.
+// which its engage gate tests; the rules are the module's own (its variant's).
 struct ModuleFacts {
     double sampled_airspeed, sampled_radar_height;
     bool tdn_hov_need_stab_ax1;
+    bool stab_follows_modes;  // STAB is on only while a mode is engaged or TDN armed, as is any arm
 };
 std::string why_nothing_happened(const Panel& panel, const std::string& command, uint32_t engaged_before,
                                  uint32_t armed_before, const ModuleFacts& module);

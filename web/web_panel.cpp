@@ -7,13 +7,11 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,35 +112,8 @@ const std::vector<std::string>& module_commands() {
     return names;
 }
 
-// The host's JSON writes every byte from 0x80 up as an escape of its own (\u0080 to \u00ff), which a reader takes
-// for Latin-1 characters: a name or a message in UTF-8 would come to the page garbled. Those escapes stand for
-// nothing else (the writer escapes no other character that way), so they go back to the bytes they stand for, and
-// the page reads its text as UTF-8, as written. A byte that is not part of well-formed UTF-8 becomes U+FFFD there.
-std::string utf8_restored(const std::string& json) {
-    std::string out;
-    out.reserve(json.size());
-    for (size_t i = 0; i < json.size(); ++i) {
-        const bool escape = json[i] == '\\' && i + 5 < json.size() && json[i + 1] == 'u' && json[i + 2] == '0' &&
-                            json[i + 3] == '0' && std::isxdigit(static_cast<unsigned char>(json[i + 4])) != 0 &&
-                            std::isxdigit(static_cast<unsigned char>(json[i + 5])) != 0;
-        if (escape) {
-            const unsigned value = static_cast<unsigned>(std::stoul(json.substr(i + 4, 2), nullptr, 16));
-            if (value >= 0x80) {
-                out += static_cast<char>(value);
-                i += 5;
-                continue;
-            }
-        }
-        out += json[i];
-        // A backslash that starts another escape is copied with the character after it, so that an escaped
-        // backslash followed by "u00e9" in the text itself stays as it was.
-        if (json[i] == '\\' && !escape && i + 1 < json.size()) out += json[++i];
-    }
-    return out;
-}
-
 const char* reply(const Json& j) {
-    answer = utf8_restored(j.text());
+    answer = j.text();
     return answer.c_str();
 }
 
@@ -576,34 +547,6 @@ EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {
 
 }  // extern "C"
 
-namespace {
-
-// What a press does on a module whose STAB follows the modes (the module's own update rule, which the host's
-// reasons do not know): STAB lasts only until the next update unless a mode is engaged or F/TDN armed, and so
-// does an arm made with no mode engaged. Nothing where the host's reasons hold; "" where the press was taken.
-std::optional<std::string> variant_why(const std::string& command, uint32_t engaged_before, uint32_t armed_before) {
-    if constexpr (!afcp::Variant::stab_follows_modes) {
-        return std::nullopt;
-    } else {
-        if (!panel->attached()) return std::nullopt;
-        const bool mode_on = (panel->engaged() & afcp::masks::mode_bits) != 0 ||
-                             (panel->armed() & afcp::bits::TDN) != 0;
-        if (command == "STAB" && !mode_on)
-            return "STAB on this panel follows the modes: it is on while a mode is engaged or F/TDN is armed, and "
-                   "goes at the next update otherwise. Engage a mode (ALT, HDG, VS, IAS, CR.HT or HT/HOV) instead";
-        const uint32_t new_arms = panel->armed() & ~armed_before;
-        if (new_arms != 0 && !mode_on)
-            return command + " armed " + host_core::armed_modes(new_arms) +
-                   ", but on this panel an arm lasts only while a mode is engaged: it goes at the next update. "
-                   "Engage a mode first (ALT, VS, IAS or HDG)";
-        // Taken, and STAB came with it: the host's reason ("press STAB") does not apply here.
-        if (panel->engaged() != engaged_before || panel->armed() != armed_before) return std::string();
-        return std::nullopt;
-    }
-}
-
-}  // namespace
-
 extern "C" {
 
 // Why a press of a mode command did nothing a pilot would see; "" when it did.
@@ -611,11 +554,9 @@ EMSCRIPTEN_KEEPALIVE const char* panel_why(const char* command, double engaged_b
     return guarded([&] {
         Json j;
         const host_core::ModuleFacts facts{afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
-                                           afcp::Variant::tdn_hov_need_stab_ax1};
+                                           afcp::Variant::tdn_hov_need_stab_ax1, afcp::Variant::stab_follows_modes};
         const uint32_t engaged = static_cast<uint32_t>(engaged_before), armed = static_cast<uint32_t>(armed_before);
-        const std::optional<std::string> own = variant_why(command, engaged, armed);
-        j.open('{').key("why").str(own ? *own : host_core::why_nothing_happened(*panel, command, engaged, armed, facts))
-            .close('}');
+        j.open('{').key("why").str(host_core::why_nothing_happened(*panel, command, engaged, armed, facts)).close('}');
         return reply(j);
     });
 }

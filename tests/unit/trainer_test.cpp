@@ -50,7 +50,7 @@ protected:
     }
     static host_core::ModuleFacts facts() {
         return {afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
-                afcp::Variant::tdn_hov_need_stab_ax1};
+                afcp::Variant::tdn_hov_need_stab_ax1, afcp::Variant::stab_follows_modes};
     }
     test_support::BitmapSizes sizes;
     host_core::Panel panel{ImportTable, Linkage, sizes};
@@ -188,6 +188,22 @@ TEST_F(Trainer, SaysWhyAPressDidNothing) {
     play("command APP\nfly 0.1");  // no localizer here: it stays armed
     const std::string tdn = press("TDN");
     EXPECT_NE(tdn.find("cannot arm while LOC is armed"), std::string::npos) << tdn;
+}
+
+// On a module whose STAB follows the modes, a STAB pressed with no mode on is taken back at the next update: the
+// reason says so; a mode pressed brings STAB with it, and nothing is said.
+TEST_F(Trainer, WhereStabFollowsTheModesAStabAloneSaysWhy) {
+    if (!afcp::Variant::stab_follows_modes) GTEST_SKIP() << "this module's STAB is a button of its own";
+    play("situation cruise\nfly 0.5");
+    const std::string why = press("STAB");
+    EXPECT_NE(why.find("STAB on this panel follows the modes"), std::string::npos) << why;
+    EXPECT_EQ(why.find("press STAB"), std::string::npos) << why;
+    host_core::ModuleFacts other = facts();
+    other.stab_follows_modes = false;
+    EXPECT_EQ(host_core::why_nothing_happened(panel, "STAB", 0, 0, other), "") << "the rule is the module's";
+    play("fly 0.2");
+    EXPECT_EQ(press("ALT"), "") << "ALT brings STAB with it";
+    EXPECT_NE(panel.engaged() & ALT, 0u);
 }
 
 TEST_F(Trainer, DroppingTheModesLeavesNoModeEngagedOrArmed) {
