@@ -121,13 +121,7 @@ void Simulator::set(int32_t token, double value) {
         if (token == air::heading) heading = value;
         if (token == tok::radar_height)
             altitude += (value - get(tok::radar_height)) * kFeetPerMetre;  // the CG moves as the skids do
-        if (!(airspeed >= 0 && airspeed <= kHighestPlacedAirspeedKt))
-            throw std::runtime_error("the aircraft is placed at 0 to " + std::to_string(int(kHighestPlacedAirspeedKt)) +
-                                     " kt");
-        const double elevation = flight::airport().elevation_ft;
-        if (!(altitude >= elevation && altitude <= kHighestPlacedAltitudeFt))
-            throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
-                                     " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
+        check_placement(airspeed, altitude);
         place_trimmed(airspeed, altitude, heading, s.position_ned().x(), s.position_ned().y(), airspeed < kHoverBelowKt);
         return;
     }
@@ -141,6 +135,28 @@ void Simulator::set(int32_t token, double value) {
                                  " while the aircraft flies; set airspeed, current_altitude, radar_height or "
                                  "heading to place the aircraft");
     }
+}
+
+void Simulator::check_placement(double airspeed_kt, double altitude_ft) {
+    if (!(airspeed_kt >= 0 && airspeed_kt <= kHighestPlacedAirspeedKt))
+        throw std::runtime_error("the aircraft is placed at 0 to " + std::to_string(int(kHighestPlacedAirspeedKt)) +
+                                 " kt");
+    const double elevation = flight::airport().elevation_ft;
+    if (!(altitude_ft >= elevation && altitude_ft <= kHighestPlacedAltitudeFt))
+        throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
+                                 " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
+}
+
+void Simulator::place(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
+                      double radar_height_ft) {
+    check_placement(airspeed_kt, altitude_ft);
+    if (!std::isfinite(heading_deg) || !std::isfinite(north_ft) || !std::isfinite(east_ft))
+        throw std::runtime_error("the aircraft is placed at a finite heading and position");
+    const bool still = airspeed_kt < kHoverBelowKt;
+    if (still && !(radar_height_ft >= kOnGroundBelowFt))
+        place_on_ground(heading_deg, north_ft, east_ft);
+    else
+        place_trimmed(airspeed_kt, altitude_ft, heading_deg, north_ft, east_ft, still);
 }
 
 void Simulator::read(afcp::ModuleVariable& variable) const {

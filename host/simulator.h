@@ -88,6 +88,12 @@ public:
     bool flying() const { return flying_; }
     // Places the aircraft, trimmed, and sets the references to match; starts the flight.
     void situation(Situation s);
+    // Places the aircraft where a recorded flight was (feet north and east of the pad, altitude above sea level,
+    // heading, airspeed, the skids' height), trimmed there: in a hover below kHoverBelowKt, on the ground where
+    // the skids were also below kOnGroundBelowFt; starts the flight. Throws std::runtime_error for a place out
+    // of range, as a set of the aircraft's variables does.
+    void place(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
+               double radar_height_ft);
     // Starts the flight from the variables as set, trimmed at their airspeed, altitude and heading; does nothing
     // while flying.
     void start_flight();
@@ -134,6 +140,7 @@ private:
                        bool still_over_ground);
     void make_helicopter();  // the flight model, with the turbulence as set
     void place_on_ground(double heading_deg, double north_ft, double east_ft);
+    static void check_placement(double airspeed_kt, double altitude_ft);  // throws for one out of range
     // The aircraft as placed, the pilot's controls at the placement's, the engine's shares at zero.
     void take_placement(const flight::TrimResult& placed);
     void refresh();  // the aircraft's and the world's variables from the flight state

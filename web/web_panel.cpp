@@ -536,6 +536,16 @@ EMSCRIPTEN_KEEPALIVE double panel_fly_alone(double seconds) {
     return static_cast<double>(flown) * host_core::kStepSeconds;
 }
 
+// Places the aircraft where a recorded flight was at a moment (feet, knots, degrees as a reading gives them),
+// trimmed there, and starts the flight: a flight replayed, flown on from that moment.
+EMSCRIPTEN_KEEPALIVE const char* panel_place(double airspeed, double altitude, double heading, double north,
+                                             double east, double radar_height) {
+    return guarded([&] {
+        panel->simulator().place(airspeed, altitude, heading, north, east, radar_height);
+        return ok();
+    });
+}
+
 // A fresh start where the aircraft is (a new situation): every mode dropped, as a pilot would drop them (STAB
 // off), and the block's heights started afresh.
 EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {

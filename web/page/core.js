@@ -130,6 +130,11 @@ function create(M) {
       instruction('situation ' + check.word(name, 'a situation'));
     },
     dropModes: () => answer(M._panel_drop_modes()),
+    // The aircraft placed where a reading (a recorded sample) had it, trimmed there; the flight starts.
+    place(r) {
+      for (const k of ['airspeed', 'altitude', 'heading', 'north', 'east', 'radar_height']) check.finite(r[k], 'the sample\'s ' + k);
+      answer(M._panel_place(r.airspeed, r.altitude, r.heading, r.north, r.east, r.radar_height));
+    },
     flyAlone: (seconds) => M._panel_fly_alone(check.finite(seconds, 'the seconds to fly')),
     fly(seconds) {
       check.finite(seconds, 'the seconds to fly');

@@ -291,6 +291,8 @@ import * as SidePanels from './side.js';
       // Replays a saved flight's text on the map and the chart (the live flight paused meanwhile).
       replay: (text) => replay(readFlight(check.text(text, 'a saved flight'), info.module)),
       replaying: () => replaying !== null,
+      // Flies on from the moment of the flight replayed nearest `time` (seconds of it).
+      flyOnFrom: andRefresh((time) => flyOnFrom(time)),
       // The cues given since the page opened: {cue, time, text, sounded}.
       cues: () => cues.heard(),
       // The address that carries a scenario's text to a page that plays it when it opens.
@@ -314,9 +316,58 @@ import * as SidePanels from './side.js';
       }
       for (const [kind, time, modes] of flight.marks) chart.mark(time, modes, kind);
       const last = flight.samples[flight.samples.length - 1];
-      if (last) { shown = last; pfd.draw(last); power.draw(last); map.draw(last, false); }
       $('replay-message').textContent = 'replaying a flight' + (flight.situation ? ' from ' + flight.situation : '') +
-        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live';
+        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live, or fly on from a moment';
+      $('replay-controls').hidden = flight.samples.length === 0;
+      $('replay-moment').max = String(Math.max(0, flight.samples.length - 1));
+      $('replay-moment').value = $('replay-moment').max;
+      showMoment(flight.samples.length - 1);
+    }
+    // The instruments as they were at a sample of the flight replayed.
+    function showMoment(index) {
+      const s = replaying && replaying.samples[index];
+      if (!s) return;
+      shown = s;
+      pfd.draw(s);
+      power.draw(s);
+      map.draw(s, false);
+      $('replay-at').textContent = s.time.toFixed(1) + ' s';
+    }
+    // Flies on from the moment of the flight replayed nearest `time`: the aircraft placed as it was then, trimmed,
+    // in the turbulence then set, and its modes pressed again with their references (a mode this panel has no
+    // command of stays off). Answers what was done: {time, modes, missing}.
+    function flyOnFrom(time) {
+      if (!replaying) throw new Error('fly on from a moment: open a saved flight first');
+      check.finite(time, 'the moment to fly on from');
+      const samples = replaying.samples;
+      if (samples.length === 0) throw new Error('the flight replayed has no samples');
+      let at = samples[0];
+      for (const s of samples) if (Math.abs(s.time - time) < Math.abs(at.time - time)) at = s;
+      const air = replaying.turbulence.filter(([t]) => t <= at.time + 1e-9).pop();
+      const situation = replaying.situation;
+      endReplay();
+      cues.reset();
+      core.place(at);
+      core.dropModes();
+      if (air) core.turbulence(air[1], air[2]);
+      // The references the modes fly to, then the modes, STAB first.
+      const refs = at.refs || {};
+      if (Number.isFinite(refs.heading_bug)) core.set('heading_bug', refs.heading_bug);
+      if (Number.isFinite(refs.selected_altitude)) core.set('autopilot_altitude', refs.selected_altitude);
+      if (Number.isFinite(refs.vertical_speed)) core.set('vertical_speed', refs.vertical_speed);
+      core.update(2);  // the panel samples the aircraft where it now is
+      const wanted = String(at.modes || '').split(' ').filter(Boolean).sort((a, b) => (b === 'STAB') - (a === 'STAB'));
+      const missing = [];
+      for (const mode of wanted) {
+        try { core.command(mode); core.update(1); } catch { missing.push(mode); }
+      }
+      controls.trimmedAt(core.reading());
+      placedIn = situation;
+      owed = 0;
+      const modes = core.reading().modes;
+      say('flying on from ' + at.time.toFixed(1) + ' s of the flight replayed' + (modes ? ', with ' + modes : '') +
+        (missing.length ? '; not pressed again: ' + missing.join(' ') : ''));
+      return { time: at.time, modes, missing };
     }
     function endReplay() {
       if (!replaying) return;
@@ -324,7 +375,18 @@ import * as SidePanels from './side.js';
       chart.clear();
       map.clear();
       $('replay-message').textContent = '';
+      $('replay-controls').hidden = true;
     }
+    $('replay-moment').addEventListener('input', () => showMoment(Number($('replay-moment').value)));
+    $('fly-on').addEventListener('click', () => {
+      try {
+        const s = replaying.samples[Number($('replay-moment').value)];
+        panel.flyOnFrom(s.time);
+        panel.resume();
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
     const download = (name, text, type) => {
       const link = document.createElement('a');
       link.download = name;
