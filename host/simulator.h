@@ -1,5 +1,6 @@
 // The host's simulator: the variables the panel and the engine read (host/variables.h), the key events they
-// send, and the helicopter behind them.
+// send, and the helicopter behind them; in three parts: the variable store and the flight (host/simulator.cpp),
+// the placement of the aircraft (host/placement.cpp) and the events table (host/events.cpp).
 //
 // Frozen until flown: until the first `situation` or `fly`, every variable reads what was set (or its initial
 // value) and nothing moves, as a panel on a test bench. Once flying, the flight model (flight/) and the navigation
@@ -147,6 +148,7 @@ private:
     void refresh_power_and_ground(const flight::Outputs& o);  // torque, power and the crash
     void record_extents();
     double& slot(int32_t token);
+    double& pilot_slot(int axis);  // the pilot's control on an axis (ControlAxis's order)
 
     // The table's variables in a flat array, reached by token through a small index (the engine reads some thirty
     // a step); any other token a scenario names in a map.
