@@ -24,6 +24,7 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/services.h"
+#include "host/instructions.h"
 #include "host/json.h"
 #include "host/mode_names.h"
 #include "host/panel.h"
@@ -231,6 +232,11 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
         j.open('{').key("name").str(flight::crash_cause_name(cause)).key("caption").str(host_core::crash_caption(cause))
             .key("detail").str(flight::crash_cause_text(cause)).close('}');
     }
+    j.close(']');
+    // The scenario language's instructions, as the scenario box's help names them.
+    j.key("instructions").open('[');
+    for (const host_core::InstructionRow& row : host_core::kInstructions)
+        j.open('{').key("name").str(row.name).key("form").str(row.form).close('}');
     j.close(']');
     j.key("turbulence_levels").open('[');
     for (int i = 0; i < flight::kTurbulenceLevels; ++i)

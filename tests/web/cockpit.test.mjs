@@ -93,6 +93,8 @@ for (const module of modules) {
         assert.equal(air.level, 'moderate');
         assert.ok(Number.isInteger(air.seed) && air.seed >= 0 && air.seed < 2 ** 32, String(air.seed));
         await page.evaluate(() => panel.fly(2));
+        // The scenario box's help names the instruction, from the host's table.
+        assert.match(await page.$eval('#scenario-help', (e) => e.textContent), /\bfly, wind, turbulence, control\b/);
         // The scenario language sets it as well: the select follows.
         await page.evaluate(() => panel.run('turbulence light 7\nfly 1'));
         assert.equal(await page.$eval('#turbulence', (s) => s.value), 'light');

@@ -208,6 +208,9 @@ import * as SidePanels from './side.js';
     // The scenario box opens with a scenario of this module's own controls.
     $('scenario').value = 'situation cruise\n' + (face.stabFollowsModes ? '' : 'command STAB\n') +
       'command ALT\nfly 30\nexpect current_altitude 2000 30';
+    // The scenario language's instructions, from the host's one table: the names, each form on hovering.
+    $('scenario-help').textContent = info.instructions.map((i) => i.name).join(', ');
+    $('scenario-help').title = info.instructions.map((i) => i.form).join('\n');
     for (const name of info.situations) {
       const option = document.createElement('option');
       option.value = name;
