@@ -23,36 +23,53 @@ function create(canvas, marks) {
   ];
   const angle = (scale, v) => START + SWEEP * (Math.min(scale.to, Math.max(scale.from, v)) - scale.from) / (scale.to - scale.from);
 
-  function dial(d, value) {
+  // What never moves, drawn once: each dial's arc, ticks, figures, limit marks and name.
+  const face = document.createElement('canvas');
+  face.width = W;
+  face.height = H;
+  (function drawFace(f) {
+    f.fillStyle = glass.back;
+    f.fillRect(0, 0, W, H);
+    for (const d of dials) {
+      const cx = d.x, cy = H / 2;
+      f.strokeStyle = glass.edge;
+      f.lineWidth = 2;
+      f.beginPath();
+      f.arc(cx, cy, radius, START, START + SWEEP);
+      f.stroke();
+      f.fillStyle = glass.ink;
+      f.strokeStyle = glass.ink;
+      f.font = '10px system-ui, sans-serif';
+      f.textAlign = 'center';
+      f.textBaseline = 'middle';
+      for (let v = d.scale.from; v <= d.scale.to; v += TICK) {
+        const a = angle(d.scale, v), long = v % FIGURE === 0, inner = radius - (long ? 8 : 5);
+        f.lineWidth = long ? 2 : 1;
+        f.beginPath();
+        f.moveTo(cx + Math.cos(a) * radius, cy + Math.sin(a) * radius);
+        f.lineTo(cx + Math.cos(a) * inner, cy + Math.sin(a) * inner);
+        f.stroke();
+        if (long) f.fillText(String(v), cx + Math.cos(a) * (radius - 17), cy + Math.sin(a) * (radius - 17));
+      }
+      f.strokeStyle = glass.red;
+      f.lineWidth = 3;
+      for (const limit of d.limits) {
+        const a = angle(d.scale, limit);
+        f.beginPath();
+        f.moveTo(cx + Math.cos(a) * (radius + 4), cy + Math.sin(a) * (radius + 4));
+        f.lineTo(cx + Math.cos(a) * (radius - 10), cy + Math.sin(a) * (radius - 10));
+        f.stroke();
+      }
+      // The name in the gap the sweep leaves at the bottom, the figure under it (drawn with the needle).
+      f.fillStyle = glass.dim;
+      f.font = '11px system-ui, sans-serif';
+      f.fillText(d.name + ' ' + d.unit, cx, cy + radius * 0.42);
+    }
+  })(face.getContext('2d'));
+
+  // A dial's needle and figure at `value`.
+  function needle(d, value) {
     const cx = d.x, cy = H / 2;
-    c.strokeStyle = glass.edge;
-    c.lineWidth = 2;
-    c.beginPath();
-    c.arc(cx, cy, radius, START, START + SWEEP);
-    c.stroke();
-    c.fillStyle = glass.ink;
-    c.strokeStyle = glass.ink;
-    c.font = '10px system-ui, sans-serif';
-    c.textAlign = 'center';
-    c.textBaseline = 'middle';
-    for (let v = d.scale.from; v <= d.scale.to; v += TICK) {
-      const a = angle(d.scale, v), long = v % FIGURE === 0;
-      c.lineWidth = long ? 2 : 1;
-      c.beginPath();
-      c.moveTo(cx + Math.cos(a) * radius, cy + Math.sin(a) * radius);
-      c.lineTo(cx + Math.cos(a) * (radius - (long ? 8 : 5)), cy + Math.sin(a) * (radius - (long ? 8 : 5)));
-      c.stroke();
-      if (long) c.fillText(String(v), cx + Math.cos(a) * (radius - 17), cy + Math.sin(a) * (radius - 17));
-    }
-    c.strokeStyle = glass.red;
-    c.lineWidth = 3;
-    for (const limit of d.limits) {
-      const a = angle(d.scale, limit);
-      c.beginPath();
-      c.moveTo(cx + Math.cos(a) * (radius + 4), cy + Math.sin(a) * (radius + 4));
-      c.lineTo(cx + Math.cos(a) * (radius - 10), cy + Math.sin(a) * (radius - 10));
-      c.stroke();
-    }
     const over = d.limits.some((limit) => value > limit);
     if (Number.isFinite(value)) {
       const a = angle(d.scale, value);
@@ -67,11 +84,9 @@ function create(canvas, marks) {
     c.beginPath();
     c.arc(cx, cy, 4, 0, 2 * Math.PI);
     c.fill();
-    c.fillStyle = glass.dim;
-    // The name and the figure in the gap the sweep leaves at the bottom.
-    c.font = '11px system-ui, sans-serif';
-    c.fillText(d.name + ' ' + d.unit, cx, cy + radius * 0.42);
     c.font = 'bold 16px ui-monospace, "DejaVu Sans Mono", monospace';
+    c.textAlign = 'center';
+    c.textBaseline = 'middle';
     c.fillStyle = over ? glass.red : glass.ink;
     c.fillText(Number.isFinite(value) ? value.toFixed(0) : '---', cx, cy + radius * 0.78);
   }
@@ -86,10 +101,9 @@ function create(canvas, marks) {
     if (key === drawn) return;
     drawn = key;
     figures = { torque, rotor_speed: rotor };
-    c.fillStyle = glass.back;
-    c.fillRect(0, 0, W, H);
-    dial(dials[0], torque);
-    dial(dials[1], rotor);
+    c.drawImage(face, 0, 0);
+    needle(dials[0], torque);
+    needle(dials[1], rotor);
   }
 
   return { draw, shown: () => ({ ...figures }), dials: dials.map((d) => ({ name: d.name, limits: d.limits.slice() })) };
