@@ -144,7 +144,9 @@ for (const module of modules) {
     test('its texts name only the controls of its own face', async () => {
       const page = await open(browser, module);
       const texts = await page.evaluate(() => [document.getElementById('click-message').textContent,
-        document.getElementById('scenario').value, ...panel.exercises().map((e) => e.goal)].join('\n'));
+        document.getElementById('scenario').value, ...panel.exercises().map((e) => e.goal),
+        ...['controls-help', 'scenario-help'].map((id) => document.getElementById(id).textContent),
+        document.querySelector('header').innerText].join('\n'));
       // What only the other face has, as its texts would name it.
       const foreign = korst(module) ? /NAVD CPL|FND CPL|HT\/HOV|\bBARO\b|\bUPLIM\b/
         : /\bAPP\b|G\/S|HOV\/HT|V\/S|\bSTAB\b(?! comes)|command STAB/;
