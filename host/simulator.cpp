@@ -1,3 +1,6 @@
+// The simulator's variable store (what the panel and the engine read and set, the pilot's controls, each
+// variable's extent over a flight) and the flight that fills it from the flight model and the navigation world.
+// The placement of the aircraft is in host/placement.cpp, the key events in host/events.cpp.
 #include "host/simulator.h"
 
 #include <algorithm>
@@ -18,30 +21,13 @@
 namespace host_core {
 
 namespace tok = afcp::token;
-namespace ev = afcp::event;
 namespace air = aircraft_link::token;
 
 namespace {
 
 using flight::units::kFeetPerMetre;
 using flight::units::kFeetPerSecondPerKnot;
-// The autopilot airspeed variable counts 1/64 kt, its set event 1/128 kt.
-constexpr double kAutopilotAirspeedUnit = afcp::units::airspeed_read_per_knot;
-constexpr double kAirspeedEventUnit = afcp::units::airspeed_sent_per_knot;
-constexpr double kVerticalSpeedStep = 100.0;           // ft/min per vertical speed up or down
-// The CRS knob turns the selected course a degree a click; the DH knob the decision height 10 ft a click, up to
-// 2,500 ft (radio altimeters read to about 2,500 ft).
-constexpr double kCourseStepDeg = 1.0;
-constexpr double kDecisionHeightStepFt = 10.0;
-constexpr double kHighestDecisionHeightFt = 2500.0;
 
-// The situations (what a scenario's `situation` places): the pad at the airport's reference point.
-constexpr double kHoverHeightFt = 50;
-constexpr double kCruiseAltitudeFt = 2000, kCruiseAirspeedKt = 100, kCruiseHeadingDeg = 360;
-constexpr double kApproachDistanceNm = 8, kApproachAltitudeFt = 2500, kApproachAirspeedKt = 100;
-// Where the aircraft may be placed: the trim needs a flight the model can hold.
-constexpr double kHighestPlacedAirspeedKt = 150;
-constexpr double kHighestPlacedAltitudeFt = 15000;
 
 double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 360.0); }
 
@@ -121,13 +107,7 @@ void Simulator::set(int32_t token, double value) {
         if (token == air::heading) heading = value;
         if (token == tok::radar_height)
             altitude += (value - get(tok::radar_height)) * kFeetPerMetre;  // the CG moves as the skids do
-        if (!(airspeed >= 0 && airspeed <= kHighestPlacedAirspeedKt))
-            throw std::runtime_error("the aircraft is placed at 0 to " + std::to_string(int(kHighestPlacedAirspeedKt)) +
-                                     " kt");
-        const double elevation = flight::airport().elevation_ft;
-        if (!(altitude >= elevation && altitude <= kHighestPlacedAltitudeFt))
-            throw std::runtime_error("the aircraft is placed between the ground (" + std::to_string(int(elevation)) +
-                                     " ft) and " + std::to_string(int(kHighestPlacedAltitudeFt)) + " ft");
+        check_placement(airspeed, altitude);
         place_trimmed(airspeed, altitude, heading, s.position_ned().x(), s.position_ned().y(), airspeed < kHoverBelowKt);
         return;
     }
@@ -143,6 +123,8 @@ void Simulator::set(int32_t token, double value) {
     }
 }
 
+double& Simulator::pilot_slot(int axis) { return slot(kPilotTokens[axis]); }
+
 void Simulator::read(afcp::ModuleVariable& variable) const {
     const double value = get(variable.token);
     if (variable.token == tok::nav_receiver_flags) {
@@ -151,70 +133,6 @@ void Simulator::read(afcp::ModuleVariable& variable) const {
     } else {
         variable.value = value;
     }
-}
-
-// The key events the simulator knows: each with its name for the logs and what it does to the variables (null:
-// only logged). The panel's knobs that turn references the module does not keep send the last six.
-const Simulator::EventRow Simulator::kEvents[] = {
-    {ev::vertical_speed_up, "vertical speed up",
-     [](Simulator& s, double) { s.set(tok::vertical_speed, s.get(tok::vertical_speed) + kVerticalSpeedStep); }},
-    {ev::vertical_speed_down, "vertical speed down",
-     [](Simulator& s, double) { s.set(tok::vertical_speed, s.get(tok::vertical_speed) - kVerticalSpeedStep); }},
-    {ev::heading_bug_set, "heading bug set", [](Simulator& s, double p) { s.set(tok::heading_bug, p); }},
-    {ev::autopilot_altitude_set, "autopilot altitude set",
-     [](Simulator& s, double p) { s.set(tok::autopilot_altitude, p); }},
-    {ev::autopilot_airspeed_set, "autopilot airspeed set",
-     [](Simulator& s, double p) { s.set(tok::autopilot_airspeed, p * kAutopilotAirspeedUnit / kAirspeedEventUnit); }},
-    // The go-around's vertical speed (ft/min) and airspeed (knots).
-    {ev::first_go_around_preset, "first go-around preset",
-     [](Simulator& s, double p) { s.set(tok::vertical_speed, p); }},
-    {ev::second_go_around_preset, "second go-around preset",
-     [](Simulator& s, double p) { s.set(tok::autopilot_airspeed, p * kAutopilotAirspeedUnit); }},
-    {ev::baro_knob_left, "BARO knob left", nullptr},
-    {ev::baro_knob_right, "BARO knob right", nullptr},
-    {ev::uplim_knob, "UPLIM knob", nullptr},
-    {ev::crs_knob_left, "CRS knob left", [](Simulator& s, double) { s.turn_course(-kCourseStepDeg); }},
-    {ev::crs_knob_right, "CRS knob right", [](Simulator& s, double) { s.turn_course(kCourseStepDeg); }},
-    {ev::dh_knob_left, "DH knob left", [](Simulator& s, double) { s.turn_decision_height(-kDecisionHeightStepFt); }},
-    {ev::dh_knob_right, "DH knob right", [](Simulator& s, double) { s.turn_decision_height(kDecisionHeightStepFt); }},
-};
-
-const Simulator::EventRow* Simulator::event_row(uint32_t event) {
-    for (const EventRow& row : kEvents)
-        if (row.event == event) return &row;
-    return nullptr;
-}
-
-void Simulator::turn_course(double degrees) {
-    const double course = std::fmod(get(tok::selected_course) + degrees, 360.0);
-    set(tok::selected_course, course < 0 ? course + 360.0 : course);
-}
-
-void Simulator::turn_decision_height(double feet) {
-    set(aircraft_link::token::decision_height,
-        std::clamp(get(aircraft_link::token::decision_height) + feet, 0.0, kHighestDecisionHeightFt));
-}
-
-void Simulator::send(uint32_t event, uint32_t parameter) {
-    const double signed_parameter = static_cast<int32_t>(parameter);
-    if (event >= aircraft_link::event::autopilot_collective &&
-        event < aircraft_link::event::autopilot_collective + aircraft_link::axis_count) {
-        const int axis = static_cast<int>(event - aircraft_link::event::autopilot_collective);
-        const double share = signed_parameter / aircraft_link::kControlScale;
-        autopilot_share_[static_cast<size_t>(axis)] = std::clamp(share, -1.0, 1.0);
-        return;
-    }
-    if (event == aircraft_link::event::autopilot_release) {
-        for (int axis = 0; axis < 4; ++axis) {
-            if ((parameter & (1u << axis)) == 0) continue;
-            double& pilot = slot(kPilotTokens[axis]);
-            pilot = std::clamp(pilot + autopilot_share_[static_cast<size_t>(axis)], control_low(axis), 1.0);
-            autopilot_share_[static_cast<size_t>(axis)] = 0;
-        }
-        return;
-    }
-    events_.push_back({event, parameter});
-    if (const EventRow* row = event_row(event); row != nullptr && row->effect != nullptr) row->effect(*this, signed_parameter);
 }
 
 // ---- flight ----
@@ -262,102 +180,6 @@ std::array<double, 4> Simulator::effective_controls() const {
         c[static_cast<size_t>(axis)] = std::clamp(get(kPilotTokens[axis]) + autopilot_share_[static_cast<size_t>(axis)],
                                                   control_low(axis), 1.0);
     return c;
-}
-
-void Simulator::make_helicopter() {
-    if (helicopter_) return;
-    helicopter_ = std::make_unique<flight::Helicopter>();
-    helicopter_->set_turbulence(static_cast<flight::TurbulenceLevel>(turbulence_level_), turbulence_seed_);
-}
-
-void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft,
-                              double east_ft, bool still_over_ground) {
-    make_helicopter();
-    flight::TrimTarget target;
-    target.airspeed_kt = airspeed_kt;
-    target.heading_deg = heading_deg;
-    target.altitude_ft = altitude_ft;
-    target.still_over_ground = still_over_ground;
-    target.north_ft = north_ft;
-    target.east_ft = east_ft;
-    flight::TrimResult trim = flight::trim(flight::default_parameters(), *environment_, target);
-    // Never below the ground: a target too low for the aircraft stands it on its skids.
-    helicopter_->set_state(trim.state);
-    if (helicopter_->outputs(*environment_).radar_height_ft < 0 || !trim.converged) {
-        place_on_ground(heading_deg, north_ft, east_ft);
-        return;
-    }
-    take_placement(trim);
-}
-
-void Simulator::place_on_ground(double heading_deg, double north_ft, double east_ft) {
-    make_helicopter();
-    take_placement(flight::on_ground(flight::default_parameters(), *environment_, heading_deg, north_ft, east_ft));
-}
-
-void Simulator::take_placement(const flight::TrimResult& placed) {
-    helicopter_->set_state(placed.state);
-    const double controls[4] = {placed.controls.collective, placed.controls.longitudinal, placed.controls.lateral,
-                                placed.controls.pedals};
-    for (int axis = 0; axis < 4; ++axis) slot(kPilotTokens[axis]) = controls[axis];
-    autopilot_share_ = {};
-    flying_ = true;
-    time_ = 0;
-    ++placements_;
-    refresh();
-}
-
-void Simulator::situation(Situation s) {
-    const flight::World& w = flight::airport();
-    double heading = kCruiseHeadingDeg, airspeed = 0, north = 0, east = 0;
-    switch (s) {
-    case Situation::ground:
-        place_on_ground(heading, north, east);
-        break;
-    case Situation::hover: {
-        // Trimmed at the CG altitude that puts the skids at the hover height.
-        place_trimmed(0, w.elevation_ft + kHoverHeightFt, heading, north, east, true);
-        const double off = kHoverHeightFt - helicopter_->outputs(*environment_).radar_height_ft;
-        place_trimmed(0, w.elevation_ft + kHoverHeightFt + off, heading, north, east, true);
-        break;
-    }
-    case Situation::cruise:
-        airspeed = kCruiseAirspeedKt;
-        place_trimmed(airspeed, kCruiseAltitudeFt, heading, north, east, false);
-        break;
-    case Situation::approach:
-        airspeed = kApproachAirspeedKt;
-        heading = w.runway.course_deg;
-        flight::on_final(w, kApproachDistanceNm, north, east);
-        place_trimmed(airspeed, kApproachAltitudeFt, heading, north, east, false);
-        slot(tok::selected_course) = w.runway.course_deg;
-        slot(tok::nav_source_flag) = 0;
-        break;
-    }
-    // The references to match: heading bug, autopilot altitude and airspeed, no vertical speed.
-    slot(tok::heading_bug) = std::fmod(std::round(get(air::heading)) + 360.0, 360.0);
-    slot(tok::autopilot_altitude) = std::round(get(tok::current_altitude));
-    slot(tok::autopilot_airspeed) = std::round(airspeed) * kAutopilotAirspeedUnit;
-    slot(tok::vertical_speed) = 0;
-    refresh();
-}
-
-void Simulator::start_flight() {
-    if (flying_) return;
-    const double elevation = flight::airport().elevation_ft;
-    const double airspeed = std::max(0.0, get(tok::airspeed));
-    const double radar_ft = std::max(0.0, get(tok::radar_height) * kFeetPerMetre);
-    const double set_altitude = get(tok::current_altitude);
-    const double heading = get(air::heading);
-    const double highest = kHighestPlacedAltitudeFt - elevation;
-    // The altitude as set, where it lies above the ground; otherwise the radar height as set.
-    const double height = std::min(set_altitude > elevation ? set_altitude - elevation : radar_ft, highest);
-    if (height < kOnGroundBelowFt && airspeed < kHoverBelowKt) {
-        place_on_ground(heading, 0, 0);
-        return;
-    }
-    place_trimmed(std::min(airspeed, kHighestPlacedAirspeedKt), elevation + height, heading, 0, 0,
-                  airspeed < kHoverBelowKt);
 }
 
 void Simulator::step() {
@@ -438,13 +260,6 @@ bool Simulator::extent(int32_t token, Extent& out) const {
             return true;
         }
     return false;
-}
-
-std::string describe_event(const SentEvent& e) {
-    const Simulator::EventRow* row = Simulator::event_row(e.event);
-    std::string text = row != nullptr ? std::string(row->name) + " (" + std::to_string(e.event) + ")"
-                                      : "event " + std::to_string(e.event);
-    return text + " " + std::to_string(static_cast<int32_t>(e.parameter));
 }
 
 }  // namespace host_core

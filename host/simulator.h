@@ -1,5 +1,6 @@
 // The host's simulator: the variables the panel and the engine read (host/variables.h), the key events they
-// send, and the helicopter behind them.
+// send, and the helicopter behind them; in three parts: the variable store and the flight (host/simulator.cpp),
+// the placement of the aircraft (host/placement.cpp) and the events table (host/events.cpp).
 //
 // Frozen until flown: until the first `situation` or `fly`, every variable reads what was set (or its initial
 // value) and nothing moves, as a panel on a test bench. Once flying, the flight model (flight/) and the navigation
@@ -88,6 +89,12 @@ public:
     bool flying() const { return flying_; }
     // Places the aircraft, trimmed, and sets the references to match; starts the flight.
     void situation(Situation s);
+    // Places the aircraft where a recorded flight was (feet north and east of the pad, altitude above sea level,
+    // heading, airspeed, the skids' height), trimmed there: in a hover below kHoverBelowKt, on the ground where
+    // the skids were also below kOnGroundBelowFt; starts the flight. Throws std::runtime_error for a place out
+    // of range, as a set of the aircraft's variables does.
+    void place(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft, double east_ft,
+               double radar_height_ft);
     // Starts the flight from the variables as set, trimmed at their airspeed, altitude and heading; does nothing
     // while flying.
     void start_flight();
@@ -96,6 +103,8 @@ public:
     // Dryden turbulence at a level (0 off, 1 light, 2 moderate, 3 severe) from a seed; taken at once, also
     // while frozen, and kept through placements.
     void turbulence(int level, uint64_t seed);
+    int turbulence_level() const { return turbulence_level_; }
+    uint64_t turbulence_seed() const { return turbulence_seed_; }
     // Whether the flight ended on the ground, and why ("" while it has not).
     bool crashed() const;
     std::string crash_description() const;
@@ -132,12 +141,14 @@ private:
                        bool still_over_ground);
     void make_helicopter();  // the flight model, with the turbulence as set
     void place_on_ground(double heading_deg, double north_ft, double east_ft);
+    static void check_placement(double airspeed_kt, double altitude_ft);  // throws for one out of range
     // The aircraft as placed, the pilot's controls at the placement's, the engine's shares at zero.
     void take_placement(const flight::TrimResult& placed);
     void refresh();  // the aircraft's and the world's variables from the flight state
     void refresh_power_and_ground(const flight::Outputs& o);  // torque, power and the crash
     void record_extents();
     double& slot(int32_t token);
+    double& pilot_slot(int axis);  // the pilot's control on an axis (ControlAxis's order)
 
     // The table's variables in a flat array, reached by token through a small index (the engine reads some thirty
     // a step); any other token a scenario names in a map.

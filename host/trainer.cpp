@@ -3,6 +3,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 #include "engine/aircraft_link.h"
@@ -10,6 +11,7 @@
 #include "frame/simulator.h"
 #include "frame/units.h"
 #include "host/mode_names.h"
+#include "host/variables.h"
 #include "modes/state_block.h"
 
 namespace host_core {
@@ -34,7 +36,21 @@ double wrap360(double degrees) {
     return d < 0 ? d + 360.0 : d;
 }
 
+constexpr const char* kCrashCaptions[] = {"",
+                                          "Hard touchdown",
+                                          "Too fast on the ground",
+                                          "Rolled or pitched over on the ground",
+                                          "Main rotor struck the ground",
+                                          "Tail rotor struck the ground",
+                                          "Airframe struck the ground"};
+static_assert(std::size(kCrashCaptions) == flight::kCrashCauses);
+
 }  // namespace
+
+const char* crash_caption(flight::CrashCause cause) {
+    const int i = static_cast<int>(cause);
+    return i >= 0 && i < flight::kCrashCauses ? kCrashCaptions[i] : "";
+}
 
 Reading read_aircraft(const Panel& panel) {
     const Simulator& sim = panel.simulator();
@@ -58,6 +74,9 @@ Reading read_aircraft(const Panel& panel) {
     r.localizer = (flags & aircraft_link::receiver::localizer) != 0 ? sim.get(air::localizer_deviation) : kNone;
     r.glide_slope = (flags & aircraft_link::receiver::glide_slope) != 0 ? sim.get(air::glide_slope_deviation) : kNone;
     r.threshold_distance = sim.get(air::threshold_distance);
+    r.torque = sim.get(flight_token::torque);
+    r.rotor_speed = kRotorSpeedPercent;
+    r.crash_cause = sim.crashed() ? static_cast<int>(sim.get(flight_token::crash_cause)) : 0;
 
     r.engaged = panel.engaged();
     r.armed = panel.armed();
@@ -156,6 +175,20 @@ std::string why_nothing_happened(const Panel& panel, const std::string& command,
     bool gated = false, needs_stab = false;
     for (const char* name : kGated) gated = gated || command == name;
     for (const char* name : kNeedStab) needs_stab = needs_stab || command == name;
+    // Where STAB follows the modes, the module's update takes back a STAB or an arm pressed with no mode on.
+    if (module.stab_follows_modes && panel.attached()) {
+        const bool mode_on = (panel.engaged() & afcp::masks::mode_bits) != 0 || (panel.armed() & TDN) != 0;
+        if (command == "STAB" && !mode_on)
+            return "STAB on this panel follows the modes: it is on while a mode is engaged or F/TDN is armed, and "
+                   "goes at the next update otherwise. Engage a mode (ALT, HDG, VS, IAS, CR.HT or HT/HOV) instead";
+        const uint32_t new_arms = panel.armed() & ~armed_before;
+        if (new_arms != 0 && !mode_on)
+            return command + " armed " + armed_modes(new_arms) +
+                   ", but on this panel an arm lasts only while a mode is engaged: it goes at the next update. "
+                   "Engage a mode first (ALT, VS, IAS or HDG)";
+        // Taken, and STAB came with it: "press STAB" does not apply here.
+        if (panel.engaged() != engaged_before || panel.armed() != armed_before) return "";
+    }
     if (!gated && !needs_stab) return "";
     if (!panel.attached())
         return command + " did nothing: the AFCP gauge is not attached to the engine's block yet (it attaches at "

@@ -7,9 +7,21 @@
 #include <string>
 #include <deque>
 
+#include "flight/helicopter.h"
 #include "host/panel.h"
 
 namespace host_core {
+
+// The flight model's rotor turns at one speed: the rotor speed the instruments show, in percent of it, until the
+// model gives the rotor's speed as a state of its own (read_aircraft reads it then).
+constexpr double kRotorSpeedPercent = 100;
+// The torque limit the flight model names: its 100 % (flight::Parameters::rated_power_hp) is the transmission's
+// take-off rating. It names no continuous limit.
+constexpr double kTakeOffTorquePercent = 100;
+
+// A crash's cause in a pilot's words, as a caption ("Hard touchdown"); the flight model's own text
+// (flight::crash_cause_text) says what limit was passed.
+const char* crash_caption(flight::CrashCause cause);
 
 // The aircraft in the instruments' units (feet, knots, degrees, feet per minute). A reference is NaN while no
 // engaged mode holds it; the localizer and glide-slope deviations are NaN while not received.
@@ -17,6 +29,8 @@ struct Reading {
     double time;
     double airspeed, altitude, radar_height, heading, track, pitch, bank, climb_rate, ground_speed;
     double north, east, localizer, glide_slope, threshold_distance;
+    double torque, rotor_speed;  // percent of the rating, percent of the rotor's speed
+    int crash_cause;             // flight::CrashCause: 0 while the flight has not crashed
     struct {
         double airspeed, altitude, selected_altitude, vertical_speed, radar_height, heading_bug, course, heading;
     } refs;
@@ -76,12 +90,14 @@ private:
 // Why a press of the mode command `command` did nothing a pilot would see, from what the host can see: the
 // block not attached, the engage gate with the airspeed and radar height it sampled, the first STAB axis missing
 // (where the module needs it for TDN and HOV), the modes that keep TDN from arming, or a mode engaged while STAB
-// is off, which the engine does not fly. "" when the press did what it says, or `command` is no mode command.
+// is off, which the engine does not fly; on a module whose STAB follows the modes, a STAB or an arm that lasts
+// only until its next update. "" when the press did what it says, or `command` is no mode command.
 // `sampled_airspeed` (knots) and `sampled_radar_height` (metres) are what the module sampled at its last update,
-// which its engage gate tests.
+// which its engage gate tests; the rules are the module's own (its variant's).
 struct ModuleFacts {
     double sampled_airspeed, sampled_radar_height;
     bool tdn_hov_need_stab_ax1;
+    bool stab_follows_modes;  // STAB is on only while a mode is engaged or TDN armed, as is any arm
 };
 std::string why_nothing_happened(const Panel& panel, const std::string& command, uint32_t engaged_before,
                                  uint32_t armed_before, const ModuleFacts& module);

@@ -7,13 +7,11 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +24,7 @@
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
 #include "frame/services.h"
+#include "host/instructions.h"
 #include "host/json.h"
 #include "host/mode_names.h"
 #include "host/panel.h"
@@ -114,35 +113,8 @@ const std::vector<std::string>& module_commands() {
     return names;
 }
 
-// The host's JSON writes every byte from 0x80 up as an escape of its own (\u0080 to \u00ff), which a reader takes
-// for Latin-1 characters: a name or a message in UTF-8 would come to the page garbled. Those escapes stand for
-// nothing else (the writer escapes no other character that way), so they go back to the bytes they stand for, and
-// the page reads its text as UTF-8, as written. A byte that is not part of well-formed UTF-8 becomes U+FFFD there.
-std::string utf8_restored(const std::string& json) {
-    std::string out;
-    out.reserve(json.size());
-    for (size_t i = 0; i < json.size(); ++i) {
-        const bool escape = json[i] == '\\' && i + 5 < json.size() && json[i + 1] == 'u' && json[i + 2] == '0' &&
-                            json[i + 3] == '0' && std::isxdigit(static_cast<unsigned char>(json[i + 4])) != 0 &&
-                            std::isxdigit(static_cast<unsigned char>(json[i + 5])) != 0;
-        if (escape) {
-            const unsigned value = static_cast<unsigned>(std::stoul(json.substr(i + 4, 2), nullptr, 16));
-            if (value >= 0x80) {
-                out += static_cast<char>(value);
-                i += 5;
-                continue;
-            }
-        }
-        out += json[i];
-        // A backslash that starts another escape is copied with the character after it, so that an escaped
-        // backslash followed by "u00e9" in the text itself stays as it was.
-        if (json[i] == '\\' && !escape && i + 1 < json.size()) out += json[++i];
-    }
-    return out;
-}
-
 const char* reply(const Json& j) {
-    answer = utf8_restored(j.text());
+    answer = j.text();
     return answer.c_str();
 }
 
@@ -251,6 +223,25 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("localizer_course").num(w.runway.course_deg);
     j.key("vor").open('{').key("north").num(w.vor_north_ft).key("east").num(w.vor_east_ft).close('}');
     j.key("elevation").num(w.elevation_ft).close('}');
+    // The power gauges' marks, and a crash's causes in the order of the crash_cause variable: the name the
+    // scenario language uses, the caption a pilot reads, and what limit was passed.
+    j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent).close('}');
+    j.key("crash_causes").open('[');
+    for (int i = 0; i < flight::kCrashCauses; ++i) {
+        const auto cause = static_cast<flight::CrashCause>(i);
+        j.open('{').key("name").str(flight::crash_cause_name(cause)).key("caption").str(host_core::crash_caption(cause))
+            .key("detail").str(flight::crash_cause_text(cause)).close('}');
+    }
+    j.close(']');
+    // The scenario language's instructions, as the scenario box's help names them.
+    j.key("instructions").open('[');
+    for (const host_core::InstructionRow& row : host_core::kInstructions)
+        j.open('{').key("name").str(row.name).key("form").str(row.form).close('}');
+    j.close(']');
+    j.key("turbulence_levels").open('[');
+    for (int i = 0; i < flight::kTurbulenceLevels; ++i)
+        j.str(flight::turbulence_level_name(static_cast<flight::TurbulenceLevel>(i)));
+    j.close(']');
     j.key("situations").open('[');
     for (const char* name : host_core::situation_names()) j.str(name);
     j.close(']').key("controls").open('[');
@@ -429,8 +420,10 @@ void write_reading(Json& j, const host_core::Reading& r) {
         {"time", r.time}, {"airspeed", r.airspeed}, {"altitude", r.altitude}, {"radar_height", r.radar_height},
         {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
         {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
-        {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance}};
+        {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance},
+        {"torque", r.torque}, {"rotor_speed", r.rotor_speed}};
     for (auto [name, value] : fields) j.key(name).num(value);  // null where not a number
+    j.key("crash_cause").num(r.crash_cause);
     j.key("refs").open('{');
     const std::pair<const char*, double> refs[] = {
         {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},
@@ -498,6 +491,9 @@ EMSCRIPTEN_KEEPALIVE const char* panel_reading() {
         write_reading(j, r);
         const host_core::Simulator& sim = panel->simulator();
         j.key("flying").boolean(sim.flying());
+        j.key("turbulence").open('{').key("level").str(flight::turbulence_level_name(
+            static_cast<flight::TurbulenceLevel>(sim.turbulence_level()))).key("seed")
+            .num(static_cast<double>(sim.turbulence_seed())).close('}');
         j.key("controls").open('[');
         for (const host_core::Variable& v : host_core::variables())
             if (v.source == host_core::Source::pilot) j.num(sim.get(v.token));
@@ -531,13 +527,29 @@ EMSCRIPTEN_KEEPALIVE const char* panel_trace() {
 }
 
 // For the benchmark: the engine and the physics alone for `seconds`, without the panel's frames. Answers the
-// seconds flown.
+// seconds flown: fewer at a crash, where the flight stops (a crashed aircraft at rest costs next to nothing, and
+// would pass for a fast flight).
 EMSCRIPTEN_KEEPALIVE double panel_fly_alone(double seconds) {
-    if (!panel || !(seconds > 0 && seconds <= 3600)) return 0;
-    panel->simulator().start_flight();
+    if (!panel || !(seconds > 0 && seconds <= host_core::kMostFlightSeconds)) return 0;
+    host_core::Simulator& sim = panel->simulator();
+    sim.start_flight();
     const long steps = std::lround(seconds * host_core::kStepsPerSecond);
-    for (long i = 0; i < steps; ++i) panel->step();
-    return static_cast<double>(steps) * host_core::kStepSeconds;
+    long flown = 0;
+    while (flown < steps && !sim.crashed()) {
+        panel->step();
+        ++flown;
+    }
+    return static_cast<double>(flown) * host_core::kStepSeconds;
+}
+
+// Places the aircraft where a recorded flight was at a moment (feet, knots, degrees as a reading gives them),
+// trimmed there, and starts the flight: a flight replayed, flown on from that moment.
+EMSCRIPTEN_KEEPALIVE const char* panel_place(double airspeed, double altitude, double heading, double north,
+                                             double east, double radar_height) {
+    return guarded([&] {
+        panel->simulator().place(airspeed, altitude, heading, north, east, radar_height);
+        return ok();
+    });
 }
 
 // A fresh start where the aircraft is (a new situation): every mode dropped, as a pilot would drop them (STAB
@@ -551,34 +563,6 @@ EMSCRIPTEN_KEEPALIVE const char* panel_drop_modes() {
 
 }  // extern "C"
 
-namespace {
-
-// What a press does on a module whose STAB follows the modes (the module's own update rule, which the host's
-// reasons do not know): STAB lasts only until the next update unless a mode is engaged or F/TDN armed, and so
-// does an arm made with no mode engaged. Nothing where the host's reasons hold; "" where the press was taken.
-std::optional<std::string> variant_why(const std::string& command, uint32_t engaged_before, uint32_t armed_before) {
-    if constexpr (!afcp::Variant::stab_follows_modes) {
-        return std::nullopt;
-    } else {
-        if (!panel->attached()) return std::nullopt;
-        const bool mode_on = (panel->engaged() & afcp::masks::mode_bits) != 0 ||
-                             (panel->armed() & afcp::bits::TDN) != 0;
-        if (command == "STAB" && !mode_on)
-            return "STAB on this panel follows the modes: it is on while a mode is engaged or F/TDN is armed, and "
-                   "goes at the next update otherwise. Engage a mode (ALT, HDG, VS, IAS, CR.HT or HT/HOV) instead";
-        const uint32_t new_arms = panel->armed() & ~armed_before;
-        if (new_arms != 0 && !mode_on)
-            return command + " armed " + host_core::armed_modes(new_arms) +
-                   ", but on this panel an arm lasts only while a mode is engaged: it goes at the next update. "
-                   "Engage a mode first (ALT, VS, IAS or HDG)";
-        // Taken, and STAB came with it: the host's reason ("press STAB") does not apply here.
-        if (panel->engaged() != engaged_before || panel->armed() != armed_before) return std::string();
-        return std::nullopt;
-    }
-}
-
-}  // namespace
-
 extern "C" {
 
 // Why a press of a mode command did nothing a pilot would see; "" when it did.
@@ -586,11 +570,9 @@ EMSCRIPTEN_KEEPALIVE const char* panel_why(const char* command, double engaged_b
     return guarded([&] {
         Json j;
         const host_core::ModuleFacts facts{afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
-                                           afcp::Variant::tdn_hov_need_stab_ax1};
+                                           afcp::Variant::tdn_hov_need_stab_ax1, afcp::Variant::stab_follows_modes};
         const uint32_t engaged = static_cast<uint32_t>(engaged_before), armed = static_cast<uint32_t>(armed_before);
-        const std::optional<std::string> own = variant_why(command, engaged, armed);
-        j.open('{').key("why").str(own ? *own : host_core::why_nothing_happened(*panel, command, engaged, armed, facts))
-            .close('}');
+        j.open('{').key("why").str(host_core::why_nothing_happened(*panel, command, engaged, armed, facts)).close('}');
         return reply(j);
     });
 }

@@ -14,6 +14,7 @@
 #include "host/panel.h"
 #include "host/runner.h"
 #include "host/trainer.h"
+#include "host/variables.h"
 #include "modes/state_block.h"
 #include "tests/scenarios/bitmap_sizes.h"
 #include "variants/variant.h"
@@ -49,7 +50,7 @@ protected:
     }
     static host_core::ModuleFacts facts() {
         return {afcp::module.airspeed_sample.value, afcp::module.radar_height_sample.value,
-                afcp::Variant::tdn_hov_need_stab_ax1};
+                afcp::Variant::tdn_hov_need_stab_ax1, afcp::Variant::stab_follows_modes};
     }
     test_support::BitmapSizes sizes;
     host_core::Panel panel{ImportTable, Linkage, sizes};
@@ -84,6 +85,37 @@ TEST_F(Trainer, TheApproachReceivesBothBeamsAndTheHoverHasNoTrack) {
     r = host_core::read_aircraft(panel);
     EXPECT_TRUE(std::isnan(r.track));
     EXPECT_NEAR(r.radar_height, 50, 15);
+}
+
+// The power gauges read the model's torque, which follows the collective, and the rotor's one speed; a crash
+// comes with its cause, which the placement of a new situation clears.
+TEST_F(Trainer, TheReadingCarriesTheTorqueAndACrashWithItsCause) {
+    play("situation hover\nfly 1");
+    host_core::Reading r = host_core::read_aircraft(panel);
+    EXPECT_EQ(r.torque, panel.simulator().get(host_core::flight_token::torque));
+    EXPECT_GT(r.torque, 30) << "a hover takes power";
+    EXPECT_LT(r.torque, host_core::kTakeOffTorquePercent) << "and less than the take-off rating";
+    EXPECT_EQ(r.rotor_speed, host_core::kRotorSpeedPercent);
+    EXPECT_EQ(r.crash_cause, 0);
+    const double hover_torque = r.torque;
+    play("control collective 0.7\nfly 1");
+    EXPECT_GT(host_core::read_aircraft(panel).torque, hover_torque + 5) << "more collective, more torque";
+
+    play("situation hover\nupdate 2\ncommand STAB\nupdate\ncontrol collective 0.33\nfly 30 until climb_rate below -1100\n"
+         "control collective 0.39\nfly 30 until crashed");
+    r = host_core::read_aircraft(panel);
+    EXPECT_EQ(r.crash_cause, static_cast<int>(flight::CrashCause::hard_touchdown));
+    EXPECT_STREQ(host_core::crash_caption(flight::CrashCause::hard_touchdown), "Hard touchdown");
+    play("situation hover\nfly 0.5");
+    EXPECT_EQ(host_core::read_aircraft(panel).crash_cause, 0) << "a new situation starts uncrashed";
+}
+
+TEST(CrashCaption, EveryCauseHasOneAndNoCrashNone) {
+    EXPECT_STREQ(host_core::crash_caption(flight::CrashCause::none), "");
+    for (int i = 1; i < flight::kCrashCauses; ++i)
+        EXPECT_STRNE(host_core::crash_caption(static_cast<flight::CrashCause>(i)), "") << i;
+    EXPECT_STREQ(host_core::crash_caption(static_cast<flight::CrashCause>(flight::kCrashCauses)), "");
+    EXPECT_STREQ(host_core::crash_caption(flight::CrashCause::rotor_strike), "Main rotor struck the ground");
 }
 
 TEST_F(Trainer, TheTraceSamplesAtItsPeriodAndMarksEachChangeOnce) {
@@ -156,6 +188,22 @@ TEST_F(Trainer, SaysWhyAPressDidNothing) {
     play("command APP\nfly 0.1");  // no localizer here: it stays armed
     const std::string tdn = press("TDN");
     EXPECT_NE(tdn.find("cannot arm while LOC is armed"), std::string::npos) << tdn;
+}
+
+// On a module whose STAB follows the modes, a STAB pressed with no mode on is taken back at the next update: the
+// reason says so; a mode pressed brings STAB with it, and nothing is said.
+TEST_F(Trainer, WhereStabFollowsTheModesAStabAloneSaysWhy) {
+    if (!afcp::Variant::stab_follows_modes) GTEST_SKIP() << "this module's STAB is a button of its own";
+    play("situation cruise\nfly 0.5");
+    const std::string why = press("STAB");
+    EXPECT_NE(why.find("STAB on this panel follows the modes"), std::string::npos) << why;
+    EXPECT_EQ(why.find("press STAB"), std::string::npos) << why;
+    host_core::ModuleFacts other = facts();
+    other.stab_follows_modes = false;
+    EXPECT_EQ(host_core::why_nothing_happened(panel, "STAB", 0, 0, other), "") << "the rule is the module's";
+    play("fly 0.2");
+    EXPECT_EQ(press("ALT"), "") << "ALT brings STAB with it";
+    EXPECT_NE(panel.engaged() & ALT, 0u);
 }
 
 TEST_F(Trainer, DroppingTheModesLeavesNoModeEngagedOrArmed) {

@@ -144,7 +144,9 @@ for (const module of modules) {
     test('its texts name only the controls of its own face', async () => {
       const page = await open(browser, module);
       const texts = await page.evaluate(() => [document.getElementById('click-message').textContent,
-        document.getElementById('scenario').value, ...panel.exercises().map((e) => e.goal)].join('\n'));
+        document.getElementById('scenario').value, ...panel.exercises().map((e) => e.goal),
+        ...['controls-help', 'scenario-help'].map((id) => document.getElementById(id).textContent),
+        document.querySelector('header').innerText].join('\n'));
       // What only the other face has, as its texts would name it.
       const foreign = korst(module) ? /NAVD CPL|FND CPL|HT\/HOV|\bBARO\b|\bUPLIM\b/
         : /\bAPP\b|G\/S|HOV\/HT|V\/S|\bSTAB\b(?! comes)|command STAB/;
@@ -238,6 +240,45 @@ for (const module of modules) {
     });
   });
 
+  describe(module + ': force-trim release', () => {
+    test('T held lets the cyclic\'s trim follow the hand; C then brings the cyclic back there, the pedals to the situation\'s',
+      async () => {
+        const page = await open(browser, module);
+        const trimmed = await page.evaluate(() => panel.aircraft());
+        const trim = () => page.evaluate(() => panel.instruments.controls.trim());
+        // Moved without T, the trim point stays where the situation put it.
+        await page.evaluate(() => { panel.control('pitch', panel.aircraft().pitch_control - 0.1); panel.advance(0.02); });
+        assert.ok(Math.abs((await trim()).pitch - trimmed.pitch_control) < 1e-9, 'no release, no new trim');
+        await page.keyboard.down('t');
+        assert.equal(await page.evaluate(() => panel.instruments.controls.trimReleased()), true);
+        await page.evaluate(() => {
+          panel.control('roll', 0.25);
+          panel.control('pedals', -0.3);
+          panel.advance(0.02);
+        });
+        const held = await page.evaluate(() => panel.aircraft());
+        await page.keyboard.up('t');
+        assert.equal(await page.evaluate(() => panel.instruments.controls.trimReleased()), false);
+        const moved = await trim();
+        assert.ok(Math.abs(moved.pitch - held.pitch_control) < 1e-9 && Math.abs(moved.roll - 0.25) < 1e-9,
+          'the trim point is where the hand was: ' + JSON.stringify(moved));
+        assert.ok(Math.abs(moved.pedals - trimmed.pedals) < 1e-9, 'the pedals\' trim is not the cyclic\'s');
+        // Moved on after T came up: C brings the cyclic back to the new trim point.
+        await page.evaluate(() => { panel.control('roll', -0.4); panel.control('pitch', 0.3); panel.advance(0.02); });
+        await page.keyboard.press('c');
+        const after = await page.evaluate(() => panel.aircraft());
+        assert.ok(Math.abs(after.roll_control - 0.25) < 1e-9 && Math.abs(after.pitch_control - held.pitch_control) < 1e-9,
+          JSON.stringify(after));
+        assert.ok(Math.abs(after.pedals - trimmed.pedals) < 1e-9, 'pedals at the situation\'s trim');
+        // A new situation trims afresh.
+        await page.evaluate(() => panel.situation('cruise'));
+        assert.ok(Math.abs((await trim()).roll - (await page.evaluate(() => panel.aircraft())).roll_control) < 1e-9);
+        assert.match(await page.$eval('#controls-help', (e) => e.textContent), /T held: force-trim release/);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      });
+  });
+
   describe(module + ': time and text', () => {
     test('paused, a click shows on the annunciator at once, and 18 Steps fly one simulated second', async () => {
       const page = await open(browser, module);  // opens paused
@@ -274,6 +315,22 @@ for (const module of modules) {
       assert.ok(!/[\uD800-\uDBFF](?![\uDC00-\uDFFF])/.test(said.value) && !said.value.includes('\uFFFD'), said.value);
       assert.ok(said.value.includes('🚁'.repeat(40) + '...') || said.value.includes('🚁'.repeat(45)), said.value);
       assert.ok(!said.long.includes('\uFFFD'), said.long);
+      await page.close();
+    });
+    test('a non-ASCII line comes back whole in its message', async () => {
+      const page = await open(browser, module);
+      const word = 'flieg_über_straße_🚁', quoted = '"Höhe 🚁 \\ über"';
+      const said = await page.evaluate((w, q) => {
+        const out = {};
+        try { panel.run('situation cruise\n' + w + ' 10'); } catch (e) { out.instruction = e.message; }
+        try { panel.parameter('AFCP', q); out.parameter = 'taken'; } catch (e) { out.parameter = e.message; }
+        try { panel.set('airspeed', 'ü'); } catch (e) { out.value = e.message; }
+        return out;
+      }, word, quoted);
+      assert.ok(said.instruction.startsWith("line 2: unknown instruction '" + word + "'"), said.instruction);
+      assert.ok(!said.parameter.includes('\uFFFD'), said.parameter);
+      assert.ok(said.value.includes("'ü'"), said.value);
+      for (const text of Object.values(said)) assert.ok(!/[\u0080-\u00ff]{2}/.test(text), 'no UTF-8 read as Latin-1: ' + text);
       await page.close();
     });
   });

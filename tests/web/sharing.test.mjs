@@ -149,5 +149,48 @@ for (const module of modules) {
       assert.deepEqual(again.errors, []);
       await again.close();
     });
+
+    test('flies on from a moment of the flight replayed: placed as it was then, its modes pressed again', { timeout: 60000 },
+      async () => {
+        const page = await open(browser, module);
+        await page.evaluate(() => panel.situation('cruise'));
+        if (module === 'korstpanel') await clickControl(page, module, 'STAB');
+        await clickControl(page, module, 'ALT');
+        await clickControl(page, module, 'HDG');
+        for (let i = 0; i < 20; i++) await clickControl(page, module, 'HDG_RIGHT');
+        await page.evaluate(() => { panel.turbulence('light', 11); panel.fly(30); });
+        const text = await page.evaluate(() => panel.flightFile());
+        const flight = JSON.parse(text);
+        await assert.rejects(page.evaluate(() => panel.flyOnFrom(10)), /open a saved flight first/);
+        await page.evaluate((t) => panel.replay(t), text);
+        // The moment picked on the replay's slider shows on the instruments; Fly on flies from it.
+        const index = flight.samples.findIndex((s) => s.time >= 15);
+        const then = flight.samples[index];
+        await page.evaluate((i) => {
+          const range = document.getElementById('replay-moment');
+          range.value = String(i);
+          range.dispatchEvent(new Event('input'));
+        }, index);
+        assert.equal(await page.evaluate(() => panel.shown().time), then.time);
+        assert.equal(await page.$eval('#replay-at', (e) => e.textContent), then.time.toFixed(1) + ' s');
+        await page.click('#fly-on');
+        await page.evaluate(() => panel.pause());
+        assert.equal(await page.evaluate(() => panel.replaying()), false);
+        const now = await page.evaluate(() => panel.reading());
+        assert.ok(now.time < 1, 'a new flight from the moment: ' + now.time);
+        for (const [k, tolerance] of [['altitude', 15], ['airspeed', 3], ['north', 150], ['east', 150]])
+          assert.ok(Math.abs(now[k] - then[k]) < tolerance, k + ': ' + now[k] + ' against ' + then[k]);
+        assert.ok(Math.abs(((now.heading - then.heading + 540) % 360) - 180) < 3, 'heading ' + now.heading + ' against ' + then.heading);
+        assert.equal(now.modes, then.modes, 'the modes pressed again');
+        assert.equal(now.refs.heading_bug, then.refs.heading_bug);
+        assert.deepEqual(now.turbulence, { level: 'light', seed: 11 });
+        // And it flies on, holding the recorded altitude.
+        await page.evaluate(() => panel.fly(10));
+        const later = await page.evaluate(() => panel.reading());
+        assert.ok(Math.abs(later.altitude - then.refs.altitude) < 50, later.altitude + ' against ' + then.refs.altitude);
+        assert.match(await page.$eval('#click-message', (e) => e.textContent), /^flying on from 1\d\.\d s of the flight replayed/);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      });
   });
 }

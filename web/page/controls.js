@@ -2,7 +2,10 @@
 // are (the pilot's hand) and what the blades get (the hand plus the autopilot's share).
 //
 // Keys move a control while held and leave it where it is: arrows the cyclic (Up pushes the nose down), Page Up
-// and Page Down the collective, Z and X the pedals. A gamepad's sticks do the same at a rate that grows with their
+// and Page Down the collective, Z and X the pedals. T held is the cyclic's force-trim release: while it is down
+// the cyclic's trim point follows the hand, and where the hand is when it comes up is the new trim point, the
+// one C brings the cyclic back to. (The engine's attitude hold takes the aircraft's attitude by itself while the
+// pilot's hand moves the stick, so the hold is at the attitude flown when the hand stops.) A gamepad's sticks do the same at a rate that grows with their
 // deflection (left stick the cyclic, right stick the pedals across and the collective up and down), so that
 // taking hold of a stick never jumps a control away from its trim.
 
@@ -20,10 +23,14 @@ const KEYS = {
 // Gamepad axes of the standard mapping: [axis index, control, direction].
 const STICKS = [[0, 'roll', 1], [1, 'pitch', 1], [2, 'pedals', 1], [3, 'collective', -1]];
 const DEAD_ZONE = 0.15;
-const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · C: cyclic and pedals back to ' +
-  'the trim · + and -: the knob last turned · or a gamepad';
+const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · T held: force-trim release, ' +
+  'the cyclic\'s trim moves to the hand · C: cyclic and pedals back to the trim · + and -: the knob last turned · ' +
+  'or a gamepad';
 // The key that puts the cyclic and the pedals back where the situation trimmed them (the hand's offset gone).
 const CENTRE_KEYS = ['c', 'C'];
+// The cyclic's force-trim release, held.
+const TRIM_RELEASE_KEYS = ['t', 'T'];
+const CYCLIC = ['pitch', 'roll'];
 
 // `move(axis, value)` puts a control; `axes` are the core's controls [{name, low, high}].
 function create(canvas, axes, move) {
@@ -33,7 +40,17 @@ function create(canvas, axes, move) {
     (target.tagName === 'INPUT' || target.tagName === 'TEXTAREA' || target.tagName === 'SELECT' || target.isContentEditable);
   // Where the situation trimmed the controls, by axis name: the cyclic and the pedals go back there on the centre key.
   let trim = null;
+  let released = false;  // the force-trim release held: the cyclic's trim follows the hand
+  let last = null;       // the reading the controls were last moved or drawn from
+  const trimToHand = () => {
+    if (trim && last) CYCLIC.forEach((axis) => { trim[axis] = last.controls[axes.findIndex((a) => a.name === axis)]; });
+  };
   window.addEventListener('keydown', (event) => {
+    if (TRIM_RELEASE_KEYS.includes(event.key) && !typing(event.target) && !event.ctrlKey && !event.metaKey && !event.altKey) {
+      event.preventDefault();
+      released = true;
+      return;
+    }
     if (CENTRE_KEYS.includes(event.key) && !typing(event.target) && !event.ctrlKey && !event.metaKey && !event.altKey) {
       event.preventDefault();
       if (trim) for (const axis of ['pitch', 'roll', 'pedals']) if (axis in trim) move(axis, trim[axis]);
@@ -44,8 +61,12 @@ function create(canvas, axes, move) {
     held.set(event.key.toLowerCase(), binding);
     event.preventDefault();
   });
-  window.addEventListener('keyup', (event) => held.delete(event.key.toLowerCase()));
-  window.addEventListener('blur', () => held.clear());
+  const endRelease = () => { if (released) { trimToHand(); released = false; } };
+  window.addEventListener('keyup', (event) => {
+    if (TRIM_RELEASE_KEYS.includes(event.key)) endRelease();
+    held.delete(event.key.toLowerCase());
+  });
+  window.addEventListener('blur', () => { endRelease(); held.clear(); });
 
   // How far each control moves in `seconds` of the pilot's time.
   function rates() {
@@ -68,6 +89,8 @@ function create(canvas, axes, move) {
 
   // Moves the controls for `seconds` of the pilot's time from where `reading` has them.
   function tick(seconds, reading) {
+    last = reading;
+    if (released) trimToHand();
     if (!(seconds > 0)) return;
     const rate = rates();
     axes.forEach((a, i) => {
@@ -83,7 +106,10 @@ function create(canvas, axes, move) {
   const W = canvas.width, H = canvas.height;
   let drawn = '';
   function draw(reading) {
-    const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + gamepadName;
+    last = reading;
+    if (released) trimToHand();
+    const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + gamepadName +
+      (trim ? trim.pitch + ',' + trim.roll : '') + released;
     if (key === drawn) return;
     drawn = key;
     const at = (name) => axes.findIndex((a) => a.name === name);
@@ -111,6 +137,18 @@ function create(canvas, axes, move) {
       c.arc(box.x + (roll + 1) / 2 * box.size, box.y + (pitch + 1) / 2 * box.size, r, 0, 2 * Math.PI);
       c.fill();
     };
+    // The cyclic's trim point: a cross, lit while the force-trim release is held.
+    if (trim) {
+      const tx = box.x + (trim.roll + 1) / 2 * box.size, ty = box.y + (trim.pitch + 1) / 2 * box.size;
+      c.strokeStyle = released ? page.lit : page.dim;
+      c.beginPath();
+      c.moveTo(tx - 5, ty);
+      c.lineTo(tx + 5, ty);
+      c.moveTo(tx, ty - 5);
+      c.lineTo(tx, ty + 5);
+      c.stroke();
+      c.strokeStyle = page.controlEdge;
+    }
     dot(blade('roll'), blade('pitch'), page.good, 5);
     dot(pilot('roll'), pilot('pitch'), page.ink, 3);
 
@@ -139,7 +177,7 @@ function create(canvas, axes, move) {
       ['collective ' + pilot('collective').toFixed(2) + '  pitch ' + pilot('pitch').toFixed(2), page.ink],
       ['roll ' + pilot('roll').toFixed(2) + '  pedals ' + pilot('pedals').toFixed(2), page.ink],
       [gamepadName ? 'gamepad: ' + gamepadName : 'no gamepad', page.dim],
-      [held.size ? 'keys: ' + [...held.keys()].join(' ') : '', page.lit],
+      [(released ? 'force-trim release ' : '') + (held.size ? 'keys: ' + [...held.keys()].join(' ') : ''), page.lit],
     ];
     lines.forEach(([text, style], i) => {
       c.fillStyle = style;
@@ -152,7 +190,10 @@ function create(canvas, axes, move) {
     trim = Object.fromEntries(axes.map((a, i) => [a.name, reading.controls[i]]));
   }
 
-  return { tick, draw, trimmedAt, help: HELP, holding: () => held.size > 0 };
+  return { tick, draw, trimmedAt, help: HELP, holding: () => held.size > 0,
+    // The trim point C brings the controls back to ({pitch, roll, pedals, collective}), and whether the force-trim
+    // release is held.
+    trim: () => (trim ? { ...trim } : null), trimReleased: () => released };
 }
 
 

@@ -130,6 +130,11 @@ function create(M) {
       instruction('situation ' + check.word(name, 'a situation'));
     },
     dropModes: () => answer(M._panel_drop_modes()),
+    // The aircraft placed where a reading (a recorded sample) had it, trimmed there; the flight starts.
+    place(r) {
+      for (const k of ['airspeed', 'altitude', 'heading', 'north', 'east', 'radar_height']) check.finite(r[k], 'the sample\'s ' + k);
+      answer(M._panel_place(r.airspeed, r.altitude, r.heading, r.north, r.east, r.radar_height));
+    },
     flyAlone: (seconds) => M._panel_fly_alone(check.finite(seconds, 'the seconds to fly')),
     fly(seconds) {
       check.finite(seconds, 'the seconds to fly');
@@ -145,7 +150,7 @@ function create(M) {
         check.finite(speed, 'the wind speed'));
     },
     turbulence(level, seed = 0) {
-      check.oneOf(level, ['off', 'light', 'moderate', 'severe'], 'a turbulence level');
+      check.oneOf(level, info.turbulence_levels, 'a turbulence level');
       if (!Number.isInteger(seed) || seed < 0 || seed > 4294967295)
         throw new Error('turbulence takes a seed from 0 to 4294967295, not ' + seed);
       instruction('turbulence ' + level + ' ' + seed);

@@ -15,6 +15,7 @@ import * as Lesson from './lesson.js';
 import * as MapInstrument from './map.js';
 import { applyToPage } from './palette.js';
 import * as PfdInstrument from './pfd/index.js';
+import * as PowerGauges from './power.js';
 import { createRecording, readFlight } from './recording.js';
 import * as SidePanels from './side.js';
 
@@ -70,6 +71,7 @@ import * as SidePanels from './side.js';
 
     // ---- the instruments --------------------------------------------------------------------------------------
     const pfd = PfdInstrument.create(document.querySelector('canvas[data-instrument="pfd"]'));
+    const power = PowerGauges.create(document.querySelector('canvas[data-instrument="power"]'), info.power);
     const map = MapInstrument.create(document.querySelector('canvas[data-instrument="map"]'), info.world);
     const chart = ChartInstrument.create($('chart'), { width: 480, height: 400 });
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
@@ -104,7 +106,7 @@ import * as SidePanels from './side.js';
       reading = core.reading();
       const trace = core.trace();
       if (trace.restarted) {
-        recording.restart(placedIn);
+        recording.restart(placedIn, reading.turbulence);
         placedIn = null;
         if (!replaying) { chart.clear(); map.clear(); }
         exercises.restart();
@@ -118,14 +120,32 @@ import * as SidePanels from './side.js';
         recording.mark(kind, time, modes);
         if (!replaying) chart.mark(time, modes, kind);
       }
+      recording.turbulence(reading.time, reading.turbulence.level, reading.turbulence.seed);
+      if ($('turbulence').value !== reading.turbulence.level) $('turbulence').value = reading.turbulence.level;
       exercises.show();
       if (!replaying) {
         shown = reading;
         pfd.draw(reading);
+        power.draw(reading);
         map.draw(reading, false);
       }
+      showCrash(reading.crash_cause);
       controls.draw(reading);
       $('clock').textContent = reading.flying ? reading.time.toFixed(1) + ' s' : 'on the bench';
+    }
+
+    // ---- a crash ----------------------------------------------------------------------------------------------
+    // Once the aircraft has crashed nothing flies on: the page says why, in a pilot's words, and offers a fresh
+    // start of the situation.
+    let crashShown = 0;
+    function showCrash(cause) {
+      if (cause === crashShown) return;
+      crashShown = cause;
+      $('crash').hidden = cause === 0;
+      const c = info.crash_causes[cause];
+      $('crash-caption').textContent = cause === 0 ? '' : c.caption;
+      $('crash-detail').textContent = cause === 0 ? '' : 'the aircraft ' + c.detail + ' at ' + reading.time.toFixed(1) +
+        ' s. Restart flies the situation afresh.';
     }
 
     // ---- time ---------------------------------------------------------------------------------------------------
@@ -144,7 +164,9 @@ import * as SidePanels from './side.js';
         return;
       }
       owed += seconds * scale;
-      if (reading.flying) {
+      if (reading.crash_cause !== 0) {
+        owed = 0;  // crashed: nothing flies until a restart
+      } else if (reading.flying) {
         const steps = Math.floor(owed * STEPS_PER_SECOND + 1e-9);
         if (steps > 0) {
           core.fly(steps / STEPS_PER_SECOND);
@@ -186,6 +208,9 @@ import * as SidePanels from './side.js';
     // The scenario box opens with a scenario of this module's own controls.
     $('scenario').value = 'situation cruise\n' + (face.stabFollowsModes ? '' : 'command STAB\n') +
       'command ALT\nfly 30\nexpect current_altitude 2000 30';
+    // The scenario language's instructions, from the host's one table: the names, each form on hovering.
+    $('scenario-help').textContent = info.instructions.map((i) => i.name).join(', ');
+    $('scenario-help').title = info.instructions.map((i) => i.form).join('\n');
     for (const name of info.situations) {
       const option = document.createElement('option');
       option.value = name;
@@ -227,6 +252,9 @@ import * as SidePanels from './side.js';
       control: andRefresh((axis, value) => core.control(axis, value)),
       wind: andRefresh((direction, speed) => core.wind(direction, speed)),
       turbulence: andRefresh((level, seed) => core.turbulence(level, seed)),
+      // The crash as the page shows it: {cause, caption, detail} or null while the flight goes on.
+      crash: () => ($('crash').hidden ? null : { cause: info.crash_causes[crashShown].name,
+        caption: $('crash-caption').textContent, detail: $('crash-detail').textContent }),
       aircraft() {
         const values = core.variables();
         const out = {};
@@ -237,7 +265,7 @@ import * as SidePanels from './side.js';
       },
       reading: () => core.reading(),
       // The instruments, and the state they last drew, for scripts that check what they show.
-      instruments: { pfd, map, chart },
+      instruments: { pfd, power, map, chart, controls },
       face: () => ({ module: face.module, hint: face.hint }),
       shown: () => shown,
       exercises: () => exercises.status(),
@@ -266,6 +294,8 @@ import * as SidePanels from './side.js';
       // Replays a saved flight's text on the map and the chart (the live flight paused meanwhile).
       replay: (text) => replay(readFlight(check.text(text, 'a saved flight'), info.module)),
       replaying: () => replaying !== null,
+      // Flies on from the moment of the flight replayed nearest `time` (seconds of it).
+      flyOnFrom: andRefresh((time) => flyOnFrom(time)),
       // The cues given since the page opened: {cue, time, text, sounded}.
       cues: () => cues.heard(),
       // The address that carries a scenario's text to a page that plays it when it opens.
@@ -289,9 +319,58 @@ import * as SidePanels from './side.js';
       }
       for (const [kind, time, modes] of flight.marks) chart.mark(time, modes, kind);
       const last = flight.samples[flight.samples.length - 1];
-      if (last) { shown = last; pfd.draw(last); map.draw(last, false); }
       $('replay-message').textContent = 'replaying a flight' + (flight.situation ? ' from ' + flight.situation : '') +
-        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live';
+        ' of ' + (last ? last.time.toFixed(1) : '0') + ' s: Resume or a situation flies on live, or fly on from a moment';
+      $('replay-controls').hidden = flight.samples.length === 0;
+      $('replay-moment').max = String(Math.max(0, flight.samples.length - 1));
+      $('replay-moment').value = $('replay-moment').max;
+      showMoment(flight.samples.length - 1);
+    }
+    // The instruments as they were at a sample of the flight replayed.
+    function showMoment(index) {
+      const s = replaying && replaying.samples[index];
+      if (!s) return;
+      shown = s;
+      pfd.draw(s);
+      power.draw(s);
+      map.draw(s, false);
+      $('replay-at').textContent = s.time.toFixed(1) + ' s';
+    }
+    // Flies on from the moment of the flight replayed nearest `time`: the aircraft placed as it was then, trimmed,
+    // in the turbulence then set, and its modes pressed again with their references (a mode this panel has no
+    // command of stays off). Answers what was done: {time, modes, missing}.
+    function flyOnFrom(time) {
+      if (!replaying) throw new Error('fly on from a moment: open a saved flight first');
+      check.finite(time, 'the moment to fly on from');
+      const samples = replaying.samples;
+      if (samples.length === 0) throw new Error('the flight replayed has no samples');
+      let at = samples[0];
+      for (const s of samples) if (Math.abs(s.time - time) < Math.abs(at.time - time)) at = s;
+      const air = replaying.turbulence.filter(([t]) => t <= at.time + 1e-9).pop();
+      const situation = replaying.situation;
+      endReplay();
+      cues.reset();
+      core.place(at);
+      core.dropModes();
+      if (air) core.turbulence(air[1], air[2]);
+      // The references the modes fly to, then the modes, STAB first.
+      const refs = at.refs || {};
+      if (Number.isFinite(refs.heading_bug)) core.set('heading_bug', refs.heading_bug);
+      if (Number.isFinite(refs.selected_altitude)) core.set('autopilot_altitude', refs.selected_altitude);
+      if (Number.isFinite(refs.vertical_speed)) core.set('vertical_speed', refs.vertical_speed);
+      core.update(2);  // the panel samples the aircraft where it now is
+      const wanted = String(at.modes || '').split(' ').filter(Boolean).sort((a, b) => (b === 'STAB') - (a === 'STAB'));
+      const missing = [];
+      for (const mode of wanted) {
+        try { core.command(mode); core.update(1); } catch { missing.push(mode); }
+      }
+      controls.trimmedAt(core.reading());
+      placedIn = situation;
+      owed = 0;
+      const modes = core.reading().modes;
+      say('flying on from ' + at.time.toFixed(1) + ' s of the flight replayed' + (modes ? ', with ' + modes : '') +
+        (missing.length ? '; not pressed again: ' + missing.join(' ') : ''));
+      return { time: at.time, modes, missing };
     }
     function endReplay() {
       if (!replaying) return;
@@ -299,7 +378,18 @@ import * as SidePanels from './side.js';
       chart.clear();
       map.clear();
       $('replay-message').textContent = '';
+      $('replay-controls').hidden = true;
     }
+    $('replay-moment').addEventListener('input', () => showMoment(Number($('replay-moment').value)));
+    $('fly-on').addEventListener('click', () => {
+      try {
+        const s = replaying.samples[Number($('replay-moment').value)];
+        panel.flyOnFrom(s.time);
+        panel.resume();
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
     const download = (name, text, type) => {
       const link = document.createElement('a');
       link.download = name;
@@ -340,7 +430,9 @@ import * as SidePanels from './side.js';
       try {
         // One host frame: its steps of the physics, with a frame's fraction of a step kept for the next, so that
         // 18 Steps fly one second.
-        if (reading.flying) {
+        if (reading.crash_cause !== 0) {
+          say('the aircraft has crashed: Restart flies the situation afresh', true);
+        } else if (reading.flying) {
           stepOwed += FRAME_SECONDS * STEPS_PER_SECOND;
           const steps = Math.floor(stepOwed + 1e-9);
           stepOwed -= steps;
@@ -362,6 +454,24 @@ import * as SidePanels from './side.js';
     };
     $('situation').addEventListener('change', () => restart($('situation').value));
     $('restart').addEventListener('click', () => restart($('situation').value));
+    $('crash-restart').addEventListener('click', () => restart($('situation').value));
+    // Turbulence from the page: the scenario language's own instruction, from a seed of its own each time a level
+    // is picked (a saved flight keeps it).
+    for (const level of info.turbulence_levels) {
+      const option = document.createElement('option');
+      option.value = level;
+      option.textContent = level;
+      $('turbulence').append(option);
+    }
+    $('turbulence').addEventListener('change', () => {
+      try {
+        const seed = Math.floor(Math.random() * 2 ** 32);
+        panel.turbulence($('turbulence').value, seed);
+        say('turbulence ' + $('turbulence').value + ' from seed ' + seed);
+      } catch (e) {
+        say(e.message, true);
+      }
+    });
     $('north-up').addEventListener('change', () => { map.orientation = $('north-up').checked ? 'north' : 'track'; });
     $('map-range').addEventListener('change', () => { map.range = Number($('map-range').value); });
     $('save').addEventListener('click', () => gauges.save(panel.module + '.png'));

@@ -40,6 +40,7 @@ export const glass = {
   green: page.good,      // engaged modes, the blades' share
   yellow: page.lit,      // the aircraft symbol
   amber: '#ffb340',      // a caution
+  red: '#ff3b30',        // a limit's mark, and a needle past it
   shade: 'rgba(0,0,0,0.6)',
   shadeDeep: 'rgba(0,0,0,0.7)',
   readoutBack: 'rgba(0,0,0,0.75)',  // behind the radar height readout

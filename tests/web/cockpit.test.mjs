@@ -1,0 +1,116 @@
+// The cockpit's power gauges and the end of a flight: the torque dial reads the model's torque and marks the limit
+// the model names, the rotor speed dial its one speed; a hard landing ends the flight on screen with its cause and
+// a restart; turbulence picked on the page is the scenario language's and a saved flight keeps it.
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import { dist, launch, modules, open, root } from './browser.mjs';
+
+let browser;
+before(async () => { browser = await launch(); });
+after(async () => { await browser?.close(); });
+
+const hardLanding = fs.readFileSync(path.join(root, 'tests/scenarios/both/touchdown-hard.txt'), 'utf8')
+  .split('\n').filter((line) => !/^\s*expect\b/.test(line)).join('\n');
+
+for (const module of modules) {
+  describe(module + ': the power gauges', () => {
+    test('torque follows the collective, against the take-off limit; the rotor turns at its one speed', async () => {
+      const page = await open(browser, module, { situation: 'hover' });
+      const dials = await page.evaluate(() => panel.instruments.power.dials);
+      assert.deepEqual(dials, [{ name: 'TQ', limits: [100] }, { name: 'NR', limits: [] }]);
+      const read = () => page.evaluate(() => ({ model: panel.aircraft().torque, shown: panel.instruments.power.shown() }));
+      await page.evaluate(() => panel.fly(1));
+      const hover = await read();
+      assert.ok(hover.model > 30 && hover.model < 100, 'a hover takes part of the rating: ' + hover.model);
+      assert.ok(Math.abs(hover.shown.torque - hover.model) < 0.5, JSON.stringify(hover));
+      assert.equal(hover.shown.rotor_speed, 100);
+      // The lever up past the rating: the dial goes with it.
+      await page.evaluate(() => { panel.control('collective', 1); panel.fly(0.5); });
+      const pulled = await read();
+      assert.ok(pulled.model > 100, 'full collective pulls more than the rating: ' + pulled.model);
+      assert.ok(Math.abs(pulled.shown.torque - pulled.model) < 0.5, JSON.stringify(pulled));
+      // Past the limit the needle and the figure are red: a pixel of the figure under the torque dial.
+      const red = await page.$eval('canvas[data-instrument="power"]', (c) => {
+        const d = c.getContext('2d').getImageData(0, 0, c.width / 2, c.height).data;
+        let n = 0;
+        for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] < 90 && d[i + 2] < 80) n++;
+        return n;
+      });
+      assert.ok(red > 40, 'red pixels of the needle and figure past the limit: ' + red);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+  });
+
+  describe(module + ': a crash', () => {
+    test('a hard landing is shown with its cause, nothing flies on, and Restart starts the situation afresh',
+      { timeout: 60000 }, async () => {
+        const page = await open(browser, module, { situation: 'hover' });
+        assert.equal(await page.evaluate(() => panel.crash()), null);
+        const log = await page.evaluate((t) => panel.run(t), hardLanding);
+        assert.match(log.join('\n'), /until crashed: touched down faster than 600 ft\/min/);
+        const crash = await page.evaluate(() => panel.crash());
+        assert.equal(crash.cause, 'hard_touchdown');
+        assert.equal(crash.caption, 'Hard touchdown');
+        assert.match(crash.detail, /^the aircraft touched down faster than 600 ft\/min at \d+\.\d s/);
+        assert.equal(await page.$eval('#crash', (e) => e.hidden || getComputedStyle(e).display === 'none'), false);
+        await page.screenshot({ path: path.join(dist, 'web', module + '-crash.png') });
+        // Live, the frames go by and the clock stands; a Step says why nothing flies.
+        await page.evaluate(() => panel.resume());
+        const at = await page.evaluate(() => panel.time());
+        await page.evaluate(() => { for (let i = 0; i < 20; i++) panel.advance(0.05); });
+        assert.equal(await page.evaluate(() => panel.time()), at);
+        await page.evaluate(() => panel.pause());
+        await page.click('#step');
+        assert.match(await page.$eval('#click-message', (p) => p.textContent), /crashed: Restart/);
+        assert.equal(await page.evaluate(() => panel.time()), at);
+
+        await page.click('#crash-restart');
+        assert.equal(await page.evaluate(() => panel.crash()), null);
+        assert.equal(await page.$eval('#crash', (e) => e.hidden), true);
+        await page.evaluate(() => panel.fly(1));
+        assert.equal((await page.evaluate(() => panel.aircraft())).crashed, 0);
+        const height = await page.evaluate(() => panel.reading().radar_height);
+        assert.ok(height > 40, 'hovering again at the hover\'s 50 ft: ' + height);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      });
+  });
+
+  describe(module + ': turbulence from the page', () => {
+    test('the select sets the level through the instruction, a scenario\'s shows in it, a saved flight keeps both',
+      { timeout: 60000 }, async () => {
+        const page = await open(browser, module);
+        const options = await page.$$eval('#turbulence option', (o) => o.map((x) => x.value));
+        assert.deepEqual(options, ['off', 'light', 'moderate', 'severe']);
+        assert.equal(await page.$eval('#turbulence', (s) => s.value), 'off');
+        await page.evaluate(() => panel.fly(1));
+        await page.select('#turbulence', 'moderate');
+        const air = await page.evaluate(() => panel.reading().turbulence);
+        assert.equal(air.level, 'moderate');
+        assert.ok(Number.isInteger(air.seed) && air.seed >= 0 && air.seed < 2 ** 32, String(air.seed));
+        await page.evaluate(() => panel.fly(2));
+        // The scenario box's help names the instruction, from the host's table.
+        assert.match(await page.$eval('#scenario-help', (e) => e.textContent), /\bfly, wind, turbulence, control\b/);
+        // The scenario language sets it as well: the select follows.
+        await page.evaluate(() => panel.run('turbulence light 7\nfly 1'));
+        assert.equal(await page.$eval('#turbulence', (s) => s.value), 'light');
+        const saved = JSON.parse(await page.evaluate(() => panel.flightFile()));
+        assert.deepEqual(saved.turbulence.map(([, level, seed]) => [level, seed]),
+          [['off', 0], ['moderate', air.seed], ['light', 7]]);
+        assert.ok(saved.turbulence[1][0] > 0.9 && saved.turbulence[1][0] < 1.2, 'set after a second: ' + saved.turbulence[1][0]);
+        // A new situation keeps the air as it is, and its flight starts with it.
+        await page.evaluate(() => { panel.situation('cruise'); panel.fly(0.5); });
+        const fresh = JSON.parse(await page.evaluate(() => panel.flightFile()));
+        assert.deepEqual(fresh.turbulence, [[0, 'light', 7]]);
+        // A file with a setting that is not one is refused.
+        const bad = { ...saved, turbulence: [[0, 'light']] };
+        await assert.rejects(page.evaluate((t) => panel.replay(t), JSON.stringify(bad)), /turbulence setting/);
+        assert.deepEqual(page.errors, []);
+        await page.close();
+      });
+  });
+}
