@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flight/reference_trim.h"
 #include "flight/units.h"
 
 namespace flight {
@@ -140,6 +141,38 @@ TrimResult on_ground(const Parameters& params, const Environment& env, double he
                              res.state.rates_body().lpNorm<Eigen::Infinity>()});
     res.converged = res.residual < 1e-3;
     return res;
+}
+
+LevelTrim level_trim(double airspeed_kt) {
+    const Environment e;
+    TrimTarget t;
+    t.airspeed_kt = airspeed_kt;
+    t.altitude_ft = e.ground_elevation_ft + 1000;
+    const TrimResult r = trim(default_parameters(), e, t);
+    Helicopter h;
+    h.set_state(r.state);
+    h.step(r.controls, e, 1e-9);  // records the controls
+    const Outputs o = h.outputs(e);
+    return {r.converged, o.pitch_deg, h.blade_angles(r.controls).collective, o.power_hp, o.torque_percent};
+}
+
+FlightTestFit flight_test_fit() {
+    double sum_p = 0, sum_c = 0;
+    FlightTestFit fit{0, 0, 0, 0};
+    int n = 0;
+    for (const ReferenceTrimPoint& ref : kReferenceTrim) {
+        if (ref.speed_kt < 0) continue;
+        const LevelTrim p = level_trim(ref.speed_kt);
+        const double dp = p.pitch_deg - ref.pitch_deg, dc = p.collective_rad - ref.collective_rad;
+        sum_p += dp * dp;
+        sum_c += dc * dc;
+        fit.pitch_worst_deg = std::max(fit.pitch_worst_deg, std::abs(dp));
+        fit.collective_worst_rad = std::max(fit.collective_worst_rad, std::abs(dc));
+        ++n;
+    }
+    fit.pitch_rms_deg = std::sqrt(sum_p / n);
+    fit.collective_rms_rad = std::sqrt(sum_c / n);
+    return fit;
 }
 
 }  // namespace flight

@@ -28,4 +28,18 @@ TrimResult trim(const Parameters&, const Environment&, const TrimTarget&);
 // Resting on the gear, rotor turning, collective down, cyclic and pedals centred, settled.
 TrimResult on_ground(const Parameters&, const Environment&, double heading_deg, double north_ft, double east_ft);
 
+// The published aircraft trimmed in level flight at an airspeed, 1,000 ft above the ground in the standard
+// atmosphere, as the flight test was flown (flight/reference_trim.h), and what its outputs read there.
+struct LevelTrim {
+    bool converged;
+    double pitch_deg, collective_rad, power_hp, torque_percent;
+};
+LevelTrim level_trim(double airspeed_kt);
+
+// The model against the flight test's points from the hover up: the RMS and the largest of the differences.
+struct FlightTestFit {
+    double pitch_rms_deg, pitch_worst_deg, collective_rms_rad, collective_worst_rad;
+};
+FlightTestFit flight_test_fit();
+
 }  // namespace flight

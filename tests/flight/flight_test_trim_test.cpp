@@ -17,41 +17,21 @@
 namespace flight {
 namespace {
 
-struct Point {
-    double pitch_deg, collective_rad, power_hp;
-};
-
-Point trimmed(double kt) {
-    const Environment e;
-    TrimTarget t;
-    t.airspeed_kt = kt;
-    t.altitude_ft = e.ground_elevation_ft + 1000;
-    const TrimResult r = trim(default_parameters(), e, t);
-    EXPECT_TRUE(r.converged) << kt;
-    Helicopter h;
-    h.set_state(r.state);
-    h.step(r.controls, e, 1e-9);
-    const Outputs o = h.outputs(e);
-    return {o.pitch_deg, h.blade_angles(r.controls).collective, o.power_hp};
+// The level trim, which must converge at every speed asked.
+LevelTrim trimmed(double kt) {
+    const LevelTrim t = level_trim(kt);
+    EXPECT_TRUE(t.converged) << kt;
+    return t;
 }
 
 TEST(FlightTestTrim, PitchAndCollectiveFollowTheFlightTest) {
-    double sum_p = 0, sum_c = 0, worst_p = 0, worst_c = 0;
-    int n = 0;
-    for (const ReferenceTrimPoint& ref : kReferenceTrim) {
-        if (ref.speed_kt < 0) continue;
-        const Point p = trimmed(ref.speed_kt);
-        const double dp = p.pitch_deg - ref.pitch_deg, dc = p.collective_rad - ref.collective_rad;
-        sum_p += dp * dp;
-        sum_c += dc * dc;
-        worst_p = std::max(worst_p, std::abs(dp));
-        worst_c = std::max(worst_c, std::abs(dc));
-        ++n;
-    }
-    EXPECT_LT(std::sqrt(sum_c / n), 0.014);
-    EXPECT_LT(worst_c, 0.031);
-    EXPECT_LT(std::sqrt(sum_p / n), 1.3);
-    EXPECT_LT(worst_p, 2.4);
+    for (const ReferenceTrimPoint& ref : kReferenceTrim)
+        if (ref.speed_kt >= 0) trimmed(ref.speed_kt);  // each point converges
+    const FlightTestFit fit = flight_test_fit();
+    EXPECT_LT(fit.collective_rms_rad, 0.014);
+    EXPECT_LT(fit.collective_worst_rad, 0.031);
+    EXPECT_LT(fit.pitch_rms_deg, 1.3);
+    EXPECT_LT(fit.pitch_worst_deg, 2.4);
 }
 
 TEST(FlightTestTrim, CollectiveRisesAboveEightyKnotsAndPowerHasItsBucket) {
