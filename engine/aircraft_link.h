@@ -33,7 +33,7 @@ constexpr int32_t vor_deviation = 3015;         // dots, 2 full scale (10 degree
 constexpr int32_t vor_distance = 3016;          // nautical miles
 constexpr int32_t localizer_course = 3017;      // degrees true, the runway's
 constexpr int32_t sideslip = 3018;              // degrees, wind from the right +
-constexpr int32_t rotor_power = 3019;           // horsepower of the main rotor
+constexpr int32_t rotor_power = 3019;           // horsepower the rotors take, with the transmission's loss
 constexpr int32_t decision_height = 3050;       // feet of radar height, the DH knob's (0 to 2,500)
 // How many times the simulator has placed the aircraft (a new flight, a situation, a reposition): an engine
 // starts its loops afresh when it changes.
@@ -46,6 +46,9 @@ constexpr int32_t pilot_collective = 3020;
 constexpr int32_t pilot_pitch = 3021;
 constexpr int32_t pilot_roll = 3022;
 constexpr int32_t pilot_pedals = 3023;
+// 1 while the pilot holds the cyclic's force-trim release: the attitude hold follows the aircraft while it is
+// held (and a second after), as while the hand moves the stick.
+constexpr int32_t force_trim_release = 3060;
 }  // namespace token
 
 // The engine's events: each sets the autopilot's share of one control, added to the pilot's (its parameter is

@@ -14,27 +14,16 @@ namespace {
 using namespace afcp::bits;
 namespace masks = afcp::masks;
 using namespace gains;
+using flight::units::kFeetPerSecondPerKnot;
+using flight::units::kRadiansPerDegree;
 
-using namespace flight::units;
-constexpr double kG = 32.174;  // ft/s^2
-constexpr int kCollective = 0, kPitch = 1, kRoll = 2, kPedals = 3;
+constexpr Axis kCollective = Axis::collective, kPitch = Axis::pitch_axis, kRoll = Axis::roll_axis,
+               kPedals = Axis::pedals_axis;
+// The outer loops of the cascade are bounded by the inner loop's stops, fed back, not by a range of their own.
+constexpr Range kNoRange{-1e9, 1e9};
 
-double wrap_180(double deg) { return deg - 360.0 * std::floor((deg + 180.0) / 360.0); }
-double limit(double x, double bound) { return std::clamp(x, -bound, bound); }
 double move_toward(double from, double to, double step) { return from + std::clamp(to - from, -step, step); }
 bool has(uint32_t word, uint32_t bits) { return (word & bits) != 0; }
-
-// The ground track, degrees; the heading when hardly moving.
-double ground_track(const Sensors& s) {
-    if (s.ground_speed_kt < 5) return s.heading_deg;
-    return s.heading_deg + std::atan2(s.lateral_ground_speed_kt, s.forward_ground_speed_kt) / kRadiansPerDegree;
-}
-
-bool in_hover(uint32_t engaged) { return has(engaged, HOV); }
-// The height the hover and the transitions fly: the reference, never below the least hover height (nor NaN).
-double hover_height(const afcp::StateBlock& b) {
-    return b.hover_height_reference >= kLeastHoverHeightFt ? b.hover_height_reference : kLeastHoverHeightFt;
-}
 
 // The readings that are numbers (the pilot's controls besides).
 // clang-format off
@@ -51,17 +40,70 @@ constexpr double Sensors::*kReadings[] = {
 };
 // clang-format on
 // Every double of Sensors is listed: besides the readings and the pilot's four controls there are only the
-// receiver flags and padding.
+// receiver flags, the force-trim release and padding.
 static_assert(sizeof(Sensors) - sizeof(int) - (std::size(kReadings) + 4) * sizeof(double) < sizeof(double));
+
+// The room a control leaves the engine's share: its travel (collective 0..1, the others -1..1) less the pilot's
+// lever (a reading past a stop taken at the stop, so that the bounds never cross), within the authority.
+Range room(Axis a, double pilot) {
+    const double low = a == kCollective ? 0.0 : -1.0;
+    const double authority = a == kCollective ? kCollectiveAuthority
+                             : a == kPedals   ? kPedalAuthority
+                                              : kCyclicAuthority;
+    const double lever = std::clamp(pilot, low, 1.0);
+    return {std::max(-authority, low - lever), std::min(authority, 1.0 - lever)};
+}
+// The control at a stop, as the inner loop last drove it: fed back to the loops before it.
+Stops stops(double share, Range r) { return {share >= r.high - kStopMargin, share <= r.low + kStopMargin}; }
+
+template <size_t... I, class F>
+void each_row(ModeLaws& laws, std::index_sequence<I...>, F&& f) {
+    (f(I, std::get<I>(laws)), ...);
+}
+template <class F>
+void each_row(ModeLaws& laws, F&& f) {
+    each_row(laws, std::make_index_sequence<kModeCount>{}, f);
+}
 
 }  // namespace
 
 void Autopilot::reset() { *this = Autopilot{}; }
 
+// ---- 1. the sensors ----------------------------------------------------------------------------------------------
+
+Sensors Autopilot::finite(const Sensors& reading) {
+    Sensors s = reading;
+    for (double Sensors::*r : kReadings)
+        if (!std::isfinite(s.*r)) s.*r = last_finite_.*r;
+    for (int i = 0; i < kAxes; ++i)
+        if (!std::isfinite(s.pilot[i])) s.pilot[i] = last_finite_.pilot[i];
+    last_finite_ = s;
+    return s;
+}
+
+// A new flight, or the aircraft placed anew: every loop starts from the aircraft as it is, and the modes engaged
+// fly on from there.
+void Autopilot::place(afcp::StateBlock& b, const Sensors& s) {
+    reset();
+    last_finite_ = s;
+    started_ = true;
+    placements_ = s.placements;
+    for (int i = 0; i < kAxes; ++i) last_pilot_[i] = s.pilot[i];
+    axis_[kPitch].reference = s.pitch_deg;
+    axis_[kRoll].reference = s.bank_deg;
+    axis_[kPedals].reference = s.heading_deg;
+    axis_[kCollective].reference = s.climb_fpm;
+    last_engaged_ = b.engaged;
+    Context c{b, s, 0};
+    start_modes(b.engaged, c);
+}
+
+// ---- 2. the requests -----------------------------------------------------------------------------------------
+
 void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a) {
     const uint32_t requests = b.armed & (HDG | VS | IAS | CRHT | HHT | HOV_SUB_B | STAB_AX1 | STAB_AX3 | ATT);
     if (requests == 0) return;
-    if (has(requests, HDG) && in_hover(b.engaged)) hover_heading_deg_ = s.heading_deg;
+    if (has(requests, HDG) && has(b.engaged, HOV)) std::get<law::Hov>(laws_).heading_deg = s.heading_deg;
     if (has(requests, IAS) && !(reference_read_kt >= kIasLowestKt && reference_read_kt <= kIasHighestKt)) {
         // A reference the aircraft should not fly, or none read: the engine flies the present airspeed instead.
         a.set_airspeed = true;
@@ -69,14 +111,15 @@ void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, double refe
     }
     if (has(requests, CRHT)) b.radar_height_reference = std::round(s.radar_height_ft);
     if (has(requests, HHT)) b.hover_height_reference = std::round(s.radar_height_ft);
-    if (has(requests, ATT) && !in_hover(b.engaged)) {
-        // Beep trim: a step of the attitude references, forward (nose down) and right +.
+    if (has(requests, ATT) && !has(b.engaged, HOV)) {
+        // Beep trim: a step of the attitudes held, forward (nose down) and right +.
+        law::Stab& att = std::get<law::Stab>(laws_);
         if (std::fabs(b.fore_aft_input) <= kLargestBeep + 1e-9) {
-            axis_[kPitch].reference -= b.fore_aft_input * kBeepDegreesPerUnit;
+            att.attitude_deg[kPitch] -= b.fore_aft_input * kBeepDegreesPerUnit;
             b.fore_aft_input = 0;
         }
         if (std::fabs(b.lateral_input) <= kLargestBeep + 1e-9) {
-            axis_[kRoll].reference += b.lateral_input * kBeepDegreesPerUnit;
+            att.attitude_deg[kRoll] += b.lateral_input * kBeepDegreesPerUnit;
             b.lateral_input = 0;
         }
     }
@@ -89,41 +132,52 @@ void Autopilot::take_requests(afcp::StateBlock& b, const Sensors& s, double refe
 bool Autopilot::go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const {
     const uint32_t go_around = VS | IAS;
     return (b.engaged & go_around) == go_around && (last_engaged_ & go_around) != go_around && b.armed == 0 &&
-           std::fabs(s.vertical_speed_fpm - 500) < 1 && std::fabs(s.autopilot_airspeed_kt - 75) < 0.5;
+           std::fabs(s.vertical_speed_fpm - kGoAroundClimbFpm) < 1 &&
+           std::fabs(s.autopilot_airspeed_kt - kGoAroundAirspeedKt) < 0.5;
 }
 
-void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a) {
-    // Altitude acquire: inside the distance the present climb covers in the capture lead, or inside the band.
+// ---- 3. the captures -----------------------------------------------------------------------------------------
+
+void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a, Context& c) {
+    // Altitude acquire: flying toward the selected altitude, inside the distance the climb covers in the capture
+    // lead (never less than the band), or across it since the last step. Level inside the band is no capture:
+    // ALT.A pressed selects the present altitude, and the pilot then sets the one wanted.
+    law::Alt& alt = std::get<law::Alt>(laws_);
     if (has(b.armed, ALT)) {
         const double error = s.selected_altitude_ft - s.altitude_ft;
-        const double lead = std::fabs(s.climb_fpm) / 60.0 * kAltitudeCaptureLead;
-        if (std::fabs(error) <= kAltitudeCaptureBandFt || (error * s.climb_fpm > 0 && std::fabs(error) <= lead)) {
+        const bool toward = error * s.climb_fpm > 0 && std::fabs(s.climb_fpm) >= kAltitudeCaptureLeastClimbFpm;
+        const double lead = std::max(kAltitudeCaptureBandFt, std::fabs(s.climb_fpm) / 60.0 * kAltitudeCaptureLead);
+        const bool crossed = alt.last_error_ft * error < 0 && std::fabs(s.climb_fpm) >= kAltitudeCaptureLeastClimbFpm;
+        if ((toward && std::fabs(error) <= lead) || crossed) {
             b.altitude_reference = s.selected_altitude_ft;
-            b.engaged = (b.engaged & ~masks::vertical_group) | ALT;
-            b.armed &= ~ALT;
+            capture_mode(b, ALT);
         }
+        alt.last_error_ft = has(b.armed, ALT) ? error : 0.0;
+    } else {
+        alt.last_error_ft = 0;
     }
-    if (has(b.armed, LOC) && has(static_cast<uint32_t>(s.receiver_flags), aircraft_link::receiver::localizer) &&
-        std::fabs(s.localizer_dots) <= kLocalizerCaptureDots) {
-        b.engaged = (b.engaged & masks::heading_keep) | LOC;
-        b.armed &= ~(LOC | LOC_AUX);
-    }
-    if (has(b.armed, VOR) && s.vor_nm > 0.5 && std::fabs(s.vor_dots) <= kVorCaptureDots) {
-        b.engaged = (b.engaged & masks::heading_keep) | VOR;
-        b.armed &= ~(VOR | VOR_AUX);
-    }
-    if (has(b.armed, GS) && has(b.engaged, LOC) && has(static_cast<uint32_t>(s.receiver_flags), aircraft_link::receiver::glide_slope) &&
-        std::fabs(s.glide_slope_dots) <= kGlideSlopeCaptureDots) {
-        b.engaged = (b.engaged & ~masks::vertical_group) | GS;
-        b.armed &= ~(GS | GS_AUX);
-    }
-    if (has(b.armed, TDN) && !in_hover(b.engaged) && s.airspeed_kt > kTransitionDownLowestKt) {
-        b.engaged |= TDN;
-        b.armed &= ~TDN;
-    }
+    const uint32_t flags = static_cast<uint32_t>(s.receiver_flags);
+    if (has(b.armed, LOC) && has(flags, aircraft_link::receiver::localizer) &&
+        std::fabs(s.localizer_dots) <= kLocalizerCaptureDots)
+        capture_mode(b, LOC);
+    if (has(b.armed, VOR) && s.vor_nm > kVorLeastDistanceNm && std::fabs(s.vor_dots) <= kVorCaptureDots)
+        capture_mode(b, VOR);
+    if (has(b.armed, GS) && has(b.engaged, LOC) && has(flags, aircraft_link::receiver::glide_slope) &&
+        std::fabs(s.glide_slope_dots) <= kGlideSlopeCaptureDots)
+        capture_mode(b, GS);
+    if (has(b.armed, TDN) && !has(b.engaged, HOV) && s.airspeed_kt > kTransitionDownLowestKt) capture_mode(b, TDN);
     if (go_around) {
-        b.engaged = (b.engaged & ~masks::vertical_group) | GA;
-        ga_heading_deg_ = s.heading_deg;  // a new go-around from one flown already too
+        capture_mode(b, GA);
+        std::get<law::Ga>(laws_).start(c);  // a new go-around from one flown already too
+    }
+    // The coupled glide slope ends at the decision height: ALT levels off there, started as the altitude acquire
+    // starts, inside the lead of the present descent.
+    if (has(b.engaged, GS)) {
+        const double above = s.radar_height_ft - kDecisionHeightFt;
+        if (above <= std::max(kAltitudeCaptureBandFt, -s.climb_fpm / 60.0 * kAltitudeCaptureLead)) {
+            b.altitude_reference = s.altitude_ft - above;
+            b.engaged = (b.engaged & ~masks::vertical_group) | ALT;
+        }
     }
     // A transition down ends in the hover, as the panel's HOV makes it.
     if (has(b.engaged, TDN) && s.ground_speed_kt < kHoverEntryKt &&
@@ -131,284 +185,237 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
         a.command = "HOV";
 }
 
-double Autopilot::vertical_target(const afcp::StateBlock& b, const Sensors& s, bool& holds, double dt) {
-    holds = true;
-    const uint32_t e = b.engaged;
-    auto height_hold = [](double error_ft, double time_constant, double bound) {
-        return limit(error_ft / time_constant * 60.0, bound);
-    };
-    if (in_hover(e)) {
-        holds = has(e, HHT);
-        return height_hold(hover_height(b) - s.radar_height_ft, kRadarHeightTimeConstant,
-                           kTransitionDownMaxDescentFpm);
-    }
-    if (has(e, TDN)) {
-        // Down as the speed comes off, so that the hover height and the hover arrive together.
-        const double share_left = transition_start_kt_ > 1 ? transition_speed_kt_ / transition_start_kt_ : 0.0;
-        const double wanted = hover_height(b) + std::max(0.0, transition_start_height_ft_ - hover_height(b)) * share_left;
-        return std::clamp((wanted - s.radar_height_ft) / kRadarHeightTimeConstant * 60.0, -kTransitionDownMaxDescentFpm,
-                          kTransitionUpClimbFpm);
-    }
-    if (has(e, TUP)) return kTransitionUpClimbFpm;
-    if (has(e, GA)) return limit(s.vertical_speed_fpm, kVerticalSpeedLimitFpm);
-    if (has(e, ALT))
-        return height_hold(b.altitude_reference - s.altitude_ft, kAltitudeTimeConstant, kAltitudeHoldLimitFpm);
-    if (has(e, VS)) return limit(s.vertical_speed_fpm, kVerticalSpeedLimitFpm);
-    if (has(e, CRHT))
-        return height_hold(b.radar_height_reference - s.radar_height_ft, kRadarHeightTimeConstant,
-                           kRadarHeightLimitFpm);
-    if (has(e, HHT))
-        return height_hold(hover_height(b) - s.radar_height_ft, kRadarHeightTimeConstant, kRadarHeightLimitFpm);
-    if (has(e, GS)) {
-        // The path's own descent for the ground speed, and the height off the path flown away in a time constant.
-        const double path = -s.ground_speed_kt * kFpmPerKnotPerRadian * std::tan(kGlideSlopeDeg * kRadiansPerDegree);
-        const double to_antenna = std::max(s.threshold_nm * kFeetPerNauticalMile + kGlideSlopePastThresholdFt, 500.0);
-        const double above = to_antenna * std::tan(s.glide_slope_dots * kGlideSlopeFullScaleDeg / 2 * kRadiansPerDegree);
-        return limit(path - above / kAltitudeTimeConstant * 60.0, kVerticalSpeedLimitFpm);
-    }
-    (void)dt;
-    holds = false;
-    return 0;
+void Autopilot::start_modes(uint32_t started, Context& c) {
+    each_row(laws_, [&](size_t, auto& law) {
+        if (has(started, law.row.bit)) law.start(c);
+    });
 }
 
-bool Autopilot::pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta) {
-    const uint32_t e = b.engaged;
-    // The speed loops: a PI on the speed error into the pitch attitude, too fast is nose up. `owner` is the mode
-    // that flies it now (IAS and G/A are one); each mode's target starts afresh when the loop passes to it.
-    auto speed_loop = [&](uint32_t owner, double error_kt, double gain, double integral_gain) {
-        if (speed_loop_owner_ == 0) speed_integral_ = s.pitch_deg;
-        speed_loop_owner_ = owner;
-        speed_integral_ = limit(speed_integral_ + integral_gain * error_kt * dt, kPitchLimitDeg);
-        return limit(speed_integral_ + gain * error_kt, kPitchLimitDeg);
-    };
-    if (in_hover(e)) {
-        const double wanted = b.fore_aft_input / kFeetPerSecondPerKnot;
-        hover_x_ft_ = std::fabs(wanted) > 0.05 ? 0.0 : hover_x_ft_ + s.forward_ground_speed_kt * kFeetPerSecondPerKnot * dt;
-        const double error = s.forward_ground_speed_kt - wanted + kHoverPositionGain / kHoverSpeedPitchGain * hover_x_ft_;
-        theta = speed_loop(HOV, error, kHoverSpeedPitchGain, kHoverSpeedIntegralGain);
-        return true;
-    }
-    if (has(e, TDN)) {
-        transition_speed_kt_ = std::max(0.0, transition_speed_kt_ - kTransitionDownDecelKtPerS * dt);
-        theta = speed_loop(TDN, s.forward_ground_speed_kt - transition_speed_kt_, kSpeedPitchGain,
-                           kSpeedPitchIntegralGain);
-        return true;
-    }
-    if (has(e, TUP)) {
-        transition_speed_kt_ = std::min(kTransitionUpSpeedKt, transition_speed_kt_ + kTransitionUpAccelKtPerS * dt);
-        theta = speed_loop(TUP, s.airspeed_kt - transition_speed_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
-        return true;
-    }
-    if (has(e, IAS | GA)) {
-        // The target slews to the reference at a comfortable acceleration, from the airspeed at engagement.
-        const double wanted = std::clamp(s.autopilot_airspeed_kt, kIasLowestKt, kIasHighestKt);
-        if (speed_loop_owner_ != (IAS | GA)) speed_target_kt_ = s.airspeed_kt;
-        speed_target_kt_ = move_toward(speed_target_kt_, wanted, kAirspeedSlewKtPerS * dt);
-        theta = speed_loop(IAS | GA, s.airspeed_kt - speed_target_kt_, kSpeedPitchGain, kSpeedPitchIntegralGain);
-        return true;
-    }
-    speed_loop_owner_ = 0;
-    return false;
-}
-
-double Autopilot::course_bank(double course_deg, double cross_ft, const Sensors& s, double dt) {
-    if (!course_loop_on_) course_integral_ = 0;
-    course_loop_on_ = true;
-    course_integral_ = limit(course_integral_ + kCourseIntegralGain * cross_ft * dt, kInterceptLimitDeg / 2);
-    const double intercept = limit(kInterceptDegPerFt * cross_ft + course_integral_, kInterceptLimitDeg);
-    const double track_error = wrap_180(course_deg - intercept - ground_track(s));
-    return limit(kTrackBankGain * track_error, kBankLimitDeg);
-}
-
-bool Autopilot::roll_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& phi) {
-    const uint32_t e = b.engaged;
-    if (!has(e, LOC | VOR)) course_loop_on_ = false;
-    if (in_hover(e)) {
-        const double wanted = b.lateral_input / kFeetPerSecondPerKnot;
-        hover_y_ft_ = std::fabs(wanted) > 0.05 ? 0.0 : hover_y_ft_ + s.lateral_ground_speed_kt * kFeetPerSecondPerKnot * dt;
-        const double error = s.lateral_ground_speed_kt - wanted + kHoverPositionGain / kHoverSpeedBankGain * hover_y_ft_;
-        if (!lateral_loop_on_) lateral_integral_ = s.bank_deg;
-        lateral_loop_on_ = true;
-        lateral_integral_ = limit(lateral_integral_ - kHoverLateralIntegralGain * error * dt, kBankLimitHoverDeg);
-        phi = limit(lateral_integral_ - kHoverSpeedBankGain * error, kBankLimitHoverDeg);
-        return true;
-    }
-    lateral_loop_on_ = false;
-    if (has(e, LOC)) {
-        const double to_antenna = s.threshold_nm * kFeetPerNauticalMile + kLocalizerBeyondThresholdFt;
-        const double cross = to_antenna * std::tan(s.localizer_dots * kLocalizerFullScaleDeg / 2 * kRadiansPerDegree);
-        phi = course_bank(s.selected_course_deg, cross, s, dt);
-        return true;
-    }
-    if (has(e, VOR)) {
-        const double cross = s.vor_nm * kFeetPerNauticalMile * std::sin(s.vor_dots * kVorFullScaleDeg / 2 * kRadiansPerDegree);
-        phi = course_bank(s.selected_course_deg, cross, s, dt);
-        return true;
-    }
-    if (has(e, NAV)) {
-        phi = limit(kTrackBankGain * wrap_180(s.gps_track_rad / kRadiansPerDegree - ground_track(s)), kBankLimitDeg);
-        return true;
-    }
-    if (has(e, HDG)) {
-        phi = limit(kHeadingBankGain * wrap_180(s.heading_bug_deg - s.heading_deg), kBankLimitDeg);
-        return true;
-    }
-    if (has(e, TDN | TUP | GA)) {
-        double bank = kHeadingBankGain * wrap_180(ga_heading_deg_ - s.heading_deg);
-        // Slowing down, the aircraft drifts sideways unless the bank stops it, as in the hover.
-        if (has(e, TDN)) bank -= kHoverSpeedBankGain * s.lateral_ground_speed_kt;
-        phi = limit(bank, kBankLimitHoverDeg);
-        return true;
-    }
-    return false;
-}
-
-// What a mode takes from the aircraft as it starts.
-void Autopilot::start_modes(uint32_t started, const Sensors& s) {
-    if (has(started, TDN)) {
-        transition_speed_kt_ = transition_start_kt_ = s.forward_ground_speed_kt;
-        transition_start_height_ft_ = s.radar_height_ft;
-    }
-    if (has(started, TUP)) transition_speed_kt_ = s.airspeed_kt;
-    if (has(started, TDN | TUP | GA)) ga_heading_deg_ = s.heading_deg;
-    if (has(started, HOV)) {
-        hover_x_ft_ = hover_y_ft_ = 0;
-        hover_heading_deg_ = s.heading_deg;
-    }
-}
-
-Sensors Autopilot::finite(const Sensors& reading) {
-    Sensors s = reading;
-    for (double Sensors::*r : kReadings)
-        if (!std::isfinite(s.*r)) s.*r = last_finite_.*r;
-    for (int i = 0; i < 4; ++i)
-        if (!std::isfinite(s.pilot[i])) s.pilot[i] = last_finite_.pilot[i];
-    last_finite_ = s;
-    return s;
-}
-
-Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) {
-    Actions a{};
-    // A reading that is not a finite number is taken as its last finite value (0 if none was), so that nothing
-    // but numbers reaches the references, the integrators and the shares.
-    const Sensors s = finite(reading);
-    if (!started_ || s.placements != placements_) {
-        // A new flight, or the aircraft placed anew: every loop starts from the aircraft as it is.
-        reset();
-        last_finite_ = s;
-        started_ = true;
-        placements_ = s.placements;
-        axis_[kPitch].reference = s.pitch_deg;
-        axis_[kRoll].reference = s.bank_deg;
-        axis_[kPedals].reference = s.heading_deg;
-        for (int i = 0; i < 4; ++i) last_pilot_[i] = s.pilot[i];
-        last_engaged_ = b.engaged;
-        start_modes(b.engaged, s);  // the modes engaged fly on from the aircraft as placed
-    }
-    const bool stab = has(b.engaged, STAB);
-    if (stab) {
-        const bool go_around = go_around_commanded(b, s);
-        take_requests(b, s, reading.autopilot_airspeed_kt, a);
-        capture(b, s, go_around, a);
-    }
-    const uint32_t e = b.engaged;
-    start_modes(e & ~last_engaged_, s);
-    for (int i = 1; i < 4; ++i) {
-        if (std::fabs(s.pilot[i] - last_pilot_[i]) > kPilotMoveThreshold) axis_[i].sync = kPilotSyncSeconds;
+void Autopilot::pilot_hands(const Sensors& s, double dt) {
+    law::Stab& stab = std::get<law::Stab>(laws_);
+    for (int i = kPitch; i < kAxes; ++i) {
+        // The cyclic's force-trim release held counts as a hand on the pitch and the roll.
+        const bool released = s.force_trim_release && (i == kPitch || i == kRoll);
+        const bool moved = released || std::fabs(s.pilot[i] - last_pilot_[i]) > kPilotMoveThreshold;
+        stab.sync_s[i] = moved ? kPilotSyncSeconds + dt : std::max(0.0, stab.sync_s[i] - dt);
         last_pilot_[i] = s.pilot[i];
     }
+}
 
-    bool held[4] = {false, stab, stab, stab};
-    if (stab) {
-        // Pitch and roll: the attitude references, moved by an upper mode or following the pilot's hand.
-        struct Attitude {
-            int axis;
-            bool moded;
-            double target, measured, rate, reference_rate, gain, rate_gain, integral_gain;
-        };
-        double theta = 0, phi = 0;
-        const bool pitch_moded = pitch_target(b, s, dt, theta);
-        const bool roll_moded = roll_target(b, s, dt, phi);
-        if (!roll_moded && has(last_engaged_, masks::lateral_group | GA) && !has(e, masks::lateral_group | GA))
-            axis_[kRoll].reference = 0;  // a lateral mode let go: wings level
-        const Attitude attitudes[] = {
-            {kPitch, pitch_moded, theta, s.pitch_deg, s.pitch_rate_dps,
-             in_hover(e) ? kHoverReferenceRate : kPitchReferenceRate, kPitchAttitudeGain,
-             kPitchRateGain, kPitchIntegralGain},
-            {kRoll, roll_moded, phi, s.bank_deg, s.roll_rate_dps, in_hover(e) ? kHoverReferenceRate : kRollReferenceRate,
-             kRollAttitudeGain, kRollRateGain,
-             kRollIntegralGain},
-        };
-        // The cyclic grows more powerful with speed: the inner loops' gains fall as the dynamic pressure rises.
-        const double schedule = 1.0 / (1.0 + std::pow(std::max(s.airspeed_kt, 0.0) / kGainScheduleKt, 2));
-        for (const Attitude& t : attitudes) {
-            Axis& x = axis_[t.axis];
-            const bool following = !t.moded && x.sync > 0;
-            if (t.moded)
-                x.reference = move_toward(x.reference, t.target, t.reference_rate * dt);
-            else if (following)
-                x.reference = t.measured;
-            x.sync = std::max(0.0, x.sync - dt);
-            const double error = x.reference - t.measured;
-            // The room the stick leaves to its stops; a reading past a stop is taken at the stop, so that the
-            // bounds never cross.
-            const double stick = std::clamp(s.pilot[t.axis], -1.0, 1.0);
-            const double room_up = 1.0 - stick, room_down = -1.0 - stick;
-            const bool stopped = (error > 0 && x.share >= room_up - kStopMargin) ||
-                                 (error < 0 && x.share <= room_down + kStopMargin);
-            if (!following && !stopped)
-                x.integral = limit(x.integral + schedule * t.integral_gain * error * dt, kCyclicAuthority);
-            x.share = std::clamp(schedule * (t.gain * error - t.rate_gain * t.rate) + x.integral,
-                                 std::max(-kCyclicAuthority, room_down), std::min(kCyclicAuthority, room_up));
-        }
+// ---- 4. each axis: the highest-priority engaged law --------------------------------------------------------------
 
-        // Pedals: coordinate the turn in forward flight; hold the heading in hover and at low speed.
-        Axis& y = axis_[kPedals];
-        const bool coordinate = !in_hover(e) && s.airspeed_kt > kCoordinatedAboveKt;
-        if (coordinate) {
-            const double turn_rate =
-                kG * std::tan(s.bank_deg * kRadiansPerDegree) / std::max(s.airspeed_kt * kFeetPerSecondPerKnot, 1.0) / kRadiansPerDegree;
-            y.integral = limit(y.integral + kSideslipIntegralGain * s.sideslip_deg * dt, kPedalAuthority);
-            y.share = limit(kSideslipGain * s.sideslip_deg + y.integral - kYawRateGain * (s.yaw_rate_dps - turn_rate),
-                            kPedalAuthority);
-            heading_hold_on_ = false;
-        } else {
-            if (!heading_hold_on_ || y.sync > 0) y.reference = s.heading_deg;
-            if (in_hover(e)) y.reference = hover_heading_deg_;
-            heading_hold_on_ = true;
-            y.sync = std::max(0.0, y.sync - dt);
-            const double error = wrap_180(y.reference - s.heading_deg);
-            y.integral = limit(y.integral + kHeadingIntegralGain * error * dt, kPedalAuthority);
-            y.share = limit(kHeadingHoldGain * error - kYawRateGain * s.yaw_rate_dps + y.integral, kPedalAuthority);
+int Autopilot::owner_of(Axis a, uint32_t engaged) const {
+    int owner = -1, best = 0;
+    for (size_t i = 0; i < kModeRows.size(); ++i)
+        if (has(engaged, kModeRows[i].bit) && kModeRows[i].priority[a] > best) {
+            best = kModeRows[i].priority[a];
+            owner = static_cast<int>(i);
         }
+    return owner;
+}
 
-        // Collective: the climb-rate loop of the vertical mode engaged, within the power limit.
-        bool holds = false;
-        const double climb = vertical_target(b, s, holds, dt);
-        Axis& c = axis_[kCollective];
-        if (holds) {
-            double error = climb - s.climb_fpm;
-            if (s.rotor_power_hp > kPowerLimitHp) error = std::min(error, 0.0);
-            c.integral = limit(c.integral + kClimbIntegralGain * error * dt, kCollectiveAuthority);
-            c.share = limit(kClimbGain * error + c.integral, kCollectiveAuthority);
-            held[kCollective] = true;
-        }
+void Autopilot::take(int row, Axis a, Context& c, double present) {
+    each_row(laws_, [&](size_t i, auto& law) {
+        if (static_cast<int>(i) == row) law.take(a, c, present);
+    });
+}
+
+Command Autopilot::target(int row, Axis a, Context& c) {
+    Command command;
+    each_row(laws_, [&](size_t i, auto& law) {
+        if (static_cast<int>(i) == row) command = law.target(a, c);
+    });
+    return command;
+}
+
+// ---- 5. the inner loops, behind the envelope -----------------------------------------------------------------------
+
+void Autopilot::fly_attitude(Axis a, Context& c) {
+    const Sensors& s = c.s;
+    AxisLoop& x = axis_[a];
+    const ModeRow& row = kModeRows[static_cast<size_t>(x.owner)];
+    const bool pitch = a == kPitch;
+    const double measured = pitch ? s.pitch_deg : s.bank_deg;
+    const double rate = pitch ? s.pitch_rate_dps : s.roll_rate_dps;
+    const double wanted = target(x.owner, a, c).value;
+    x.at = Limit::none;
+    const double before = x.reference;
+    if (row.bit == STAB) {
+        x.reference = wanted;  // the pilot's attitude, as left
+        x.limit = 0;
+    } else {
+        // The envelope: the row's attitude limit, the slow-flight pitch limit, and a bounded rate.
+        double bound = pitch ? row.pitch_limit_deg() : row.bank_limit_deg();
+        if (pitch && s.airspeed_kt < kSlowFlightKt) bound = std::min(bound, kPitchLimitSlowDeg);
+        bound -= kAttitudeOvershootDeg;
+        if (std::fabs(wanted) >= bound - 1e-9) x.at = pitch ? Limit::pitch : Limit::bank;
+        const double rate_limit = row.hover ? kHoverReferenceRate : pitch ? kPitchReferenceRate : kRollReferenceRate;
+        x.reference =
+            std::clamp(move_toward(x.reference, std::clamp(wanted, -bound, bound), rate_limit * c.dt), -bound, bound);
+        x.limit = bound;
     }
+    Pid& attitude = pitch ? pitch_attitude_ : roll_attitude_;
+    Pid& rate_loop = pitch ? pitch_rate_ : roll_rate_;
+    const Range r = room(a, s.pilot[a]);
+    // The rate command: the attitude loop's, and the rate at which an upper mode moves the attitude (fed forward,
+    // so that the attitude follows a moving command without lagging it and overshooting where it stops).
+    const double moving = row.bit == STAB || c.dt <= 0 ? 0.0 : (x.reference - before) / c.dt;
+    const double command = attitude.update(x.reference - measured, 0, c.dt, kNoRange, stops(x.share, r)) + moving;
+    x.share = rate_loop.update(command - rate, 0, c.dt, r);
+}
 
-    for (int i = 0; i < 4; ++i) {
-        Axis& x = axis_[i];
-        if (x.held && !held[i]) {
-            a.release |= 1u << i;
-            x.integral = x.share = 0;
+void Autopilot::fly_pedals(Context& c) {
+    const Sensors& s = c.s;
+    AxisLoop& x = axis_[kPedals];
+    const Command wanted = target(x.owner, kPedals, c);
+    const Range r = room(kPedals, s.pilot[kPedals]);
+    const Stops stop = stops(x.share, r);
+    x.at = Limit::none;
+    x.limit = 0;
+    if (wanted.coordinate) {
+        // The turn rate of a coordinated turn at this bank and airspeed, and the sideslip flown out.
+        const double turn_dps = kGravityFps2 * std::tan(s.bank_deg * kRadiansPerDegree) /
+                                std::max(s.airspeed_kt * kFeetPerSecondPerKnot, 1.0) / kRadiansPerDegree;
+        if (!coordinating_) sideslip_.hand_over(yaw_rate_command_ - turn_dps, s.sideslip_deg, 0);
+        yaw_rate_command_ = turn_dps + sideslip_.update(s.sideslip_deg, 0, c.dt, kNoRange, stop);
+        x.reference = s.heading_deg;
+    } else {
+        const double error = wrap_180(wanted.value - s.heading_deg);
+        if (coordinating_) heading_hold_.hand_over(yaw_rate_command_, error, 0);
+        yaw_rate_command_ = heading_hold_.update(error, 0, c.dt, kNoRange, stop);
+        x.reference = wanted.value;
+    }
+    coordinating_ = wanted.coordinate;
+    x.share = yaw_rate_.update(yaw_rate_command_ - s.yaw_rate_dps, 0, c.dt, r);
+}
+
+void Autopilot::fly_collective(Context& c) {
+    const Sensors& s = c.s;
+    AxisLoop& x = axis_[kCollective];
+    const ModeRow& row = kModeRows[static_cast<size_t>(x.owner)];
+    double wanted = target(x.owner, kCollective, c).value;
+    x.at = Limit::none;
+    if (std::fabs(wanted) >= row.climb_limit_fpm - 1e-9) x.at = Limit::climb;
+    wanted = std::clamp(wanted, -row.climb_limit_fpm, row.climb_limit_fpm);
+    // The ground: a descent is braked toward the least hover height at a bounded vertical deceleration.
+    const double above_floor = std::max(0.0, s.radar_height_ft - kLeastHoverHeightFt);
+    const double lowest = std::max(-row.climb_limit_fpm, -std::sqrt(2 * kGroundBrakingFps2 * above_floor) * 60.0);
+    wanted = std::max(wanted, lowest);
+    // At a bounded rate, and inside the envelope at every step (a command taken from an aircraft climbing or
+    // sinking beyond the limit starts at the limit).
+    x.reference = std::clamp(move_toward(x.reference, wanted, kClimbCommandRate * c.dt), lowest, row.climb_limit_fpm);
+    x.limit = row.climb_limit_fpm;
+    double error = x.reference - s.climb_fpm;
+    const Range r = room(kCollective, s.pilot[kCollective]);
+    Stops stop = stops(x.share, r);
+    if (s.rotor_power_hp > kPowerLimitHp) {
+        error = std::min(error, 0.0);  // at the power limit: no more climb, any descent
+        stop.high = true;
+        x.at = Limit::power;
+    }
+    x.share = climb_.update(error, 0, c.dt, r, stop);
+}
+
+// ---- 6. the outputs ----------------------------------------------------------------------------------------------
+
+void Autopilot::output(const Sensors& s, const bool held[kAxes], Actions& a) {
+    for (int i = 0; i < kAxes; ++i) {
+        AxisLoop& x = axis_[i];
+        if (x.held != held[i]) {
+            // Let go, or taken afresh: the axis's loops start from nothing.
+            if (x.held) a.release |= 1u << i;
+            x.share = 0;
+            if (i == kCollective) climb_.reset();
+            if (i == kPitch) pitch_attitude_.reset(), pitch_rate_.reset();
+            if (i == kRoll) roll_attitude_.reset(), roll_rate_.reset();
+            if (i == kPedals) heading_hold_.reset(), sideslip_.reset(), yaw_rate_.reset(), yaw_rate_command_ = 0;
         }
-        if (!x.held && held[i]) x.integral = x.share = 0;
-        if (!held[i] && i != kCollective) x.reference = i == kPedals ? s.heading_deg : (i == kPitch ? s.pitch_deg : s.bank_deg);
+        if (!held[i]) {
+            // Not held: the command follows the aircraft, so that taking the axis moves nothing.
+            x.owner = -1;
+            x.at = Limit::none;
+            x.at_s = 0;
+            x.share = 0;
+            x.reference = i == kPedals  ? s.heading_deg
+                          : i == kPitch ? s.pitch_deg
+                          : i == kRoll  ? s.bank_deg
+                                        : s.climb_fpm;
+        }
         x.held = held[i];
         a.held[i] = held[i];
         a.share[i] = held[i] ? x.share : 0.0;
     }
+}
+
+Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) {
+    Actions a{};
+    // 1. The sensors: a reading that is not a finite number is taken as its last finite value (0 if none was), so
+    // that nothing but numbers reaches the references, the integrators and the shares.
+    const Sensors s = finite(reading);
+    if (!started_ || s.placements != placements_) place(b, s);
+    Context c{b, s, dt};
+    const bool stab = has(b.engaged, STAB);
+    if (stab) {
+        const bool go_around = go_around_commanded(b, s);
+        take_requests(b, s, reading.autopilot_airspeed_kt, a);  // 2. the requests
+        capture(b, s, go_around, a, c);                         // 3. the captures
+    }
+    start_modes(b.engaged & ~last_engaged_, c);
+    pilot_hands(s, dt);
+
+    // 4. and 5. Each axis: the highest-priority engaged law, then the inner loops.
+    bool held[kAxes] = {};
+    for (int i = 0; i < kAxes && stab; ++i) {
+        const Axis ax = static_cast<Axis>(i);
+        AxisLoop& x = axis_[i];
+        const int owner = owner_of(ax, b.engaged);
+        if (owner < 0) continue;
+        held[i] = true;
+        if (owner != x.owner || !x.held) {
+            Context taking{b, s, dt, x.owner >= 0 && x.held ? kModeRows[static_cast<size_t>(x.owner)].bit : 0u};
+            take(owner, ax, taking, x.reference);
+            x.owner = owner;
+        }
+        const Limit before = x.at;
+        if (ax == kCollective)
+            fly_collective(c);
+        else if (ax == kPedals)
+            fly_pedals(c);
+        else
+            fly_attitude(ax, c);
+        // An upper mode that drives its control to a stop cannot hold either.
+        const uint32_t bit = kModeRows[static_cast<size_t>(owner)].bit;
+        const Stops stop = stops(x.share, room(ax, s.pilot[i]));
+        if (x.at == Limit::none && bit != STAB && (stop.high || stop.low)) x.at = Limit::travel;
+        x.at_s = x.at == Limit::none ? 0.0 : x.at == before ? x.at_s + dt : dt;
+    }
+    output(s, held, a);  // 6.
     last_engaged_ = b.engaged;
     return a;
+}
+
+// ---- what the engine tells -----------------------------------------------------------------------------------------
+
+Caution Autopilot::caution() const {
+    for (const AxisLoop& x : axis_)
+        if (x.held && x.owner >= 0 && x.at != Limit::none && x.at_s > kCautionAfterSeconds)
+            return {kModeRows[static_cast<size_t>(x.owner)].bit, x.at};
+    return {0, Limit::none};
+}
+
+AxisState Autopilot::axis(Axis a) const {
+    const AxisLoop& x = axis_[a];
+    if (!x.held || x.owner < 0) return {0, 0, 0};
+    return {kModeRows[static_cast<size_t>(x.owner)].bit, x.reference, x.limit};
+}
+
+bool Autopilot::integrals_inside_limits() const {
+    bool inside = true;
+    for (const Pid* p : {&pitch_attitude_, &pitch_rate_, &roll_attitude_, &roll_rate_, &heading_hold_, &sideslip_,
+                         &yaw_rate_, &climb_})
+        inside = inside && p->integral_inside_limit();
+    std::apply([&](const auto&... law) { ((inside = inside && law.integrals_inside_limits()), ...); }, laws_);
+    return inside;
 }
 
 }  // namespace autopilot

@@ -1,42 +1,46 @@
 // The engine's control laws and mode logic: what the engine does with the state block at every simulator step.
 //
-// How the work is divided (as in a three-cue helicopter AFCS):
-//   pitch   cyclic: rate damping (STAB) and attitude hold (ATT); IAS, hover fore-aft speed, the transitions and
-//           the go-around's airspeed move the pitch attitude reference;
-//   roll    cyclic: the same; HDG, NAV, VOR, LOC and hover lateral speed move the bank reference;
-//   pedals: yaw damping; heading hold in hover and at low speed, turn coordination above it;
-//   collective: the vertical modes (ALT, V/S, CR.HT, HHT, G/S, G/A, the transitions) through a climb-rate loop.
-// The engine's share of each control adds to the pilot's. An axis that no engaged mode holds is handed back to
-// the pilot's lever (the share moves into it), so letting go moves nothing; with STAB off nothing is held.
+// How the work is divided (as in a three-cue helicopter AFCS): each axis is flown by the law of the
+// highest-priority engaged mode that holds it (the mode table, engine/modes.h), through that axis's inner loops:
+//   pitch, roll  cyclic: attitude loop -> rate command -> rate loop -> share (a cascade of engine/pid.h loops);
+//   pedals:      heading hold, or turn coordination (sideslip), -> yaw-rate command -> yaw-rate loop -> share;
+//   collective:  the climb rate a vertical mode commands -> climb-rate loop -> share, within the power limit.
+// Every command passes the envelope first (pitch, bank, climb, the ground) and moves at a bounded rate. The
+// engine's share of each control adds to the pilot's. An axis that no engaged mode holds is handed back to the
+// pilot's lever (the share moves into it), so letting go moves nothing; with STAB off nothing is held.
 #pragma once
 
 #include <cstdint>
 
+#include "engine/modes.h"
+#include "engine/pid.h"
+#include "engine/sensors.h"
 #include "modes/state_block.h"
 
 namespace autopilot {
 
-// What the engine reads of the aircraft and the simulator at each step.
-struct Sensors {
-    double airspeed_kt, radar_height_ft, altitude_ft, heading_deg, pitch_deg, bank_deg, climb_fpm;
-    double ground_speed_kt, forward_ground_speed_kt, lateral_ground_speed_kt;
-    double roll_rate_dps, pitch_rate_dps, yaw_rate_dps, sideslip_deg, rotor_power_hp;
-    double heading_bug_deg, selected_altitude_ft, autopilot_airspeed_kt, vertical_speed_fpm;
-    double selected_course_deg, gps_track_rad;
-    int receiver_flags;
-    double localizer_dots, glide_slope_dots, threshold_nm, vor_dots, vor_nm;
-    double pilot[4];  // collective, pitch, roll, pedals
-    double placements;
-};
-
 // What the engine does at a step besides editing the block.
 struct Actions {
-    bool held[4];          // the axes the engine holds now; their shares follow
-    double share[4];
-    uint32_t release;      // the axes let go at this step (bits 1 << axis): hand the share to the pilot
-    const char* command;   // a panel command to call by name, or null
-    bool set_airspeed;     // send the autopilot airspeed as `airspeed_kt`
+    bool held[kAxes];  // the axes the engine holds now; their shares follow
+    double share[kAxes];
+    uint32_t release;     // the axes let go at this step (bits 1 << axis): hand the share to the pilot
+    const char* command;  // a panel command to call by name, or null
+    bool set_airspeed;    // send the autopilot airspeed as `airspeed_kt`
     double airspeed_kt;
+};
+
+// A mode that has sat at one of its limits for more than kCautionAfterSeconds; mode 0 when none.
+struct Caution {
+    uint32_t mode;
+    Limit limit;
+};
+
+// What one axis flies now: the mode (0 when the axis is not held or flies the pilot's attitude), the command
+// after the envelope (climb ft/min, attitude deg, heading deg) and the limit it was held inside.
+struct AxisState {
+    uint32_t mode;
+    double command;
+    double limit;
 };
 
 class Autopilot {
@@ -44,43 +48,51 @@ public:
     void reset();
     // One step of `dt` seconds. A reading that is not a finite number counts as its last finite value.
     Actions step(afcp::StateBlock& block, const Sensors& s, double dt);
+    Caution caution() const;
+    AxisState axis(Axis a) const;
+    // Every loop's integrator inside its limit.
+    bool integrals_inside_limits() const;
 
 private:
-    struct Axis {
-        double reference = 0;  // attitude, heading or climb rate, by axis
-        double integral = 0;
-        double share = 0;
-        double sync = 0;  // seconds the reference keeps following the aircraft after the pilot's hand
+    struct AxisLoop {
+        int owner = -1;  // the row flying it, -1 for none
         bool held = false;
+        double reference = 0;  // the command flown after the envelope and the rate limit
+        double limit = 0;      // the envelope's bound on it
+        double share = 0;
+        Limit at = Limit::none;  // the limit the owner sits at, and since when
+        double at_s = 0;
     };
-    // The readings with each one that is not a finite number replaced by its last finite value.
+    // The pipeline, in its order.
     Sensors finite(const Sensors& reading);
-    // `reference_read_kt`: the autopilot airspeed as read, before any replacement.
+    void place(afcp::StateBlock& b, const Sensors& s);
     void take_requests(afcp::StateBlock& b, const Sensors& s, double reference_read_kt, Actions& a);
-    void start_modes(uint32_t started, const Sensors& s);
     bool go_around_commanded(const afcp::StateBlock& b, const Sensors& s) const;
-    void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a);
-    double vertical_target(const afcp::StateBlock& b, const Sensors& s, bool& holds, double dt);
-    bool pitch_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& theta);
-    bool roll_target(const afcp::StateBlock& b, const Sensors& s, double dt, double& phi);
-    double course_bank(double course_deg, double cross_ft, const Sensors& s, double dt);
+    void capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a, Context& c);
+    void start_modes(uint32_t started, Context& c);
+    void pilot_hands(const Sensors& s, double dt);
+    int owner_of(Axis a, uint32_t engaged) const;
+    void fly_attitude(Axis a, Context& c);
+    void fly_pedals(Context& c);
+    void fly_collective(Context& c);
+    void output(const Sensors& s, const bool held[kAxes], Actions& a);
 
-    Axis axis_[4];
+    // The row's law, by index.
+    void take(int row, Axis a, Context& c, double present);
+    Command target(int row, Axis a, Context& c);
+
+    ModeLaws laws_;
+    AxisLoop axis_[kAxes];
+    Pid pitch_attitude_{gains::kPitchAttitudeLoop}, pitch_rate_{gains::kPitchRateLoop};
+    Pid roll_attitude_{gains::kRollAttitudeLoop}, roll_rate_{gains::kRollRateLoop};
+    Pid heading_hold_{gains::kHeadingHoldLoop}, sideslip_{gains::kSideslipLoop}, yaw_rate_{gains::kYawRateLoop};
+    Pid climb_{gains::kClimbLoop};
+    bool coordinating_ = false;
+    double yaw_rate_command_ = 0;
     Sensors last_finite_{};
     bool started_ = false;
     double placements_ = -1;
-    double last_pilot_[4] = {};
-    // Outer loops' memories.
-    double speed_integral_ = 0, lateral_integral_ = 0, course_integral_ = 0;
-    uint32_t speed_loop_owner_ = 0;  // the mode flying the speed loop (IAS and G/A as one), 0 when none
-    bool lateral_loop_on_ = false, course_loop_on_ = false;
-    double hover_x_ft_ = 0, hover_y_ft_ = 0;  // off the hover point, along and across the heading
-    double hover_heading_deg_ = 0;
-    double speed_target_kt_ = 0;      // IAS: the slewing target
-    double transition_speed_kt_ = 0;  // the transitions' speed target
-    double transition_start_kt_ = 0, transition_start_height_ft_ = 0;
-    double ga_heading_deg_ = 0;
-    bool heading_hold_on_ = false;
+    double last_pilot_[kAxes] = {};
     uint32_t last_engaged_ = 0;
 };
 

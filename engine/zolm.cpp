@@ -13,6 +13,7 @@
 #include "engine/zolm_test.h"
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "frame/units.h"
 
 namespace {
 
@@ -41,7 +42,8 @@ namespace {
 double read_aircraft(int32_t token) {
     afcp::ModuleVariable variable{};
     variable.token = token;
-    afcp::call_out(reinterpret_cast<afcp::ReadVariableService>(engine.services[afcp::service::read_variable]), &variable);
+    afcp::call_out(reinterpret_cast<afcp::ReadVariableService>(engine.services[afcp::service::read_variable]),
+                   &variable);
     return variable.value;
 }
 
@@ -71,7 +73,7 @@ autopilot::Sensors read_sensors() {
     s.rotor_power_hp = read_aircraft(air::rotor_power);
     s.heading_bug_deg = read_aircraft(tok::heading_bug);
     s.selected_altitude_ft = read_aircraft(tok::autopilot_altitude);
-    s.autopilot_airspeed_kt = read_aircraft(tok::autopilot_airspeed) / 64.0;  // the variable is in 1/64 kt
+    s.autopilot_airspeed_kt = read_aircraft(tok::autopilot_airspeed) * afcp::units::knots_per_airspeed_read;
     s.vertical_speed_fpm = read_aircraft(tok::vertical_speed);
     s.selected_course_deg = read_aircraft(tok::selected_course);
     s.gps_track_rad = read_aircraft(tok::navigation_track);
@@ -90,6 +92,7 @@ autopilot::Sensors read_sensors() {
     s.pilot[1] = read_aircraft(air::pilot_pitch);
     s.pilot[2] = read_aircraft(air::pilot_roll);
     s.pilot[3] = read_aircraft(air::pilot_pedals);
+    s.force_trim_release = read_aircraft(air::force_trim_release) != 0;
     s.placements = read_aircraft(air::placements);
     return s;
 }
@@ -161,7 +164,8 @@ void AFCP_STDCALL zolm_step(int32_t microseconds) {
     }
     const autopilot::Sensors s = read_sensors();
     const autopilot::Actions a = engine.autopilot.step(*engine.block, s, microseconds * 1e-6);
-    if (a.set_airspeed) send_out(afcp::event::autopilot_airspeed_set, word_of(a.airspeed_kt * 128.0));  // 1/128 kt
+    if (a.set_airspeed)
+        send_out(afcp::event::autopilot_airspeed_set, word_of(a.airspeed_kt * afcp::units::airspeed_sent_per_knot));
     engine.holding = false;
     for (int axis = 0; axis < aircraft_link::axis_count; ++axis) {
         if (!a.held[axis]) continue;
@@ -201,26 +205,25 @@ int32_t AFCP_STDCALL zolm_test_guards_intact() {
 }
 
 uint32_t AFCP_STDCALL zolm_test_capture() {
-    afcp::StateBlock* block = engine.block;
-    if (block == nullptr) return 0;
-    using namespace afcp::bits;
-    struct Capture {
-        uint32_t bit;
-        uint32_t replaces;  // engaged bits the captured mode takes the place of
-    };
-    constexpr Capture captures[] = {{ALT, afcp::masks::vertical_group},
-                                    {GS, afcp::masks::vertical_group},
-                                    {LOC, afcp::masks::lateral_group},
-                                    {VOR, afcp::masks::lateral_group},
-                                    {TDN, 0}};
-    uint32_t captured = 0;
-    for (const Capture& c : captures) {
-        if ((block->armed & c.bit) == 0) continue;
-        block->armed &= ~c.bit;
-        block->engaged = (block->engaged & ~c.replaces) | c.bit;
-        captured |= c.bit;
-    }
-    return captured;
+    if (engine.block == nullptr) return 0;
+    return autopilot::capture_armed_targets(*engine.block);
 }
+
+void AFCP_STDCALL zolm_caution(ZolmCaution* caution) {
+    if (caution == nullptr) return;
+    const autopilot::Caution c = engine.autopilot.caution();
+    caution->mode = c.mode;
+    caution->limit = static_cast<int32_t>(c.limit);
+}
+
+void AFCP_STDCALL zolm_test_axes(ZolmAxis* axes) {
+    if (axes == nullptr) return;
+    for (int i = 0; i < aircraft_link::axis_count; ++i) {
+        const autopilot::AxisState a = engine.autopilot.axis(static_cast<aircraft_link::Axis>(i));
+        axes[i] = {a.mode, a.command, a.limit};
+    }
+}
+
+int32_t AFCP_STDCALL zolm_test_integrals_inside() { return engine.autopilot.integrals_inside_limits() ? 1 : 0; }
 
 }  // extern "C"

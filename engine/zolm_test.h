@@ -43,12 +43,36 @@ ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_call(const char* name, int32_t a, i
 // 1 while the engine area and the guard bytes after the block hold what the engine put there.
 ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_guards_intact();
 
-// One capture step of the engine, as it would make when the aircraft meets an armed target. Each of the armed
-// ALT (altitude acquire), GS, LOC, VOR and TDN moves from `armed` to `engaged`, in that order. A captured ALT or
-// GS replaces the engaged vertical mode (the vertical group is cleared first); a captured LOC or VOR replaces the
-// engaged lateral mode (the lateral group is cleared first); a captured TDN joins the lateral mode engaged.
-// Nothing else changes, and nothing happens while no block is handed out. Returns the bits captured.
+// One capture step of the engine, as it would make when the aircraft meets an armed target, by the engine's own
+// capture rule (engine/modes.h). Each of the armed ALT (altitude acquire), GS, LOC, VOR and TDN moves from
+// `armed` to `engaged`, in that order. A captured ALT or GS replaces the engaged vertical mode (the vertical group
+// is cleared first); a captured LOC or VOR replaces the engaged lateral mode (the lateral group is cleared
+// first); a captured TDN joins the lateral mode engaged; LOC_AUX, VOR_AUX and GS_AUX leave `armed` with their
+// mode. Nothing else changes, and nothing happens while no block is handed out. Returns the bits captured.
 ZOLM_TEST_API uint32_t AFCP_STDCALL zolm_test_capture();
+
+// The engine's caution: a mode that has sat at one of its limits for more than 2 s (the mode's bit, 0 for none;
+// the limit: 0 none, 1 pitch, 2 bank, 3 climb, 4 power, 5 travel: the control it drives at its stop). Read by the host,
+// as a cockpit's caution panel would.
+struct ZolmCaution {
+    uint32_t mode;
+    int32_t limit;
+};
+// The limits' names, by their numbers.
+inline constexpr const char* zolm_limit_names[] = {"none", "pitch", "bank", "climb", "power", "travel"};
+constexpr int32_t zolm_limit_count = 6;
+ZOLM_TEST_API void AFCP_STDCALL zolm_caution(ZolmCaution* caution);
+
+// What each axis flies now (collective, pitch, roll, pedals): the mode flying it (0: not held, or the pilot's
+// attitude), its command after the envelope (climb ft/min, attitude deg, heading deg) and the envelope's bound
+// on it (0: none). And 1 while every loop's integrator is inside its limit.
+struct ZolmAxis {
+    uint32_t mode;
+    double command;
+    double limit;
+};
+ZOLM_TEST_API void AFCP_STDCALL zolm_test_axes(ZolmAxis* axes);  // four of them
+ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_integrals_inside();
 
 // The simulator's clock: one step of the engine, `microseconds` of simulated time long. The engine reads the
 // block and the aircraft through the panel services it was given at attach and sends its control events

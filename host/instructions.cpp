@@ -491,6 +491,37 @@ std::string ExpectStep::verdict(const Panel& panel) const {
     }
 }
 
+// ---- caution ... ------------------------------------------------------------------------------------------------
+
+CautionStep CautionStep::parse(const ParseContext& c) {
+    const auto& w = c.words;
+    const std::string usage = "expected 'caution MODE LIMIT' or 'caution none'";
+    CautionStep s;
+    if (w.size() == 2 && w[1] == "none") return s;
+    if (w.size() != 3) c.fail(usage);
+    for (const ModeBit& b : mode_bits)
+        if (w[1] == b.name) s.mode = b.bit;
+    if (s.mode == 0) c.fail("unknown mode '" + w[1] + "'");
+    for (int32_t i = 1; i < zolm_limit_count; ++i)
+        if (w[2] == zolm_limit_names[i]) s.limit = i;
+    if (s.limit == 0) c.fail("unknown limit '" + w[2] + "' (pitch, bank, climb, power, travel)");
+    return s;
+}
+
+void CautionStep::check(CheckContext&) const {}
+
+void CautionStep::play(PlayContext& c) const {
+    const ZolmCaution found = c.panel.caution();
+    auto said = [](uint32_t mode, int32_t limit) {
+        if (mode == 0) return std::string("none");
+        const int32_t l = limit >= 0 && limit < zolm_limit_count ? limit : 0;
+        return mode_list(mode) + " " + zolm_limit_names[l];
+    };
+    if (found.mode != mode || (mode != 0 && found.limit != limit))
+        c.fail_flight("expected caution " + said(mode, limit) + ", found " + said(found.mode, found.limit));
+    c.said = "caution: " + said(found.mode, found.limit);
+}
+
 // ---- The table ---------------------------------------------------------------------------------------------------
 
 namespace {

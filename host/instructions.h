@@ -234,9 +234,24 @@ struct ExpectStep {
     std::string verdict(const Panel& panel) const;
 };
 
+struct CautionStep {
+    static constexpr const char* name = "caution";
+    static constexpr const char* form = "caution MODE LIMIT | caution none";
+    static constexpr const char* meaning =
+        "a check of the engine's caution now: MODE (a mode bit's name) has sat at LIMIT (pitch, bank, climb, power "
+        "or travel: its control at a stop) for more than 2 s, or no mode has; a failed one stops the run at its line";
+    static constexpr bool starts_panel = false;
+    uint32_t mode = 0;  // 0: none
+    int32_t limit = 0;
+    static CautionStep parse(const ParseContext& c);
+    void check(CheckContext& c) const;
+    void play(PlayContext& c) const;
+};
+
 // The instruction table, in the order the usage text names them.
 using Instruction = std::variant<SetStep, UpdateStep, ClickStep, CommandStep, CaptureStep, ParameterStep, SnapshotStep,
-                                 SituationStep, FlyStep, WindStep, TurbulenceStep, ControlStep, ExpectStep>;
+                                 SituationStep, FlyStep, WindStep, TurbulenceStep, ControlStep, ExpectStep,
+                                 CautionStep>;
 
 struct Step {
     int line = 0;

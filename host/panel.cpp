@@ -163,6 +163,12 @@ std::string Panel::capture() {
     return captured_modes(zolm_test_capture());
 }
 
+ZolmCaution Panel::caution() const {
+    ZolmCaution c{0, 0};
+    zolm_caution(&c);
+    return c;
+}
+
 bool Panel::attached() const { return zolm_test_block() != nullptr; }
 uint32_t Panel::engaged() const { return attached() ? zolm_test_block()->engaged : 0; }
 uint32_t Panel::armed() const { return attached() ? zolm_test_block()->armed : 0; }

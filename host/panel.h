@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/zolm_test.h"
 #include "frame/host.h"
 #include "host/conventions.h"
 #include "host/scenario.h"
@@ -123,6 +124,8 @@ public:
     uint32_t engaged() const;
     uint32_t armed() const;
     References references() const;
+    // The engine's caution, read from its own interface (mode 0: none).
+    ZolmCaution caution() const;
     // The engine's block holds the three heights given (altitude, radar height, hover height, feet), as a fresh
     // start of the trainer gives them; the ground-speed inputs stay the panel's. Nothing while there is no block.
     void restart_references(double altitude, double radar_height, double hover_height);

@@ -52,6 +52,15 @@ const char* crash_caption(flight::CrashCause cause) {
     return i >= 0 && i < flight::kCrashCauses ? kCrashCaptions[i] : "";
 }
 
+std::string caution_caption(uint32_t mode, int32_t limit) {
+    if (mode == 0) return "";
+    // The limit in a pilot's words, by the engine's numbers (zolm_limit_names).
+    static const char* const words[zolm_limit_count] = {"a limit", "its pitch limit", "its bank limit",
+                                                        "its climb limit", "the power limit", "a control's stop"};
+    const int32_t l = limit > 0 && limit < zolm_limit_count ? limit : 0;
+    return pilot_modes(mode) + " at " + words[l];
+}
+
 Reading read_aircraft(const Panel& panel) {
     const Simulator& sim = panel.simulator();
     Reading r{};
@@ -77,6 +86,9 @@ Reading read_aircraft(const Panel& panel) {
     r.torque = sim.get(flight_token::torque);
     r.rotor_speed = kRotorSpeedPercent;
     r.crash_cause = sim.crashed() ? static_cast<int>(sim.get(flight_token::crash_cause)) : 0;
+    const ZolmCaution caution = panel.caution();
+    r.caution_mode = caution.mode;
+    r.caution_limit = caution.limit;
 
     r.engaged = panel.engaged();
     r.armed = panel.armed();

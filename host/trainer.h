@@ -22,6 +22,8 @@ constexpr double kTakeOffTorquePercent = 100;
 // A crash's cause in a pilot's words, as a caption ("Hard touchdown"); the flight model's own text
 // (flight::crash_cause_text) says what limit was passed.
 const char* crash_caption(flight::CrashCause cause);
+// The engine's caution as the trainer's caution line reads it ("HOV at its bank limit"); "" for none.
+std::string caution_caption(uint32_t mode, int32_t limit);
 
 // The aircraft in the instruments' units (feet, knots, degrees, feet per minute). A reference is NaN while no
 // engaged mode holds it; the localizer and glide-slope deviations are NaN while not received.
@@ -31,6 +33,8 @@ struct Reading {
     double north, east, localizer, glide_slope, threshold_distance;
     double torque, rotor_speed;  // percent of the rating, percent of the rotor's speed
     int crash_cause;             // flight::CrashCause: 0 while the flight has not crashed
+    uint32_t caution_mode;       // the engine's caution: the mode at a limit (0: none), and the limit
+    int32_t caution_limit;
     struct {
         double airspeed, altitude, selected_altitude, vertical_speed, radar_height, heading_bug, course, heading;
     } refs;

@@ -41,6 +41,8 @@ constexpr Variable kVariables[] = {
     {"autopilot_airspeed", tok::autopilot_airspeed, "1/64 knot", S::reference, 0, false, "80 kt is 5120"},
     {"vertical_speed", tok::vertical_speed, "feet per minute", S::reference, 0, false, "the V/S reference"},
     {"selected_course", tok::selected_course, "degrees", S::kept, 0, true, "the pilot's course for VOR"},
+    {"force_trim_release", air::force_trim_release, "0 or 1", S::kept, 0, false,
+     "1 while the cyclic's force-trim release is held: STAB takes the attitude flown"},
     {"decision_height", air::decision_height, "feet", S::kept, 200, false, "radar height of the DH alert; DH knob"},
     {"nav_source_flag", tok::nav_source_flag, "0 or not", S::kept, 0, false, "0: VOR/ILS receiver, else GPS"},
     {"navigation_track", tok::navigation_track, "radians", S::world, 0, false, "GPS desired track: direct to the VOR"},

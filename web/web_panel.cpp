@@ -424,6 +424,7 @@ void write_reading(Json& j, const host_core::Reading& r) {
         {"torque", r.torque}, {"rotor_speed", r.rotor_speed}};
     for (auto [name, value] : fields) j.key(name).num(value);  // null where not a number
     j.key("crash_cause").num(r.crash_cause);
+    j.key("caution").str(host_core::caution_caption(r.caution_mode, r.caution_limit));
     j.key("refs").open('{');
     const std::pair<const char*, double> refs[] = {
         {"airspeed", r.refs.airspeed}, {"altitude", r.refs.altitude},

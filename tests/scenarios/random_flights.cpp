@@ -1,7 +1,9 @@
 // Random flights under AddressSanitizer and UBSan: each flight starts in a random situation and plays two
 // simulated minutes of random commands, clicks, settings, winds, turbulence, pilot inputs (landings among them)
 // and sets, in random order; after every piece the aircraft's state must be finite and the aircraft never below
-// the ground, and a crash must be one the flight earned: none in the first piece, flown as placed.
+// the ground, and a crash must be one the flight earned: none in the first piece, flown as placed. Once a
+// simulated second every axis an upper mode flies must be commanded inside that mode's envelope and every
+// integrator of the engine inside its limit.
 //   random_flights [FLIGHTS [SEED]]     FLIGHTS from the environment's AFCP_RANDOM_FLIGHTS, else 200
 #include <cmath>
 #include <cstdio>
@@ -27,6 +29,8 @@ namespace {
 
 constexpr double kFlightSeconds = 120;
 constexpr double kGroundToleranceFt = 0.5;  // the skids may compress the ground this far, never more
+constexpr int kFramesPerSecond =
+    static_cast<int>(1.0 / host_core::kFrameSeconds + 0.5);  // the host frames, 18 a second
 
 struct Failure {
     std::string what;
@@ -111,6 +115,26 @@ void check(const host_core::Panel& panel, int flight) {
         if (!std::isfinite(x)) throw Failure{"flight " + std::to_string(flight) + ": a control is not finite"};
 }
 
+// Once a simulated second: the engine's commands inside the envelope of the mode flying each axis (the
+// engine's own report of its commands and bounds), and its integrators inside their limits.
+void check_envelope(int flight, double time) {
+    ZolmAxis axes[aircraft_link::axis_count];
+    zolm_test_axes(axes);
+    const std::string at = "flight " + std::to_string(flight) + " at " + std::to_string(time) + " s: ";
+    for (int i = 0; i < aircraft_link::axis_count; ++i) {
+        const ZolmAxis& a = axes[i];
+        if (a.mode == 0 || a.limit <= 0) continue;  // not held, or the pilot's attitude and heading
+        if (!(std::fabs(a.command) <= a.limit + 1e-9))
+            throw Failure{at + "axis " + std::to_string(i) + " commanded " + std::to_string(a.command) +
+                          " beyond its mode's " + std::to_string(a.limit)};
+    }
+    // Each bound itself inside the envelope: attitudes within 15 deg (bank 20), climbs within 1500 ft/min.
+    const double most[] = {1500, 15, 20, 0};
+    for (int i = 0; i < 3; ++i)
+        if (axes[i].limit > most[i]) throw Failure{at + "axis " + std::to_string(i) + " bound beyond the envelope"};
+    if (zolm_test_integrals_inside() == 0) throw Failure{at + "an integrator of the engine is beyond its limit"};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -138,7 +162,10 @@ int main(int argc, char** argv) {
             while (flown < kFlightSeconds - host_core::kStepSeconds / 2) {
                 for (int n = static_cast<int>(random() % 4); n > 0; --n) disturb(panel, random);
                 const double piece = 0.5 + (random() % 100) / 10.0;
-                flown += panel.fly(std::min(piece, kFlightSeconds - flown));
+                int frames = 0;
+                flown += panel.fly(std::min(piece, kFlightSeconds - flown), [&] {
+                    if (++frames % kFramesPerSecond == 0) check_envelope(flight, panel.simulator().time());
+                });
                 check(panel, flight);
                 if (panel.simulator().crashed()) {  // as the trainer's restart: a situation afresh
                     ++crashes[static_cast<int>(panel.simulator().get(host_core::flight_token::crash_cause))];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <iterator>
 #include <limits>
 #include <random>
@@ -13,6 +14,7 @@
 
 #include "engine/autopilot.h"
 #include "engine/gains.h"
+#include "tests/unit/engine_fixture.h"
 
 namespace afcp::test {
 namespace {
@@ -22,32 +24,10 @@ using autopilot::Actions;
 using autopilot::Sensors;
 namespace gains = autopilot::gains;
 
-constexpr double kDt = 0.01;  // the host's 100 Hz
+using autopilot::fixture::cruise, autopilot::fixture::hover, autopilot::fixture::kDt, autopilot::fixture::kAxisNames;
 using flight::units::kPi;
-constexpr int kCollective = 0, kPitch = 1, kRoll = 2, kPedals = 3;
-constexpr const char* kAxisNames[] = {"collective", "pitch", "roll", "pedals"};
-
-// Level at 80 kt, 1000 ft, 500 ft over the ground, heading 090, the references where the aircraft is.
-Sensors cruise() {
-    Sensors s{};
-    s.airspeed_kt = s.ground_speed_kt = s.forward_ground_speed_kt = s.autopilot_airspeed_kt = 80;
-    s.radar_height_ft = 500;
-    s.altitude_ft = s.selected_altitude_ft = 1000;
-    s.heading_deg = s.heading_bug_deg = s.selected_course_deg = 90;
-    s.gps_track_rad = kPi / 2;
-    s.rotor_power_hp = 600;
-    s.threshold_nm = s.vor_nm = 5;
-    s.pilot[kCollective] = 0.5;
-    return s;
-}
-
-// Still, 50 ft over the ground.
-Sensors hover() {
-    Sensors s = cruise();
-    s.airspeed_kt = s.ground_speed_kt = s.forward_ground_speed_kt = 0;
-    s.radar_height_ft = 50;
-    return s;
-}
+constexpr int kCollective = aircraft_link::collective, kPitch = aircraft_link::pitch_axis,
+              kRoll = aircraft_link::roll_axis, kPedals = aircraft_link::pedals_axis;
 
 // One engine and its block: placed with STAB engaged (one step), then `modes` engaged.
 struct Flight {
@@ -83,11 +63,14 @@ double largest_difference(Flight& a, Flight& b, int steps, Actions* last = nullp
 
 // ---- captures ----
 
-TEST(AutopilotCapture, AltitudeAcquireInsideTheBandOrTheClimbsLead) {
-    // The band is 25 ft; 1200 ft/min covers 120 ft in the 6 s lead, toward the selected altitude only.
+TEST(AutopilotCapture, AltitudeAcquireFlyingTowardTheSelectedAltitudeInsideTheClimbsLead) {
+    // 1200 ft/min covers 120 ft in the 6 s lead, toward the selected altitude only; never less than the 25 ft
+    // band, and only at 100 ft/min or more: level at the selected altitude (ALT.A pressed selects the present
+    // one) is no capture.
     const std::tuple<double, double, bool> cases[] = {
-        {1974.5, 0.0, false},    {1975.5, 0.0, true},    {2024.5, 0.0, true},     {2025.5, 0.0, false},
-        {1870.0, 1200.0, false}, {1885.0, 1200.0, true}, {2115.0, -1200.0, true}, {1885.0, -1200.0, false}};
+        {1975.5, 0.0, false},   {2000.0, 0.0, false},    {2024.5, 0.0, false},    {1980.0, 200.0, true},
+        {1980.0, 99.0, false},  {1980.0, -200.0, false}, {1974.5, 200.0, false},  {1870.0, 1200.0, false},
+        {1885.0, 1200.0, true}, {2115.0, -1200.0, true}, {1885.0, -1200.0, false}};
     for (const auto& [altitude, climb, captured] : cases) {
         Flight f(VS | HDG);
         f.block.armed = ALT;
@@ -100,6 +83,25 @@ TEST(AutopilotCapture, AltitudeAcquireInsideTheBandOrTheClimbsLead) {
         EXPECT_EQ(f.block.armed, captured ? 0u : ALT) << at;
         EXPECT_EQ(f.block.altitude_reference, captured ? 2000.0 : 1000.0) << at;
     }
+}
+
+TEST(AutopilotCapture, AltitudeAcquireAcrossTheSelectedAltitudeBetweenTwoSteps) {
+    // A reading that jumps across (a fast climb, a coarse step) still captures; hovering about it level does not.
+    Flight f(VS | HDG);
+    f.block.armed = ALT;
+    f.s.selected_altitude_ft = 2000;
+    f.s.altitude_ft = 1999;
+    f.s.climb_fpm = 0;
+    f.fly();
+    f.s.altitude_ft = 2001;
+    f.fly();
+    EXPECT_EQ(f.block.armed, ALT) << "level: no capture";
+    f.s.climb_fpm = -300;  // away from it...
+    f.fly();
+    f.s.altitude_ft = 1990;  // ...and across it
+    f.fly();
+    EXPECT_EQ(f.block.armed, 0u);
+    EXPECT_EQ(f.block.engaged, PANEL | STAB | HDG | ALT);
 }
 
 TEST(AutopilotCapture, LocalizerThenGlideSlopeEachOnItsReceiverFlag) {
@@ -184,10 +186,9 @@ TEST(AutopilotRequests, RequestsAreTakenOnceAndTargetsStayArmed) {
 TEST(AutopilotRequests, IasReferenceOutsideFortyToOneSixtyKnotsIsReplacedWithThePresentAirspeed) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // The airspeed sent, 0 for none.
-    const std::tuple<double, double, double> cases[] = {{0.0, 92.4, 92.0},  {39.9, 92.4, 92.0},  {160.1, 92.6, 93.0},
-                                                        {nan, 92.4, 92.0},  {200.0, 20.0, 40.0}, {40.0, 92.4, 0.0},
-                                                        {160.0, 92.4, 0.0}, {100.0, 92.4, 0.0},
-                                                        {nan, nan, 80.0}};  // the airspeed last read
+    const std::tuple<double, double, double> cases[] = {
+        {0.0, 92.4, 92.0}, {39.9, 92.4, 92.0}, {160.1, 92.6, 93.0}, {nan, 92.4, 92.0}, {200.0, 20.0, 40.0},
+        {40.0, 92.4, 0.0}, {160.0, 92.4, 0.0}, {100.0, 92.4, 0.0},  {nan, nan, 80.0}};  // the airspeed last read
     for (const auto& [reference, airspeed, sent] : cases) {
         Flight f(IAS);
         f.block.armed = IAS;
@@ -361,8 +362,9 @@ TEST(AutopilotAxes, PlacementInAModeFliesItFromTheAircraftAsPlaced) {
     t.s.airspeed_kt = t.s.ground_speed_kt = t.s.forward_ground_speed_kt = 60;
     t.s.radar_height_ft = 300;
     const Actions a = t.fly(20);
-    EXPECT_GT(a.share[kCollective], -0.01);
-    EXPECT_LT(a.share[kPitch], 0.01);
+    // The descent starts at the planned rate through the climb command's rate limit, not down at once.
+    EXPECT_GT(a.share[kCollective], -0.05);
+    EXPECT_LT(a.share[kPitch], 0.05) << "slowing from the present speed, not nose up for 0 kt at once";
 }
 
 TEST(AutopilotAxes, PilotsHandSetsTheAttitudeHeld) {
@@ -375,6 +377,21 @@ TEST(AutopilotAxes, PilotsHandSetsTheAttitudeHeld) {
     EXPECT_EQ(f.fly_for(1.5).share[kPitch], 0.0);  // hands off: 4 deg held, nothing wound
     f.s.pitch_deg = 5;
     EXPECT_LT(f.fly(20).share[kPitch], 0);
+}
+
+TEST(AutopilotAxes, ForceTrimReleaseHeldLetsTheCyclicGoThenHoldsTheAttitudeFlown) {
+    Flight f(0);
+    f.s.force_trim_release = true;  // the hand still: the release alone lets the attitude go
+    f.s.pitch_deg = 4;
+    f.s.bank_deg = -6;
+    const Actions held = f.fly_for(3);
+    EXPECT_EQ(held.share[kPitch], 0.0);
+    EXPECT_EQ(held.share[kRoll], 0.0);
+    f.s.force_trim_release = false;
+    EXPECT_EQ(f.fly_for(1.5).share[kPitch], 0.0) << "4 deg held once it is up";
+    f.s.pitch_deg = 5;
+    EXPECT_LT(f.fly(20).share[kPitch], 0);
+    EXPECT_EQ(f.fly(1).share[kRoll], 0.0) << "the bank of -6 deg held";
 }
 
 TEST(AutopilotAxes, LateralModeLetGoLevelsTheWings) {
@@ -487,24 +504,47 @@ TEST(AutopilotSigns, PedalsCoordinateTheTurnAndMeetTheSideslip) {
 // ---- limits ----
 
 // Flights whose only difference is `set`'s value, e.g. past a limit and far past it, fly alike.
-template <typename Set>
-double difference_between(uint32_t modes, Set set, double one, double other, int steps) {
-    Flight a(modes), b(modes);
-    set(a, one);
-    set(b, other);
-    return largest_difference(a, b, steps);
+TEST(AutopilotLimits, BankClimbAndVerticalSpeedLimitsAtTheirEdges) {
+    // The commands after the envelope, at and inside each limit.
+    const struct {
+        uint32_t mode;
+        std::function<void(Flight&)> set;
+        int axis;
+        double command;
+    } cases[] = {
+        {HDG, [](Flight& f) { f.s.heading_bug_deg += 90; }, kRoll, gains::kBankLimitDeg - gains::kAttitudeOvershootDeg},
+        {HDG, [](Flight& f) { f.s.heading_bug_deg -= 90; }, kRoll,
+         -(gains::kBankLimitDeg - gains::kAttitudeOvershootDeg)},
+        {ALT, [](Flight& f) { f.block.altitude_reference += 300; }, kCollective, gains::kAltitudeHoldLimitFpm},
+        {ALT, [](Flight& f) { f.block.altitude_reference += 50; }, kCollective, 600},  // error / 5 s
+        {VS, [](Flight& f) { f.s.vertical_speed_fpm = 3000; }, kCollective, gains::kVerticalSpeedLimitFpm},
+        {VS, [](Flight& f) { f.s.vertical_speed_fpm = -1400; }, kCollective, -1400},
+        {HHT, [](Flight& f) { f.s.radar_height_ft = 30; }, kCollective, 240},
+    };
+    for (const auto& c : cases) {
+        Flight f(c.mode);
+        c.set(f);
+        double most = 0;
+        for (int i = 0; i < 1500; ++i) {
+            f.fly();
+            most = std::max(most, std::fabs(f.ap.axis(static_cast<aircraft_link::Axis>(c.axis)).command));
+        }
+        EXPECT_NEAR(f.ap.axis(static_cast<aircraft_link::Axis>(c.axis)).command, c.command, 1e-6) << &c - cases;
+        EXPECT_LE(most, std::fabs(c.command) + 1e-6) << &c - cases;
+    }
 }
 
-TEST(AutopilotLimits, BankClimbAndVerticalSpeedLimitsAtTheirEdges) {
-    auto bug = [](Flight& f, double error) { f.s.heading_bug_deg += error; };  // 1.5 deg of bank per deg
-    EXPECT_EQ(difference_between(HDG, bug, 14, 90, 1500), 0.0) << "20 deg of bank at most";
-    EXPECT_GT(difference_between(HDG, bug, 13, 90, 1500), 1e-3);
-    auto below = [](Flight& f, double ft) { f.block.altitude_reference += ft; };  // error / 5 s
-    EXPECT_EQ(difference_between(ALT, below, 84, 300, 500), 0.0) << "1000 ft/min at most";
-    EXPECT_GT(difference_between(ALT, below, 82, 300, 500), 1e-4);
-    auto vs = [](Flight& f, double fpm) { f.s.vertical_speed_fpm = fpm; };
-    EXPECT_EQ(difference_between(VS, vs, 1500, 3000, 500), 0.0) << "1500 ft/min at most";
-    EXPECT_GT(difference_between(VS, vs, 1400, 3000, 500), 1e-4);
+TEST(AutopilotLimits, DescentsAreBrakedAboveTheGround) {
+    // V/S at 1500 ft/min down, 60 ft above the ground: no more than the braking curve onto the least hover height.
+    Flight f(VS);
+    f.s.vertical_speed_fpm = -1500;
+    f.s.radar_height_ft = 60;
+    f.fly(500);
+    const double braked = -std::sqrt(2 * gains::kGroundBrakingFps2 * (60 - gains::kLeastHoverHeightFt)) * 60;
+    EXPECT_NEAR(f.ap.axis(aircraft_link::Axis::collective).command, braked, 1e-6);
+    f.s.radar_height_ft = 5;  // below it: no descent at all
+    f.fly(500);
+    EXPECT_GE(f.ap.axis(aircraft_link::Axis::collective).command, 0.0);
 }
 
 TEST(AutopilotLimits, PowerLimitStopsTheClimbNotTheDescent) {
@@ -512,8 +552,8 @@ TEST(AutopilotLimits, PowerLimitStopsTheClimbNotTheDescent) {
     f.s.rotor_power_hp = 1150;
     f.block.altitude_reference = 1200;
     for (int i = 0; i < 300; ++i) ASSERT_LE(f.fly().share[kCollective], 0.0) << i;
-    f.block.altitude_reference = 800;
-    EXPECT_LT(f.fly(20).share[kCollective], 0);
+    f.block.altitude_reference = 800;  // the climb command turns down through its rate limit
+    EXPECT_LT(f.fly(300).share[kCollective], 0);
 }
 
 TEST(AutopilotLimits, IasTargetSlewsFromThePresentAirspeedAtOneAndAHalfKnotsASecond) {

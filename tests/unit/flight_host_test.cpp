@@ -108,6 +108,15 @@ TEST_F(Flying, NewInstructionsRefuseWhatCannotBePlayed) {
     EXPECT_EQ(refusal("expect within heading 350 10"), "");  // an arc across north
     EXPECT_NE(refusal("expect reference speed 1 1").find("unknown reference"), std::string::npos);
     EXPECT_NE(refusal("command ALT 0").find("N from 1"), std::string::npos);
+    EXPECT_NE(refusal("caution").find("'caution MODE LIMIT' or 'caution none'"), std::string::npos);
+    EXPECT_NE(refusal("caution FROB bank").find("unknown mode 'FROB'"), std::string::npos);
+    EXPECT_NE(refusal("caution HOV wobble").find("unknown limit 'wobble'"), std::string::npos);
+    EXPECT_EQ(refusal("caution HDG travel\ncaution none"), "");
+}
+
+TEST_F(Flying, CautionChecksTheEnginesOwnStatus) {
+    EXPECT_EQ(play("caution none"), "");
+    EXPECT_NE(play("caution HOV bank").find("expected caution HOV bank, found none"), std::string::npos);
 }
 
 TEST_F(Flying, NothingMovesUntilFlown) {

@@ -118,6 +118,16 @@ TEST(CrashCaption, EveryCauseHasOneAndNoCrashNone) {
     EXPECT_STREQ(host_core::crash_caption(flight::CrashCause::rotor_strike), "Main rotor struck the ground");
 }
 
+TEST(CautionCaption, NamesTheModeAndTheLimitAndNothingWithoutACaution) {
+    EXPECT_EQ(host_core::caution_caption(0, 2), "");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 2), "HOV at its bank limit");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 4), "ALT at the power limit");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 5), "HOV at a control's stop");
+    // A limit the engine does not name is still a caution, in general words.
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, zolm_limit_count), "HDG at a limit");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, -1), "HDG at a limit");
+}
+
 TEST_F(Trainer, TheTraceSamplesAtItsPeriodAndMarksEachChangeOnce) {
     play("situation cruise\nfly 10");
     // On the period's schedule: the host frames (1/18 s) round each gap, never the rate.

@@ -126,7 +126,8 @@ for (const module of modules) {
         let s = panel.shown();
         const g = pfd.geometry;
         out.banked = s.bank;
-        const h = g.horizonPoint(s, 60);
+        // A point of the horizon beyond the fixed aircraft symbol's wings (they reach 72 px from the centre).
+        const h = g.horizonPoint(s, 100);
         out.skyAbove = near(pfdCanvas, h.x, h.y - 8, sky) && !near(pfdCanvas, h.x, h.y - 8, ground);
         out.groundBelow = near(pfdCanvas, h.x, h.y + 8, ground) && !near(pfdCanvas, h.x, h.y + 8, sky);
         out.speedBug = near(pfdCanvas, g.speedTape.bugX, g.speedY(s, s.refs.airspeed), magenta);
@@ -184,7 +185,8 @@ for (const module of modules) {
         wrong: 'situation hover\nupdate 2\ncommand STAB\ncommand HOV\ncontrol pitch -0.3\nfly 40',
       },
       ils: {
-        right: scenario(variant(module) + '/ils.txt').split('command GO_AROUND')[0] + 'fly 30 until radar_height below 60\nfly 0.5',
+        // down the approach to the level-off at the decision height, until the readout shows 200 ft (61.1 m)
+        right: scenario(variant(module) + '/ils.txt').split('command GO_AROUND')[0] + 'fly 60 until radar_height below 61.1\nfly 0.5',
         wrong: 'situation approach\nupdate 2\ncommand STAB\ncommand IAS\ncommand HDG\nset vertical_speed -500\ncommand VS\nfly 300 until radar_height below 60',
       },
       'go-around': {

@@ -4,8 +4,8 @@
 // Keys move a control while held and leave it where it is: arrows the cyclic (Up pushes the nose down), Page Up
 // and Page Down the collective, Z and X the pedals. T held is the cyclic's force-trim release: while it is down
 // the cyclic's trim point follows the hand, and where the hand is when it comes up is the new trim point, the
-// one C brings the cyclic back to. (The engine's attitude hold takes the aircraft's attitude by itself while the
-// pilot's hand moves the stick, so the hold is at the attitude flown when the hand stops.) A gamepad's sticks do the same at a rate that grows with their
+// one C brings the cyclic back to; the simulator is told, so that the engine's attitude hold takes the attitude
+// flown while T is down (as it does by itself while the pilot's hand moves the stick). A gamepad's sticks do the same at a rate that grows with their
 // deflection (left stick the cyclic, right stick the pedals across and the collective up and down), so that
 // taking hold of a stick never jumps a control away from its trim.
 
@@ -32,8 +32,9 @@ const CENTRE_KEYS = ['c', 'C'];
 const TRIM_RELEASE_KEYS = ['t', 'T'];
 const CYCLIC = ['pitch', 'roll'];
 
-// `move(axis, value)` puts a control; `axes` are the core's controls [{name, low, high}].
-function create(canvas, axes, move) {
+// `move(axis, value)` puts a control; `axes` are the core's controls [{name, low, high}]; `release(held)` tells the
+// simulator whether the force-trim release is held (the attitude hold takes the attitude flown while it is).
+function create(canvas, axes, move, release = () => {}) {
   const held = new Map();  // key -> [axis, direction]
   let gamepadName = '';
   const typing = (target) => target instanceof HTMLElement &&
@@ -48,6 +49,7 @@ function create(canvas, axes, move) {
   window.addEventListener('keydown', (event) => {
     if (TRIM_RELEASE_KEYS.includes(event.key) && !typing(event.target) && !event.ctrlKey && !event.metaKey && !event.altKey) {
       event.preventDefault();
+      if (!released) release(true);
       released = true;
       return;
     }
@@ -61,7 +63,7 @@ function create(canvas, axes, move) {
     held.set(event.key.toLowerCase(), binding);
     event.preventDefault();
   });
-  const endRelease = () => { if (released) { trimToHand(); released = false; } };
+  const endRelease = () => { if (released) { trimToHand(); released = false; release(false); } };
   window.addEventListener('keyup', (event) => {
     if (TRIM_RELEASE_KEYS.includes(event.key)) endRelease();
     held.delete(event.key.toLowerCase());

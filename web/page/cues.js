@@ -6,6 +6,9 @@
 // coming: 50 ft is the hover height the transitions down end at, and 300 ft/min is more sink than a
 // transition's last stage holds. Both cues re-arm once the aircraft is REARM_FT above their height again.
 export const LOW_HEIGHT_FT = 50, LOW_SINK_FPM = 300, REARM_FT = 50;
+// The radar height readout shows whole feet: a reading that shows the decision height is within half a foot of it.
+// The call comes as the readout shows the height, so that an autopilot levelling off there gives it too.
+export const READOUT_ROUNDING_FT = 0.5;
 
 // Tones: [frequency Hz, start s, length s] each. The decision height: two short high tones ("minimums");
 // the low height: three fast ones; the autopilot let go: a falling three-tone chime, as disconnect warnings go.
@@ -13,6 +16,8 @@ const TONES = {
   minimums: [[1000, 0, 0.12], [1000, 0.2, 0.12]],
   low: [[1400, 0, 0.08], [1400, 0.12, 0.08], [1400, 0.24, 0.08]],
   disengaged: [[880, 0, 0.18], [660, 0.2, 0.18], [440, 0.4, 0.3]],
+  // The AFCS caution: one long mid tone, a caution's rather than a warning's.
+  caution: [[740, 0, 0.4]],
 };
 const VOLUME = 0.15;
 
@@ -23,6 +28,7 @@ export function createCues(caption, decisionHeight, muted) {
   let armed = { minimums: true, low: true };
   let lastModes = null;  // the pilot's modes at the last reading, as the annunciator words
   let expected = false;  // the pilot dropped the modes himself (a situation, a restart): no warning for it
+  let caution = '';      // the engine's caution last shown: a mode that cannot hold, at which limit
 
   function sound(name) {
     if (muted()) return false;
@@ -53,7 +59,7 @@ export function createCues(caption, decisionHeight, muted) {
   function feed(r) {
     const dh = decisionHeight(), h = r.radar_height, sink = -r.climb_rate;
     if (Number.isFinite(h)) {
-      if (armed.minimums && h <= dh && sink > 0) {
+      if (armed.minimums && h <= dh + READOUT_ROUNDING_FT && sink > 0) {
         armed.minimums = false;
         give('minimums', r.time, 'MINIMUMS: decision height ' + Math.round(dh) + ' ft', 'call');
       } else if (h > dh + REARM_FT) {
@@ -75,6 +81,16 @@ export function createCues(caption, decisionHeight, muted) {
         caption.dataset.level = 'note';
       }
     }
+    // The engine's caution: a mode that has sat at one of its limits for more than 2 s cannot hold its target.
+    const now = r.caution || '';
+    if (now !== caution) {
+      if (now) give('caution', r.time, 'AFCS CAUTION: ' + now, 'caution');
+      else if (caption.dataset.level === 'caution') {
+        caption.textContent = '';
+        caption.dataset.level = '';
+      }
+      caution = now;
+    }
     expected = false;
     lastModes = modes;
   }
@@ -85,6 +101,7 @@ export function createCues(caption, decisionHeight, muted) {
     reset() {
       expected = true;
       armed = { minimums: true, low: true };
+      caution = '';
       caption.textContent = '';
       caption.dataset.level = '';
     },

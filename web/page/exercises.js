@@ -2,6 +2,8 @@
 // a check that reads the flight's samples (readings, four a second of simulated time, with both mode words) and says how
 // far the pilot has come. A new situation starts every check anew; an exercise once met stays met until then.
 
+import { READOUT_ROUNDING_FT } from './cues.js';
+
 // The tolerances each exercise holds the pilot to.
 const ALT_LEAST_CHANGE_FT = 300, ALT_HOLD_FT = 50, ALT_HOLD_S = 20;
 const HDG_LEAST_TURN_DEG = 60, HDG_HOLD_DEG = 5, HDG_HOLD_S = 15;
@@ -9,8 +11,6 @@ const HOVER_GROUND_SPEED_KT = 2, HOVER_HOLD_S = 30;
 const ILS_MOST_DOTS = 1;
 // The decision height where the module's panel sets none: the usual height of a precision approach's minimums.
 export const DEFAULT_DECISION_HEIGHT_FT = 200;
-// The radar height readout shows whole feet: a reading that shows the decision height is within half a foot.
-const READOUT_ROUNDING_FT = 0.5;
 const GA_CLIMB_FT = 300;
 
 // A text that may begin with a word of the middle of a sentence, begun as a sentence.
@@ -76,7 +76,7 @@ const LIST = [
     id: 'hover', title: 'Transition down to a hover and hold it', situation: 'cruise',
     goal: (f) => f.withStab + 'set the hover height with the ' + f.label('HOV') + ' knob and push ' + f.label('TDN') +
       (f.stabFollowsModes ? ' (STAB comes on with it)' : '') + ': the autopilot decelerates and descends ' +
-      'into a hover (from the cruise it takes about three minutes). Hold it: ground speed under ' +
+      'into a hover (from the cruise it takes about four minutes). Hold it: ground speed under ' +
       HOVER_GROUND_SPEED_KT + ' kt for ' + HOVER_HOLD_S + ' s, as the GS gauge shows.',
     check(m, s, has, { face: f }) {
       m.transition = m.transition || has(s.armed_word, 'TDN') || has(s.engaged_word, 'TDN');
@@ -95,14 +95,19 @@ const LIST = [
         ' (on the localizer it arms the localizer and the glide slope from the receiver)') +
       ': the localizer and the glide slope capture by themselves. Follow them down to the decision height (' +
       DEFAULT_DECISION_HEIGHT_FT + ' ft radar height) with both needles within ' + ILS_MOST_DOTS +
-      ' dot; going around there counts.',
+      ' dot; the autopilot levels off there in ' + f.label('ALT') + ' (the glide-slope needle may then leave). ' +
+      'Going around at the decision height counts.',
     check(m, s, has, context) {
-      const onBoth = has(s.engaged_word, 'LOC') && has(s.engaged_word, 'GS');
-      const within = Math.abs(s.localizer) <= ILS_MOST_DOTS && Math.abs(s.glide_slope) <= ILS_MOST_DOTS;
+      const onLocalizer = has(s.engaged_word, 'LOC');
+      const onBoth = onLocalizer && has(s.engaged_word, 'GS');
+      // The coupled glide slope ends in a level-off at the decision height: ALT takes over from GS there, LOC
+      // staying, and the aircraft leaves the glide path as it levels. The approach goes on down to the height.
+      const levelling = m.onBoth && onLocalizer && has(s.engaged_word, 'ALT') && !has(s.engaged_word, 'GS');
+      const within = Math.abs(s.localizer) <= ILS_MOST_DOTS && (levelling || Math.abs(s.glide_slope) <= ILS_MOST_DOTS);
       // The sample before the one that reaches the decision height may stand a sample's descent above it: a pilot
       // who goes around as the readout shows the decision height is credited.
       const lead = Math.abs(s.climb_rate) / 60 * context.sampleSeconds + READOUT_ROUNDING_FT;
-      if (!onBoth) { m.onBoth = false; m.off = false; return 'capture LOC and GS'; }
+      if (!onBoth && !levelling) { m.onBoth = false; m.off = false; return 'capture LOC and GS'; }
       if (!m.onBoth) { m.onBoth = true; m.off = false; }
       if (!within) m.off = true;
       if (m.off) return 'off the beams by more than ' + ILS_MOST_DOTS + ' dot: go around and try again';

@@ -75,7 +75,7 @@ import * as SidePanels from './side.js';
     const map = MapInstrument.create(document.querySelector('canvas[data-instrument="map"]'), info.world);
     const chart = ChartInstrument.create($('chart'), { width: 480, height: 400 });
     const controls = PilotControls.create(document.querySelector('canvas[data-instrument="controls"]'), info.controls,
-      (axis, value) => core.control(axis, value));
+      (axis, value) => core.control(axis, value), (held) => core.set('force_trim_release', held ? 1 : 0));
     $('controls-help').textContent = controls.help;
     // The decision height: the simulator's, where the module's panel sets one, else the usual one.
     const decisionHeightAt = info.variables.findIndex((v) => v.name === 'decision_height');
