@@ -8,6 +8,7 @@
 
 #include "engine/pid.h"
 #include "flight/units.h"
+#include "flight/world.h"
 #include "frame/simulator.h"
 #include "frame/units.h"
 
@@ -105,14 +106,14 @@ constexpr PidGains kTrackBankLoop{kTrackBankGain, 0.08, 0, 5};
 // Course modes: the intercept angle from the distance off the course, with an integral for the wind.
 constexpr double kInterceptLimitDeg = 30;
 constexpr PidGains kInterceptLoop{0.02, 0.0005, 0, kInterceptLimitDeg / 2};  // deg per ft, deg per ft s
-// The receivers' geometry, as the navigation world sets it up (flight/world.h, standard geometry of FAA AIM
-// 1-1-9): the needles' full scale (2 dots each side), and the distances from the threshold to the antennas.
-constexpr double kLocalizerFullScaleDeg = 2.5;
-constexpr double kVorFullScaleDeg = 10;
-constexpr double kLocalizerBeyondThresholdFt = 7000;  // our 6000 ft runway and 1000 ft beyond its stop end
-constexpr double kGlideSlopeDeg = 3;
-constexpr double kGlideSlopeFullScaleDeg = 0.7;
-constexpr double kGlideSlopePastThresholdFt = 1000;
+// The receivers' geometry, from the navigation world (flight/world.h, the standard geometry of FAA AIM 1-1-9):
+// the needles' full scale (2 dots each side), and the distances from the threshold to the antennas.
+constexpr double kLocalizerFullScaleDeg = flight::receivers::kLocalizerHalfWidthDeg;
+constexpr double kVorFullScaleDeg = flight::receivers::kVorHalfWidthDeg;
+constexpr double kLocalizerBeyondThresholdFt = flight::kAirport.runway.length_ft + flight::kAirport.localizer_beyond_stop_end_ft;
+constexpr double kGlideSlopeDeg = flight::kAirport.glide_slope_deg;
+constexpr double kGlideSlopeFullScaleDeg = flight::receivers::kGlideSlopeHalfWidthDeg;
+constexpr double kGlideSlopePastThresholdFt = flight::kAirport.glide_slope_past_threshold_ft;
 constexpr double kGlideSlopeLeastDistanceFt = 500;  // nearer the antenna the angle means nothing
 // Below this ground speed the track means nothing: the heading stands for it.
 constexpr double kGroundTrackLeastKt = 5;
@@ -159,7 +160,7 @@ constexpr double kGoAroundAirspeedKt = afcp::go_around_preset::second;
 constexpr double kIasLowestKt = afcp::units::airspeed_min, kIasHighestKt = afcp::units::airspeed_max;
 
 // ---- physics and units ----
-constexpr double kGravityFps2 = 32.174;  // standard gravity, 9.80665 m/s^2
+constexpr double kGravityFps2 = flight::units::kStandardGravityFps2;
 constexpr double kFpmPerKnotPerRadian =
     flight::units::kFeetPerSecondPerKnot * 60;  // ft/min per knot per radian of path
 

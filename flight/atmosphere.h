@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flight/units.h"
+
 namespace flight {
 
 struct Air {
@@ -15,7 +17,8 @@ struct Air {
 // lapse 0.00356616 R/ft up to the tropopause at 36,089 ft, isothermal above. Altitude is clamped to
 // -2,000..65,000 ft so that a wild state never takes a power of a negative temperature.
 inline Air isa(double altitude_ft) {
-    constexpr double t0 = 518.67, rho0 = 0.0023769, lapse = 0.00356616, r_air = 1716.49, g = 32.174;
+    constexpr double t0 = 518.67, rho0 = 0.0023769, lapse = 0.00356616, r_air = 1716.49;
+    constexpr double g = units::kStandardGravityFps2;
     constexpr double tropopause = 36089.0;
     constexpr double exponent = g / (lapse * r_air) - 1.0;  // 4.2559
     double h = std::isfinite(altitude_ft) ? std::clamp(altitude_ft, -2000.0, 65000.0) : 0.0;

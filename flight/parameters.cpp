@@ -63,7 +63,7 @@ Parameters make_default() {
     // figure the engine's power limit holds the collective modes to (engine/gains.h), so that its limit is 100 %.
     p.rated_power_hp = 1100;
 
-    p.gravity_fps2 = 32.174;   // standard gravity, 9.80665 m/s^2
+    p.gravity_fps2 = units::kStandardGravityFps2;
 
     // Blade pitch travel: collective -2..15 deg plus a 6 deg offset, longitudinal cyclic +-12 deg, lateral
     // +-10 deg (same data set).

@@ -11,16 +11,7 @@ namespace {
 
 using namespace units;
 
-// Receiver geometry (FAA AIM 1-1-9, ICAO Annex 10 vol. I 3.1): see world.h.
-constexpr double kLocalizerHalfWidthDeg = 2.5;   // full scale at most
-constexpr double kLocalizerThresholdWidthFt = 350;  // full scale at the threshold, where narrower
-constexpr double kLocalizerRangeNm = 18;
-constexpr double kLocalizerCoverageDeg = 10;
-constexpr double kGlideSlopeHalfWidthDeg = 0.7;
-constexpr double kGlideSlopeRangeNm = 10;
-constexpr double kVorHalfWidthDeg = 10;  // a VOR needle's full scale
-constexpr double kDotsFullScale = 2;
-constexpr double kNeedleStop = 2.5;  // dots: where a needle pins
+using namespace receivers;
 
 double dots(double angle_deg, double full_scale_deg) {
     return std::clamp(kDotsFullScale * angle_deg / full_scale_deg, -kNeedleStop, kNeedleStop);
@@ -29,12 +20,7 @@ double dots(double angle_deg, double full_scale_deg) {
 
 }  // namespace
 
-const World& airport() {
-    // The pad at the reference point; the runway's threshold 2000 ft east of it, course 030; the VOR 4 NM
-    // north-west.
-    static const World w = {500.0, {0.0, 2000.0, 30.0, 6000.0, 500.0}, 1000.0, 1000.0, 3.0, 20000.0, -20000.0};
-    return w;
-}
+const World& airport() { return kAirport; }
 
 void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft) {
     const double c = w.runway.course_deg * kRadiansPerDegree;

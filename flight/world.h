@@ -27,8 +27,23 @@ struct World {
     double vor_north_ft, vor_east_ft;
 };
 
-// Our airport.
+// Our airport: the pad at the reference point; the runway's threshold 2000 ft east of it, course 030; the VOR
+// 4 NM north-west.
+inline constexpr World kAirport = {500.0, {0.0, 2000.0, 30.0, 6000.0, 500.0}, 1000.0, 1000.0, 3.0, 20000.0, -20000.0};
 const World& airport();
+
+// The receivers' geometry (FAA AIM 1-1-9, ICAO Annex 10 vol. I 3.1), as above.
+namespace receivers {
+constexpr double kLocalizerHalfWidthDeg = 2.5;      // full scale at most
+constexpr double kLocalizerThresholdWidthFt = 350;  // full scale at the threshold, where narrower
+constexpr double kLocalizerRangeNm = 18;
+constexpr double kLocalizerCoverageDeg = 10;
+constexpr double kGlideSlopeHalfWidthDeg = 0.7;
+constexpr double kGlideSlopeRangeNm = 10;
+constexpr double kVorHalfWidthDeg = 10;  // a VOR needle's full scale
+constexpr double kDotsFullScale = 2;
+constexpr double kNeedleStop = 2.5;  // dots: where a needle pins
+}  // namespace receivers
 
 // What the receivers and the GPS show at a position.
 struct Reception {
