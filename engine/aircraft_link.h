@@ -35,6 +35,12 @@ constexpr int32_t localizer_course = 3017;      // degrees true, the runway's
 constexpr int32_t sideslip = 3018;              // degrees, wind from the right +
 constexpr int32_t rotor_power = 3019;           // horsepower the rotors take, with the transmission's loss
 constexpr int32_t decision_height = 3050;       // feet of radar height, the DH knob's (0 to 2,500)
+// The drive: the main rotor's speed (percent of nominal; 0 is no reading), how many engines have failed (as
+// each engine's control unit reports its own failure: a count, so that a simulator that does not answer reads
+// none), and the power the running engines have together at their ratings (horsepower; 0 is no reading).
+constexpr int32_t rotor_speed = 3025;
+constexpr int32_t engines_out = 3026;
+constexpr int32_t power_available = 3027;
 // How many times the simulator has placed the aircraft (a new flight, a situation, a reposition): an engine
 // starts its loops afresh when it changes.
 constexpr int32_t placements = 3030;
@@ -67,6 +73,9 @@ constexpr uint32_t autopilot_release = 70005;
 enum Axis : int { collective = 0, pitch_axis = 1, roll_axis = 2, pedals_axis = 3, axis_count = 4 };
 constexpr uint32_t axis_event(int axis) { return event::autopilot_collective + static_cast<uint32_t>(axis); }
 constexpr uint32_t all_axes = (1u << axis_count) - 1;
+
+// The aircraft's engines (the count `engines_out` is read against).
+constexpr int kEngineCount = 2;
 
 // A control share as an event parameter: 1/100000 of the travel.
 constexpr double kControlScale = 100000.0;

@@ -33,6 +33,7 @@ constexpr double Sensors::*kReadings[] = {
     &Sensors::climb_fpm,               &Sensors::ground_speed_kt,         &Sensors::forward_ground_speed_kt,
     &Sensors::lateral_ground_speed_kt, &Sensors::roll_rate_dps,           &Sensors::pitch_rate_dps,
     &Sensors::yaw_rate_dps,            &Sensors::sideslip_deg,            &Sensors::rotor_power_hp,
+    &Sensors::rotor_speed_pct,         &Sensors::engines_out,             &Sensors::power_available_hp,
     &Sensors::heading_bug_deg,         &Sensors::selected_altitude_ft,    &Sensors::autopilot_airspeed_kt,
     &Sensors::vertical_speed_fpm,      &Sensors::selected_course_deg,     &Sensors::gps_track_rad,
     &Sensors::localizer_dots,          &Sensors::glide_slope_dots,        &Sensors::threshold_nm,
@@ -308,8 +309,20 @@ void Autopilot::fly_collective(Context& c) {
     double error = x.reference - s.climb_fpm;
     const Range r = room(kCollective, s.pilot[kCollective]);
     Stops stop = stops(x.share, r);
-    if (s.rotor_power_hp > kPowerLimitHp) {
-        error = std::min(error, 0.0);  // at the power limit: no more climb, any descent
+    // The power limit: the transmission's, or what the running engines have where that is less (0: no reading).
+    const double power_limit =
+        s.power_available_hp > 0 ? std::min(kPowerLimitHp, s.power_available_hp) : kPowerLimitHp;
+    // At it while the shaft takes more than the limit, or while the rotor droops (the engines at their power
+    // available cannot hold it); left only once both are clear of it by a band, so that a mode flying at the
+    // limit stays at it rather than leaving and meeting it again each step.
+    const double excess_hp = s.rotor_power_hp - power_limit;
+    const bool near_limit = excess_hp > -kDroopNearLimitHp;  // a droop far from it is the governor's own lag
+    const double droop = s.rotor_speed_pct > 0 && near_limit ? kRotorDroopPercent - s.rotor_speed_pct : -kRotorDroopPercent;
+    power_limited_ = power_limited_ ? excess_hp > -kPowerLimitBandHp || droop > -kRotorDroopBandPercent
+                                    : excess_hp > 0 || droop > 0;
+    if (power_limited_) {
+        // At the power limit: no more climb, and a descent by what the power short costs.
+        error = std::min(error, -(std::max(excess_hp, 0.0) * kClimbFpmPerHp + std::max(droop, 0.0) * kDroopClimbFpmPerPercent));
         stop.high = true;
         x.at = Limit::power;
     }
@@ -325,7 +338,7 @@ void Autopilot::output(const Sensors& s, const bool held[kAxes], Actions& a) {
             // Let go, or taken afresh: the axis's loops start from nothing.
             if (x.held) a.release |= 1u << i;
             x.share = 0;
-            if (i == kCollective) climb_.reset();
+            if (i == kCollective) climb_.reset(), power_limited_ = false;
             if (i == kPitch) pitch_attitude_.reset(), pitch_rate_.reset();
             if (i == kRoll) roll_attitude_.reset(), roll_rate_.reset();
             if (i == kPedals) heading_hold_.reset(), sideslip_.reset(), yaw_rate_.reset(), yaw_rate_command_ = 0;
@@ -363,13 +376,21 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
     start_modes(b.engaged & ~last_engaged_, c);
     pilot_hands(s, dt);
 
+    // The rotor: with both engines out or the rotor speed low the collective is the pilot's (released below).
+    rotor_low_ = rotor_low_ ? !rotor_recovered(s) : rotor_low(s);
+
     // 4. and 5. Each axis: the highest-priority engaged law, then the inner loops.
     bool held[kAxes] = {};
+    rotor_owner_ = 0;
     for (int i = 0; i < kAxes && stab; ++i) {
         const Axis ax = static_cast<Axis>(i);
         AxisLoop& x = axis_[i];
         const int owner = owner_of(ax, b.engaged);
         if (owner < 0) continue;
+        if (ax == kCollective && rotor_low_) {
+            rotor_owner_ = kModeRows[static_cast<size_t>(owner)].bit;
+            continue;
+        }
         held[i] = true;
         if (owner != x.owner || !x.held) {
             Context taking{b, s, dt, x.owner >= 0 && x.held ? kModeRows[static_cast<size_t>(x.owner)].bit : 0u};
@@ -396,7 +417,18 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
 
 // ---- what the engine tells -----------------------------------------------------------------------------------------
 
+bool Autopilot::rotor_low(const Sensors& s) {
+    const bool reading = s.rotor_speed_pct > 0;  // 0: the simulator does not give the rotor's speed
+    return s.engines_out >= aircraft_link::kEngineCount || (reading && s.rotor_speed_pct < kRotorLowPercent);
+}
+
+bool Autopilot::rotor_recovered(const Sensors& s) {
+    return s.engines_out < aircraft_link::kEngineCount && !(s.rotor_speed_pct > 0 && s.rotor_speed_pct < kRotorRecoveredPercent);
+}
+
 Caution Autopilot::caution() const {
+    // A collective mode that has given the collective back for the rotor says so at once.
+    if (rotor_owner_ != 0) return {rotor_owner_, Limit::rotor};
     for (const AxisLoop& x : axis_)
         if (x.held && x.owner >= 0 && x.at != Limit::none && x.at_s > kCautionAfterSeconds)
             return {kModeRows[static_cast<size_t>(x.owner)].bit, x.at};

@@ -76,6 +76,9 @@ private:
     void fly_pedals(Context& c);
     void fly_collective(Context& c);
     void output(const Sensors& s, const bool held[kAxes], Actions& a);
+    // Both engines out or the rotor speed below kRotorLowPercent; an engine running and the speed back.
+    static bool rotor_low(const Sensors& s);
+    static bool rotor_recovered(const Sensors& s);
 
     // The row's law, by index.
     void take(int row, Axis a, Context& c, double present);
@@ -94,6 +97,9 @@ private:
     double placements_ = -1;
     double last_pilot_[kAxes] = {};
     uint32_t last_engaged_ = 0;
+    bool power_limited_ = false;  // the collective mode flies at the power limit
+    bool rotor_low_ = false;   // the collective is the pilot's for the rotor
+    uint32_t rotor_owner_ = 0;  // the collective mode that gave it back, while one is engaged
 };
 
 }  // namespace autopilot

@@ -23,8 +23,30 @@ constexpr double kBankLimitDeg = 20;       // heading and course modes (standard
 constexpr double kBankLimitHoverDeg = 10;  // hover and transitions
 constexpr double kVerticalSpeedLimitFpm = 1500;
 // The shaft power (both rotors and the transmission's loss, as `rotor_power` reads) the collective modes do not
-// exceed: the transmission's take-off rating, 100 % torque in the flight model (its hover takes about 640 hp).
+// exceed: the transmission's take-off rating, 100 % torque in the flight model (its hover takes about 640 hp), or
+// the power the running engines have (`power_available`) where that is less, as with one engine out.
 constexpr double kPowerLimitHp = 1100;
+// Past the power limit the collective modes descend by what the power short costs: the energy balance of the
+// aircraft's weight (5,401 lb: 33,000 ft lbf/min per hp over it), and while the rotor speed droops below
+// kRotorDroopPercent (the engines at their power available cannot hold it) by this much per per cent of droop, so
+// that the collective comes down until the engines hold the rotor again.
+constexpr double kClimbFpmPerHp = 33000.0 / 5401.0;
+constexpr double kRotorDroopPercent = 98;
+constexpr double kDroopClimbFpmPerPercent = 100;
+// The limit is left once the shaft takes this much less and the rotor turns this much faster again.
+constexpr double kPowerLimitBandHp = 10;
+constexpr double kRotorDroopBandPercent = 1;
+// A droop counts only with the shaft within this of the limit: far from it the rotor droops for a moment after a
+// quick rise of the collective while the engines' power catches up (their lag), which is no limit.
+constexpr double kDroopNearLimitHp = 30;
+// The rotor: with both engines out, or the rotor speed below this, the collective is the pilot's alone to keep
+// the rotor turning (lowered at once into an autorotation, FAA Helicopter Flying Handbook, FAA-H-8083-21B,
+// ch. 11): every collective mode lets go of it at once and the caution says why (`rotor`). 95 % is the flight
+// model's low-rotor caution: a governed rotor stays within a per cent or two of 100 %.
+constexpr double kRotorLowPercent = 95;
+// ... and takes it again only with an engine running and the rotor back at this speed, so that a rotor hovering
+// at the threshold does not hand the collective to and fro.
+constexpr double kRotorRecoveredPercent = 98;
 // A mode that sits at one of its limits this long is reported (the engine's caution).
 constexpr double kCautionAfterSeconds = 2;
 // The attitude loops overshoot a command that stops moving by up to half a degree on our model (measured by

@@ -23,8 +23,9 @@ constexpr int kAxes = aircraft_link::axis_count;
 
 // The limits a mode can sit at (the engine's caution names them).
 // `travel`: the control the mode drives is at its stop.
-enum class Limit : int32_t { none = 0, pitch = 1, bank = 2, climb = 3, power = 4, travel = 5 };
-const char* limit_name(Limit limit);  // "none", "pitch", "bank", ..., "travel" (zolm_test.h)
+// rotor: the collective given back to the pilot for the rotor (both engines out or the rotor speed low).
+enum class Limit : int32_t { none = 0, pitch = 1, bank = 2, climb = 3, power = 4, travel = 5, rotor = 6 };
+const char* limit_name(Limit limit);  // "none", "pitch", "bank", ..., "travel", "rotor" (zolm_test.h)
 
 // How a mode comes to be engaged.
 enum class Capture {

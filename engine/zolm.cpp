@@ -71,6 +71,9 @@ autopilot::Sensors read_sensors() {
     s.yaw_rate_dps = read_aircraft(air::yaw_rate);
     s.sideslip_deg = read_aircraft(air::sideslip);
     s.rotor_power_hp = read_aircraft(air::rotor_power);
+    s.rotor_speed_pct = read_aircraft(air::rotor_speed);
+    s.engines_out = read_aircraft(air::engines_out);
+    s.power_available_hp = read_aircraft(air::power_available);
     s.heading_bug_deg = read_aircraft(tok::heading_bug);
     s.selected_altitude_ft = read_aircraft(tok::autopilot_altitude);
     s.autopilot_airspeed_kt = read_aircraft(tok::autopilot_airspeed) * afcp::units::knots_per_airspeed_read;

@@ -52,15 +52,16 @@ ZOLM_TEST_API int32_t AFCP_STDCALL zolm_test_guards_intact();
 ZOLM_TEST_API uint32_t AFCP_STDCALL zolm_test_capture();
 
 // The engine's caution: a mode that has sat at one of its limits for more than 2 s (the mode's bit, 0 for none;
-// the limit: 0 none, 1 pitch, 2 bank, 3 climb, 4 power, 5 travel: the control it drives at its stop). Read by the host,
-// as a cockpit's caution panel would.
+// the limit: 0 none, 1 pitch, 2 bank, 3 climb, 4 power, 5 travel: the control it drives at its stop; 6 rotor: the
+// collective mode has given the collective back to the pilot at once, both engines being out or the rotor speed
+// low). Read by the host, as a cockpit's caution panel would.
 struct ZolmCaution {
     uint32_t mode;
     int32_t limit;
 };
 // The limits' names, by their numbers.
-inline constexpr const char* zolm_limit_names[] = {"none", "pitch", "bank", "climb", "power", "travel"};
-constexpr int32_t zolm_limit_count = 6;
+inline constexpr const char* zolm_limit_names[] = {"none", "pitch", "bank", "climb", "power", "travel", "rotor"};
+constexpr int32_t zolm_limit_count = 7;
 ZOLM_TEST_API void AFCP_STDCALL zolm_caution(ZolmCaution* caution);
 
 // What each axis flies now (collective, pitch, roll, pedals): the mode flying it (0: not held, or the pilot's

@@ -82,6 +82,9 @@ public:
         double itb, itb2;      // the tip-path plane's direct and cross response, 1/s
         double dl_da1;         // the aerodynamic cross stiffness of the hub, ft lbf/rad
         double db1dv;          // dihedral: lateral flapping per ft/s of sideways speed
+        // db1dv's two terms at the nominal speed, 2/(Omega R) 8 C_T / (a sigma) and 2/(Omega R) sqrt(C_T / 2):
+        // with C_T of the weight ~ 1/Omega^2 they scale as 1/n^3 and 1/n^2.
+        double db1dv_loading, db1dv_root;
         double profile;        // profile power per (tip speed^2 + 3 V_adv^2), ft lbf/s per ft^2/s^2
     };
     AtDensity at_density(double density) const;
@@ -92,9 +95,11 @@ public:
         double ground_effect = 1;  // T_IGE / T_OGE
         double d_a1 = 0, d_b1 = 0, d_inflow = 0;
     };
+    // At the rotor speed the state holds: the tip speed, the thrust's and the profile's coefficients and the
+    // tip-path plane's rates follow it, the Lock-number terms with Omega, the hub's stiffnesses with Omega^2.
     Result evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
 
-    // Figures of the rotor that trim, the tests and the crash checks read.
+    // Figures of the rotor at its nominal speed that trim, the tests and the crash checks read.
     double omega() const { return omega_; }
     double tip_speed() const { return tip_speed_; }
     double radius() const { return radius_; }
@@ -107,7 +112,7 @@ private:
     double omega_, tip_speed_, radius_, solidity_, disk_area_, lift_slope_;
     double twist_, shaft_tilt_, hinge_ratio_, pitch_flap_;
     double thrust_coef_per_rho_, lock_omega_16_per_rho_, flap_stiffness_, cross_stiffness_per_rho_;
-    double profile_area_, inflow_gain_, weight_, transition_speed_;
+    double profile_area_, inflow_gain_, weight_, transition_speed_, least_speed_;
     Eigen::Vector3d hub_;
 };
 
@@ -123,12 +128,13 @@ public:
         Load load;
         double thrust = 0, d_inflow = 0;
     };
+    // Geared to the main rotor: at the state's rotor speed.
     Result evaluate(const Flow& f, const AtDensity& a, double pitch) const;
     double tip_speed() const { return tip_speed_; }
     const Eigen::Vector3d& hub() const { return hub_; }
 
 private:
-    double tip_speed_, radius_, twist_, inflow_gain_, thrust_coef_per_rho_, profile_area_;
+    double tip_speed_, radius_, twist_, inflow_gain_, thrust_coef_per_rho_, profile_area_, least_speed_;
     Eigen::Vector3d hub_;
 };
 
@@ -167,6 +173,78 @@ public:
 private:
     SurfaceParameters surface_;
     Eigen::Vector3d centre_;
+};
+
+// ---- The drive: two engines, a governor, the freewheels, the rotor's inertia ----------------------------------
+// The rotor's speed is a state: I_R dOmega/dt = Q_engines - Q_main - Q_tail - Q_loss, the tail rotor geared to the
+// main rotor and every torque referred to the main rotor's shaft; with the speed n as a fraction of the nominal
+// Omega_0 this is I_R Omega_0^2 n dn/dt = P_engines - P_load.
+
+// One turboshaft engine: its power follows the demand with a first-order lag, up to its power available at the
+// rating that applies; a failed engine's power dies away with the same lag.
+class Engine {
+public:
+    explicit Engine(const PowertrainParameters& p) : ratings_(p.engine), time_constant_(p.engine_time_constant_s) {}
+    // hp available: the take-off rating, or the one-engine-inoperative rating while the other engine has failed.
+    double available(bool other_running) const {
+        return other_running ? ratings_.take_off_hp : ratings_.one_engine_inoperative_hp;
+    }
+    // dP/dt (hp/s) of an engine delivering `power` asked for `demand`.
+    double rate(double power, double demand) const { return (demand - power) / time_constant_; }
+    const EngineRatings& ratings() const { return ratings_; }
+
+private:
+    EngineRatings ratings_;
+    double time_constant_;
+};
+
+// The governor: the power the engines are asked for to hold the rotor at its nominal speed: the rotor's load
+// anticipated, plus the speed's error at a gain that damps the governed speed at the damping ratio asked for.
+// With the engine lag tau and the rotor's energy measure E = I_R Omega_0^2, tau E x'' + E x' + K x = 0, so
+// K = E / (4 tau zeta^2).
+class Governor {
+public:
+    explicit Governor(const PowertrainParameters& p, double nominal_omega);
+    double demand(double rotor_speed, double load_hp) const { return load_hp + gain_hp_ * (1 - rotor_speed); }
+    double gain_hp() const { return gain_hp_; }
+
+private:
+    double gain_hp_;  // hp asked per unit of speed below the nominal
+};
+
+// The freewheel: an engine drives the rotor and never the other way, so an engine whose power falls short of
+// nothing (a failed one, or one the governor idles while the air drives the rotor) neither brakes it nor is
+// driven.
+struct Freewheel {
+    static double transmitted(double engine_power) { return engine_power > 0 ? engine_power : 0.0; }
+};
+
+class Powertrain {
+public:
+    Powertrain(const Parameters& p, double nominal_omega);
+    struct Result {
+        double d_rotor_speed = 0;                      // 1/s
+        std::array<double, State::kEngineCount> d_power{};  // hp/s
+        std::array<double, State::kEngineCount> delivered{};  // hp through each freewheel
+        double delivered_total = 0;                    // hp
+    };
+    // `load` is what the rotors and the transmission take at the state (ft lbf/s), `running` which engines run.
+    Result evaluate(const State& s, double load, const std::array<bool, State::kEngineCount>& running) const;
+    // The power each engine is asked for: the governor's demand shared among the running engines, each up to its
+    // power available; a failed engine is asked for nothing.
+    std::array<double, State::kEngineCount> demands(double rotor_speed, double load_hp,
+                                                    const std::array<bool, State::kEngineCount>& running) const;
+    // The engines' power available together (hp), each at the rating that applies.
+    double available(const std::array<bool, State::kEngineCount>& running) const;
+    const Engine& engine() const { return engine_; }
+    const Governor& governor() const { return governor_; }
+    double energy() const { return energy_; }  // I_R Omega_0^2, ft lbf
+
+private:
+    Engine engine_;  // both engines are alike
+    Governor governor_;
+    double energy_;
+    double least_speed_;
 };
 
 // ---- Gravity --------------------------------------------------------------------------------------------------

@@ -112,7 +112,7 @@ Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) { return Attitude::o
 
 Helicopter::Helicopter(const Parameters& p)
     : p_(p), mass_(p.weight_lb / p.gravity_fps2), main_rotor_(p), tail_rotor_(p), fuselage_(p), horizontal_tail_(p),
-      vertical_tail_(p), gear_(p, mass_), gravity_(p) {
+      vertical_tail_(p), gear_(p, mass_), gravity_(p), powertrain_(p, main_rotor_.omega()) {
     inertia_ << p.ix, 0, -p.ixz, 0, p.iy, 0, -p.ixz, 0, p.iz;
     inertia_inv_ = inertia_.inverse();
 }
@@ -186,10 +186,20 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     ev.structure_contact = gear.structure_contact;
     ev.structure_struck = gear.structure_struck;
 
+    // The drive: the rotors' load with the transmission's and accessories' loss (a torque: its power follows the
+    // speed), against the engines. Besides the main rotor's own torque the shaft reacts the rotor's angular
+    // acceleration, I_R dOmega/dt = (P_engines - P_load) / Omega, on the airframe: all of it, the engines' torque
+    // less what the tail rotor and the loss take; with the engines gone the nose swings left.
+    const double n = s.rotor_speed();
+    const double loss = p_.power_loss_hp * kFtLbsPerHp * n;
+    ev.power = main.load.power + tail.load.power + loss;
+    ev.drive = powertrain_.evaluate(s, ev.power, running_);
+    ev.main_rotor.moment.z() += (ev.drive.delivered_total * kFtLbsPerHp - ev.power) /
+                                (main_rotor_.omega() * std::max(n, p_.powertrain.least_modelled_rotor_speed));
+
     Load total = ev.main_rotor;
     for (const Load* l : {&ev.tail_rotor, &ev.fuselage, &ev.horizontal_tail, &ev.vertical_tail, &ev.gear, &ev.gravity})
         total += *l;
-    ev.power = total.power + p_.power_loss_hp * kFtLbsPerHp;
 
     // The rigid body: Newton and Euler in body axes, the Euler angles' kinematics, the position in the earth's axes.
     const auto vel = s.velocity_body();
@@ -207,11 +217,43 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     d.b1() = main.d_b1;
     d.inflow_main() = main.d_inflow;
     d.inflow_tail() = tail.d_inflow;
+    d.rotor_speed() = ev.drive.d_rotor_speed;
+    for (int i = 0; i < State::kEngineCount; ++i) d.engine_power(i) = ev.drive.d_power[static_cast<size_t>(i)];
     return ev;
 }
 
+State Helicopter::governed(const State& s, const Controls& c, const Environment& e) const {
+    State g = s;
+    g.rotor_speed() = 1;
+    const auto shares = powertrain_.demands(1, evaluate(g, c, e).power / kFtLbsPerHp, running_);
+    for (int i = 0; i < State::kEngineCount; ++i) g.engine_power(i) = shares[static_cast<size_t>(i)];
+    return g;
+}
+
+void Helicopter::fail_engine(int engine) {
+    if (engine < 0 || engine >= State::kEngineCount) return;  // no such engine
+    running_[static_cast<size_t>(engine)] = false;
+    evaluated_ = false;
+}
+
+void Helicopter::restore_engines() {
+    running_.fill(true);
+    evaluated_ = false;
+}
+
 void Helicopter::set_state(const State& s) {
+    const double n = s.rotor_speed();
     state_.x = s.x.unaryExpr([](double v) { return finite_or_zero(v); });
+    state_.rotor_speed() = std::isfinite(n) ? std::max(n, 0.0) : 1.0;  // a speed that is no number: the nominal
+    // A failed engine delivers nothing: its share goes to the engine that runs, within what it has.
+    const int count = static_cast<int>(std::count(running_.begin(), running_.end(), true));
+    if (count < State::kEngineCount) {
+        double total = 0;
+        for (int i = 0; i < State::kEngineCount; ++i) total += std::max(state_.engine_power(i), 0.0);
+        for (int i = 0; i < State::kEngineCount; ++i)
+            state_.engine_power(i) =
+                running_[static_cast<size_t>(i)] ? std::min(total, powertrain_.engine().available(false)) : 0.0;
+    }
     memory_ = SkidGear::Memory{};
     cause_ = CrashCause::none;
     air_known_ = false;
@@ -293,6 +335,7 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
     const State::Vector k4 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
     state_.x = s.x + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
     normalise_euler(state_);
+    state_.rotor_speed() = std::max(state_.rotor_speed(), 0.0);  // a stopped rotor does not turn back
     // A step that left the finite numbers is refused: the aircraft keeps its last sound state, at rest relative
     // to its own axes. (Not reached within the flight envelope; a guard for set_state abuse.)
     if (!state_.x.allFinite()) {
@@ -349,7 +392,18 @@ Outputs Helicopter::outputs(const Environment& e) const {
     o.main_rotor_power_hp = ev.main_rotor.power / kFtLbsPerHp;
     o.tail_rotor_power_hp = ev.tail_rotor.power / kFtLbsPerHp;
     o.power_hp = ev.power / kFtLbsPerHp;
-    o.torque_percent = 100.0 * o.power_hp / p_.rated_power_hp;
+    const double n = std::max(s.rotor_speed(), p_.powertrain.least_modelled_rotor_speed);
+    o.torque_percent = 100.0 * o.power_hp / p_.rated_power_hp / n;
+    o.rotor_speed_percent = 100.0 * s.rotor_speed();
+    for (size_t i = 0; i < State::kEngineCount; ++i) {
+        o.engine_torque_percent[i] = 100.0 * ev.drive.delivered[i] / (0.5 * p_.rated_power_hp) / n;
+        o.engine_running[i] = running_[i];
+    }
+    o.power_available_hp = powertrain_.available(running_);
+    const PowerCautions& warn = p_.cautions;
+    o.cautions = (s.rotor_speed() < warn.low_rotor ? Outputs::kLowRotor : 0) |
+                 (s.rotor_speed() > warn.high_rotor ? Outputs::kHighRotor : 0) |
+                 (o.torque_percent > 100.0 * warn.over_torque ? Outputs::kOverTorque : 0);
     o.on_ground = ev.skid_contact || ev.structure_contact;
     o.crashed = crashed();
     o.crash_cause = cause_;

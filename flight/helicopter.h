@@ -46,8 +46,18 @@ struct Outputs {             // what the cockpit instruments read, derived from 
     double forward_ground_speed_fps, right_ground_speed_fps;  // ground velocity along the heading and to its right
     double sideslip_deg;
     // Shaft power: the main rotor's, the tail rotor's, and all of it with the transmission and accessory loss;
-    // the torque at the rotor's constant speed in percent of the rating.
+    // that power's torque at the rotor's speed in percent of the transmission's rating (its torque at 100 %).
     double main_rotor_power_hp, tail_rotor_power_hp, power_hp, torque_percent;
+    // The rotor's speed (percent of nominal); each engine's torque in percent of its share of the transmission's
+    // rating (half of it: in a twin's even sharing both read the transmission's torque); whether it runs; the
+    // engines' power available together at their ratings (hp).
+    double rotor_speed_percent;
+    std::array<double, State::kEngineCount> engine_torque_percent;
+    std::array<bool, State::kEngineCount> engine_running;
+    double power_available_hp;
+    // The crew's cautions (Parameters::cautions): bits of kLowRotor, kHighRotor, kOverTorque.
+    int cautions;
+    static constexpr int kLowRotor = 1, kHighRotor = 2, kOverTorque = 4;
     bool on_ground;
     bool crashed;
     CrashCause crash_cause;
@@ -69,6 +79,18 @@ public:
     Outputs outputs(const Environment& e) const;
 
     bool crashed() const { return cause_ != CrashCause::none; }
+
+    // Engine failures: engine 0 or 1 fails (its power dies away with the engine's lag; any other number fails
+    // nothing), or every engine runs again (each from the power it still gives). Kept through set_state.
+    void fail_engine(int engine);
+    void restore_engines();
+    bool engine_running(int engine) const {
+        return engine >= 0 && engine < State::kEngineCount && running_[static_cast<size_t>(engine)];
+    }
+    const std::array<bool, State::kEngineCount>& engines_running() const { return running_; }
+    // The state as the governor holds it steady: the rotor at its nominal speed and the running engines
+    // delivering the load at the state and controls, shared (a trim's and a placement's engines).
+    State governed(const State& s, const Controls& c, const Environment& e) const;
     CrashCause crash_cause() const { return cause_; }
 
     // Turbulence from the next step on (a level and a seed; the same seed flies the same gusts).
@@ -92,6 +114,7 @@ public:
         Load main_rotor, tail_rotor, fuselage, horizontal_tail, vertical_tail, gear, gravity;
         double thrust_main = 0, thrust_tail = 0, ground_effect = 1;
         double power = 0;  // ft lbf/s: both rotors and the transmission and accessory loss
+        Powertrain::Result drive;
         bool skid_contact = false, structure_contact = false;
         int structure_struck = -1;  // the first hard point (GearParameters::structure) below the ground
     };
@@ -112,6 +135,7 @@ public:
     double mass() const { return mass_; }
     const MainRotor& main_rotor() const { return main_rotor_; }
     const TailRotor& tail_rotor() const { return tail_rotor_; }
+    const Powertrain& powertrain() const { return powertrain_; }
     const SkidGear& gear() const { return gear_; }
 
 private:
@@ -133,7 +157,9 @@ private:
     VerticalTail vertical_tail_;
     SkidGear gear_;
     Gravity gravity_;
+    Powertrain powertrain_;
     Turbulence turbulence_;
+    std::array<bool, State::kEngineCount> running_ = {true, true};
 
     State state_;
     SkidGear::Memory memory_;

@@ -39,6 +39,7 @@ MainRotor::MainRotor(const Parameters& p) {
     inflow_gain_ = 0.75 * kPi / radius_;
     weight_ = p.weight_lb;
     transition_speed_ = p.transition_speed_fps;
+    least_speed_ = p.powertrain.least_modelled_rotor_speed;
     hub_ = body_position(p, mr.hub);
 }
 
@@ -63,7 +64,9 @@ MainRotor::AtDensity MainRotor::at_density(double rho) const {
     // which flaps the disc further aft; at 100 kt that loop took four fifths of the flapping stiffness and made
     // the pitch diverge, doubling in under a second.
     const double ct = weight_ / (rho * disk_area_ * tip_speed_ * tip_speed_);
-    a.db1dv = 2 / tip_speed_ * (8 * ct / (lift_slope_ * solidity_) + std::sqrt(0.5 * ct));
+    a.db1dv_loading = 2 / tip_speed_ * (8 * ct / (lift_slope_ * solidity_));
+    a.db1dv_root = 2 / tip_speed_ * std::sqrt(0.5 * ct);
+    a.db1dv = a.db1dv_loading + a.db1dv_root;
     a.profile = 0.5 * rho * (profile_area_ / 4) * tip_speed_;
     return a;
 }
@@ -74,10 +77,15 @@ MainRotor::Result MainRotor::evaluate(const Flow& f, const AtDensity& a, const B
     const double p = s.rates_body().x(), q = s.rates_body().y();
     const double a1 = s.a1(), b1 = s.b1(), vi = s.inflow_main();
     Result r;
+    // The rotor's speed: what follows it linearly (tip speed, thrust and profile coefficients, the tip-path
+    // plane's rates), with its square (the hub's stiffnesses) and as the dihedral does (C_T ~ 1/Omega^2).
+    const double n = std::max(s.rotor_speed(), least_speed_), n2 = n * n, inv_n = 1 / n;
+    const double tip = n * tip_speed_, coef = n * a.thrust_coef, itb = n * a.itb, itb2 = n * a.itb2;
+    const double db1dv = (a.db1dv_loading * inv_n + a.db1dv_root) * (inv_n * inv_n);
 
     const double v_adv2 = u * u + v * v;
     const double w_r = w + (a1 - shaft_tilt_) * u - b1 * v;  // along the tip-path plane's normal
-    const double thrust_oge = rotor_laws::thrust(a.thrust_coef, tip_speed_, w_r, v_adv2, blades.collective, twist_, vi);
+    const double thrust_oge = rotor_laws::thrust(coef, tip, w_r, v_adv2, blades.collective, twist_, vi);
 
     // Ground effect: T_IGE / T_OGE = 1 / (1 - (R / 4z)^2 / (1 + (V / v_i)^2)), z the hub's height. R / 4z is held
     // at or below 1/2 (z >= R/2), which caps the gain at 4/3 with the aircraft on its skids (hub about R/2 up).
@@ -88,26 +96,29 @@ MainRotor::Result MainRotor::evaluate(const Flow& f, const AtDensity& a, const B
     r.thrust = r.ground_effect * thrust_oge;
 
     // The momentum balance sets the induced velocity of the thrust the rotor would make out of ground effect.
-    r.d_inflow = rotor_laws::inflow_rate(thrust_oge, inflow_gain_, a.momentum, a.thrust_coef, vi, v_adv2, w_r);
+    r.d_inflow = rotor_laws::inflow_rate(thrust_oge, inflow_gain_, a.momentum, coef, vi, v_adv2, w_r);
 
     // Tip-path plane: da1/du = -db1/dv, both growing once the wake leaves the tail plane behind. The wake switch
     // at the transition speed is a steep ramp (+-10 %) rather than a step, so that the trim's Jacobian exists.
     const double wake = std::clamp((std::abs(u) - 0.9 * transition_speed_) / (0.2 * transition_speed_), 0.0, 1.0);
-    const double da1du = -a.db1dv;
-    const double a_sum = b1 - blades.lateral + a.kc * a1 + a.db1dv * v * (1 + wake);
+    const double da1du = -db1dv;
+    const double a_sum = b1 - blades.lateral + a.kc * a1 + db1dv * v * (1 + wake);
     const double b_sum = a1 + blades.longitudinal - a.kc * b1 + da1du * u * (1 + 2 * wake);
-    r.d_a1 = -a.itb * b_sum - a.itb2 * a_sum - q;
-    r.d_b1 = -a.itb * a_sum + a.itb2 * b_sum - p;
+    r.d_a1 = -itb * b_sum - itb2 * a_sum - q;
+    r.d_b1 = -itb * a_sum + itb2 * b_sum - p;
 
     // The thrust along the tilted tip-path plane, at the hub; the hub moments of the hinge offset and the cross
     // stiffness; the reaction torque of a rotor turning anticlockwise seen from above yaws the nose right.
     r.load.force = Eigen::Vector3d(-r.thrust * (a1 - shaft_tilt_), r.thrust * b1, -r.thrust);
     r.load.moment = hub_.cross(r.load.force);
-    r.load.moment.x() += flap_stiffness_ * b1 + a.dl_da1 * (a1 + blades.longitudinal - pitch_flap_ * b1);
-    r.load.moment.y() += flap_stiffness_ * a1 + a.dl_da1 * (-b1 + blades.lateral - pitch_flap_ * a1);
-    // Power: induced (of the thrust out of ground effect, as the momentum balance) plus profile.
-    r.load.power = rotor_laws::induced_power(thrust_oge, vi, w_r) + rotor_laws::profile_power(a.profile, tip_speed_, v_adv2);
-    r.load.moment.z() += r.load.power / omega_;
+    const double stiffness = n2 * flap_stiffness_, cross = n2 * a.dl_da1;
+    r.load.moment.x() += stiffness * b1 + cross * (a1 + blades.longitudinal - pitch_flap_ * b1);
+    r.load.moment.y() += stiffness * a1 + cross * (-b1 + blades.lateral - pitch_flap_ * a1);
+    // Power: induced (of the thrust out of ground effect, as the momentum balance) plus profile,
+    // ~ Omega (Omega^2 R^2 + 3 V^2); its torque yaws the nose right (the rotor turns anticlockwise seen from
+    // above). While the rotor's speed changes the shaft reacts I_R dOmega/dt besides (the model's, Helicopter).
+    r.load.power = rotor_laws::induced_power(thrust_oge, vi, w_r) + rotor_laws::profile_power(n * a.profile, tip, v_adv2);
+    r.load.moment.z() += r.load.power * inv_n / omega_;
     return r;
 }
 

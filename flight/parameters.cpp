@@ -63,6 +63,39 @@ Parameters make_default() {
     // figure the engine's power limit holds the collective modes to (engine/gains.h), so that its limit is 100 %.
     p.rated_power_hp = 1100;
 
+    // The rotor's polar inertia: the data set gives each blade's flapping inertia about its hinge, 212 slug ft^2,
+    // and no polar figure. A blade of even mass along its 17.5 ft from the hinge (0.5 ft offset) to the tip has
+    // I_b = m L^2 / 3, so m = 2.08 slug (67 lb, as the blades of a rotor of this size weigh); about the shaft it
+    // has m (R^3 - e^3) / (3 L) = 231 slug ft^2, and four blades 923. The hub, the shafts and the tail rotor
+    // (its inertia geared up by the square of 2080 / 385 rpm adds some 3 %) are left out. The rotor then stores
+    // 1/2 I Omega^2 = 750,000 ft lbf, some 2 s of the hover's power: with the engines gone and the collective
+    // held in cruise the rotor speed falls some 5 to 10 % a second.
+    p.powertrain.rotor_inertia = 923;
+    // Each engine's ratings (our reasoning; the data set gives none). Take-off 550 hp, half the transmission's
+    // take-off rating: the engines are matched to the drive, both at take-off power give its 100 % torque.
+    // Maximum continuous 480 hp (two: 87 % torque). One engine inoperative 560 hp, the short contingency rating
+    // above take-off that a twin's engines carry: one engine alone flies the cruise (the model's level flight
+    // takes 404 hp at the bucket, 60 to 70 kt, and 458 hp at 100 kt) and climbs slowly there, but holds neither
+    // the hover (642 hp) nor a 1,000 ft/min climb at 80 kt (584 hp, measured with ALT): a light twin that must
+    // come down to land when an engine fails.
+    p.powertrain.engine = {550, 480, 560};
+    // The power response: a first-order lag of 1 s (our choice, the order of a small turboshaft's gas-generator
+    // response; a first-order engine lag behind the governor is the usual form of the rotor-speed model, as in
+    // Padfield, "Helicopter Flight Dynamics", on the rotor speed and the engine). The governor anticipates the rotor's load (as the collective's anticipation and the
+    // engines' torque matching do) and adds the speed's error at the gain that damps the governed rotor speed at
+    // 0.7 of critical with this lag and inertia: 100 % again within a few seconds of a change of load, without
+    // overshoot to speak of.
+    p.powertrain.engine_time_constant_s = 1.0;
+    p.powertrain.governor_damping = 0.7;
+    p.powertrain.least_modelled_rotor_speed = 0.3;
+
+    // The crew's cautions (our choices). Low rotor below 95 %: the governed rotor stays within a per cent or two
+    // of 100 %, so below 95 % it is losing its energy, which an autorotation must keep (FAA Helicopter Flying
+    // Handbook, FAA-H-8083-21B, ch. 11: the rotor speed held in its range with the collective); high rotor above
+    // 105 %, a warning short of the 110 % top of the power-off range our autorotations are flown in; over-torque
+    // above the transmission's take-off rating, 100 %.
+    p.cautions = {0.95, 1.05, 1.0};
+
     p.gravity_fps2 = units::kStandardGravityFps2;
 
     // Blade pitch travel: collective -2..15 deg plus a 6 deg offset, longitudinal cyclic +-12 deg, lateral

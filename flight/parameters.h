@@ -80,6 +80,32 @@ struct GroundLimits {
     double attitude_rad = 0;        // bank or pitch while the aircraft touches the ground
 };
 
+// One turboshaft engine's power available at its ratings, at the engine's output shaft (hp).
+struct EngineRatings {
+    double take_off_hp = 0;                  // both engines running, five minutes
+    double max_continuous_hp = 0;            // both engines running, without a time limit
+    double one_engine_inoperative_hp = 0;    // the engine left running when the other has failed
+};
+
+// The drive: two engines through freewheels into the main transmission, which drives the main rotor and, geared
+// to it, the tail rotor; a governor holds the rotor's speed.
+struct PowertrainParameters {
+    double rotor_inertia = 0;          // slug ft^2: the rotor's polar moment about the shaft
+    EngineRatings engine;              // each of the two
+    double engine_time_constant_s = 0; // the engines' power follows the governor's demand with this lag
+    double governor_damping = 0;       // the damping ratio of the governed rotor speed (sets the governor's gain)
+    // Below this fraction of the nominal speed the blade-element laws are held at it: the blades are stalled long
+    // before, and the terms that grow as the speed falls (dihedral, the inflow's reach) stay finite.
+    double least_modelled_rotor_speed = 0;
+};
+
+// What the crew is warned of (Outputs::cautions).
+struct PowerCautions {
+    double low_rotor = 0;    // rotor speed below this fraction of the nominal
+    double high_rotor = 0;   // rotor speed above it
+    double over_torque = 0;  // torque above this fraction of the transmission's rating
+};
+
 struct Parameters {
     double weight_lb = 0;
     double ix = 0, iy = 0, iz = 0, ixz = 0;   // slug ft^2
@@ -90,7 +116,9 @@ struct Parameters {
     SurfaceParameters horizontal_tail;
     SurfaceParameters vertical_tail;
     double power_loss_hp = 0;          // accessories and transmission
-    double rated_power_hp = 0;         // the transmission's rating: 100 % torque at the rotor's speed
+    double rated_power_hp = 0;         // the transmission's rating: 100 % torque at the rotor's nominal speed
+    PowertrainParameters powertrain;
+    PowerCautions cautions;
     double transition_speed_fps = 0;   // rotor wake leaves the tail plane behind
     double gravity_fps2 = 0;
     ControlRanges controls;

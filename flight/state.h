@@ -16,10 +16,19 @@ struct State {
         kPosition = 9,   // north, east, down, ft; altitude = -down
         kFlapping = 12,  // a1 (tip-path plane tilted aft), b1 (tilted right), rad
         kInflow = 14,    // induced velocity of the main rotor, then of the tail rotor, ft/s
-        kSize = 16,
+        kRotorSpeed = 16,  // the main rotor's speed as a fraction of its nominal (1 = 100 %); the tail rotor is geared
+        kEngines = 17,     // the power each of the two engines delivers to the freewheel, hp
+        kSize = 19,
     };
+    static constexpr int kEngineCount = 2;
     using Vector = Eigen::Matrix<double, kSize, 1>;
-    Vector x = Vector::Zero();
+    // A state starts with the rotor at its nominal speed and the engines delivering nothing.
+    Vector x = initial();
+    static Vector initial() {
+        Vector v = Vector::Zero();
+        v[kRotorSpeed] = 1;
+        return v;
+    }
 
     auto velocity_body() { return x.segment<3>(kVelocity); }
     auto velocity_body() const { return x.segment<3>(kVelocity); }
@@ -37,6 +46,10 @@ struct State {
     double inflow_main() const { return x[kInflow]; }
     double& inflow_tail() { return x[kInflow + 1]; }
     double inflow_tail() const { return x[kInflow + 1]; }
+    double& rotor_speed() { return x[kRotorSpeed]; }
+    double rotor_speed() const { return x[kRotorSpeed]; }
+    double& engine_power(int i) { return x[kEngines + i]; }
+    double engine_power(int i) const { return x[kEngines + i]; }
 };
 
 }  // namespace flight

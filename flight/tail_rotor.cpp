@@ -19,6 +19,7 @@ TailRotor::TailRotor(const Parameters& p) {
     inflow_gain_ = 0.75 * kPi / radius_;
     thrust_coef_per_rho_ = 0.25 * tip_speed_ * radius_ * tr.lift_slope * tr.blades * tr.chord_ft;
     profile_area_ = tr.cd0 * radius_ * tr.blades * tr.chord_ft;
+    least_speed_ = p.powertrain.least_modelled_rotor_speed;
     hub_ = body_position(p, tr.hub);
 }
 
@@ -31,12 +32,15 @@ TailRotor::Result TailRotor::evaluate(const Flow& f, const AtDensity& a, double 
     const Eigen::Vector3d local = f.air + f.state.rates_body().cross(hub_);
     const double v_adv2 = local.x() * local.x() + local.z() * local.z();
     const double v_r = -local.y();  // along the disc's normal, the thrust's way (left) +
+    // Geared to the main rotor: its tip speed and coefficients follow the main rotor's speed.
+    const double n = std::max(f.state.rotor_speed(), least_speed_);
+    const double tip = n * tip_speed_, coef = n * a.thrust_coef;
     Result r;
-    r.thrust = rotor_laws::thrust(a.thrust_coef, tip_speed_, v_r, v_adv2, pitch, twist_, f.state.inflow_tail());
-    r.d_inflow = rotor_laws::inflow_rate(r.thrust, inflow_gain_, a.momentum, a.thrust_coef, f.state.inflow_tail(), v_adv2, v_r);
+    r.thrust = rotor_laws::thrust(coef, tip, v_r, v_adv2, pitch, twist_, f.state.inflow_tail());
+    r.d_inflow = rotor_laws::inflow_rate(r.thrust, inflow_gain_, a.momentum, coef, f.state.inflow_tail(), v_adv2, v_r);
     r.load = Load::at(hub_, Eigen::Vector3d(0, r.thrust, 0));
     r.load.power = rotor_laws::induced_power(r.thrust, f.state.inflow_tail(), v_r) +
-                   rotor_laws::profile_power(a.profile, tip_speed_, v_adv2);
+                   rotor_laws::profile_power(n * a.profile, tip, v_adv2);
     return r;
 }
 

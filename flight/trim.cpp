@@ -25,7 +25,9 @@ struct Problem {
     Eigen::Vector3d position;
     double g;
 
-    State state_of(const Vec& x) const {
+    // The state of the unknowns, the drive governed steady at it.
+    State state_of(const Vec& x) const { return heli.governed(plain_state_of(x), controls_of(x), env); }
+    State plain_state_of(const Vec& x) const {
         State s;
         s.euler() = Eigen::Vector3d(x[5], x[4], heading);
         s.velocity_body() = earth_to_body(s.euler()) * ground_velocity_ned;
@@ -126,8 +128,8 @@ TrimResult on_ground(const Parameters& params, const Environment& env, double he
     s.euler() = Eigen::Vector3d(0, 0, heading);
     s.position_ned() = Eigen::Vector3d(north_ft, east_ft, -(env.ground_elevation_ft + skid_depth - sag));
     s.a1() = params.main_rotor.shaft_tilt_rad;
-    heli.set_state(s);
     const Controls rest{};
+    heli.set_state(heli.governed(s, rest, env));
     for (int i = 0; i < 2000; ++i) heli.step(rest, env, 0.01);
     // Settled: what moved over one more second, in ft/s and rad/s.
     const State before = heli.state();

@@ -352,6 +352,30 @@ void ControlStep::check(CheckContext&) const {}
 
 void ControlStep::play(PlayContext& c) const { c.panel.simulator().control(axis, value); }
 
+// ---- fail engine 1|2|both, restore -------------------------------------------------------------------------------
+
+FailStep FailStep::parse(const ParseContext& c) {
+    const auto& w = c.words;
+    FailStep s;
+    if (w.size() != 3 || w[1] != "engine" || (w[2] != "1" && w[2] != "2" && w[2] != "both"))
+        c.fail("expected 'fail engine 1', 'fail engine 2' or 'fail engine both'");
+    s.engine = w[2] == "both" ? 0 : w[2] == "1" ? 1 : 2;
+    return s;
+}
+
+void FailStep::check(CheckContext&) const {}
+
+void FailStep::play(PlayContext& c) const { c.panel.simulator().fail_engine(engine); }
+
+RestoreStep RestoreStep::parse(const ParseContext& c) {
+    if (c.words.size() != 1) c.fail("expected 'restore' alone: it restores every engine");
+    return {};
+}
+
+void RestoreStep::check(CheckContext&) const {}
+
+void RestoreStep::play(PlayContext& c) const { c.panel.simulator().restore_engines(); }
+
 // ---- expect ... --------------------------------------------------------------------------------------------------
 
 ExpectStep ExpectStep::parse(const ParseContext& c) {
@@ -504,7 +528,7 @@ CautionStep CautionStep::parse(const ParseContext& c) {
     if (s.mode == 0) c.fail("unknown mode '" + w[1] + "'");
     for (int32_t i = 1; i < zolm_limit_count; ++i)
         if (w[2] == zolm_limit_names[i]) s.limit = i;
-    if (s.limit == 0) c.fail("unknown limit '" + w[2] + "' (pitch, bank, climb, power, travel)");
+    if (s.limit == 0) c.fail("unknown limit '" + w[2] + "' (pitch, bank, climb, power, travel, rotor)");
     return s;
 }
 

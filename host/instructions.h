@@ -205,6 +205,29 @@ struct ControlStep {
     void play(PlayContext& c) const;
 };
 
+struct FailStep {
+    static constexpr const char* name = "fail";
+    static constexpr const char* form = "fail engine 1|2|both";
+    static constexpr const char* meaning =
+        "an engine fails (its power dies away in about a second; the other goes to its one-engine rating), or both; "
+        "kept through placements until restore";
+    static constexpr bool starts_panel = false;
+    int engine = 0;  // 1, 2, or 0 for both
+    static FailStep parse(const ParseContext& c);
+    void check(CheckContext& c) const;
+    void play(PlayContext& c) const;
+};
+
+struct RestoreStep {
+    static constexpr const char* name = "restore";
+    static constexpr const char* form = "restore";
+    static constexpr const char* meaning = "every failed engine runs again, its governor taking the rotor back to 100 %";
+    static constexpr bool starts_panel = false;
+    static RestoreStep parse(const ParseContext& c);
+    void check(CheckContext& c) const;
+    void play(PlayContext& c) const;
+};
+
 // What an `expect` line checks:
 //   expect VARIABLE VALUE TOLERANCE              |value - VALUE| <= TOLERANCE (circular ones the short way round)
 //   expect within VARIABLE LOW HIGH              LOW <= value <= HIGH all through the last fly
@@ -239,7 +262,8 @@ struct CautionStep {
     static constexpr const char* form = "caution MODE LIMIT | caution none";
     static constexpr const char* meaning =
         "a check of the engine's caution now: MODE (a mode bit's name) has sat at LIMIT (pitch, bank, climb, power "
-        "or travel: its control at a stop) for more than 2 s, or no mode has; a failed one stops the run at its line";
+        "or travel: its control at a stop) for more than 2 s, or has let go of the collective for the rotor "
+        "(rotor), or no mode has; a failed one stops the run at its line";
     static constexpr bool starts_panel = false;
     uint32_t mode = 0;  // 0: none
     int32_t limit = 0;
@@ -250,8 +274,8 @@ struct CautionStep {
 
 // The instruction table, in the order the usage text names them.
 using Instruction = std::variant<SetStep, UpdateStep, ClickStep, CommandStep, CaptureStep, ParameterStep, SnapshotStep,
-                                 SituationStep, FlyStep, WindStep, TurbulenceStep, ControlStep, ExpectStep,
-                                 CautionStep>;
+                                 SituationStep, FlyStep, WindStep, TurbulenceStep, ControlStep, FailStep,
+                                 RestoreStep, ExpectStep, CautionStep>;
 
 struct Step {
     int line = 0;

@@ -59,6 +59,8 @@ void Simulator::make_helicopter() {
     if (helicopter_) return;
     helicopter_ = std::make_unique<flight::Helicopter>();
     helicopter_->set_turbulence(static_cast<flight::TurbulenceLevel>(turbulence_level_), turbulence_seed_);
+    for (int i = 0; i < 2; ++i)
+        if (engine_failed_[static_cast<size_t>(i)]) helicopter_->fail_engine(i);
 }
 
 void Simulator::place_trimmed(double airspeed_kt, double altitude_ft, double heading_deg, double north_ft,

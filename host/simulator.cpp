@@ -152,6 +152,27 @@ void Simulator::turbulence(int level, uint64_t seed) {
     if (helicopter_) helicopter_->set_turbulence(static_cast<flight::TurbulenceLevel>(turbulence_level_), seed);
 }
 
+void Simulator::fail_engine(int engine) {
+    for (int i = 0; i < 2; ++i)
+        if (engine == 0 || engine == i + 1) {
+            engine_failed_[static_cast<size_t>(i)] = true;
+            if (helicopter_) helicopter_->fail_engine(i);
+        }
+    slot(air::engines_out) = engines_out();
+    if (flying_) refresh();
+}
+
+void Simulator::restore_engines() {
+    engine_failed_ = {};
+    if (helicopter_) helicopter_->restore_engines();
+    slot(air::engines_out) = 0;
+    if (flying_) refresh();
+}
+
+int Simulator::engines_out() const {
+    return static_cast<int>(std::count(engine_failed_.begin(), engine_failed_.end(), true));
+}
+
 bool Simulator::crashed() const { return helicopter_ && helicopter_->crashed(); }
 
 std::string Simulator::crash_description() const {
@@ -165,6 +186,12 @@ std::string Simulator::crash_description() const {
 void Simulator::refresh_power_and_ground(const flight::Outputs& o) {
     slot(air::rotor_power) = o.power_hp;
     slot(host_core::flight_token::torque) = o.torque_percent;
+    slot(air::rotor_speed) = o.rotor_speed_percent;
+    slot(host_core::flight_token::engine_1_torque) = o.engine_torque_percent[0];
+    slot(host_core::flight_token::engine_2_torque) = o.engine_torque_percent[1];
+    slot(air::engines_out) = engines_out();
+    slot(air::power_available) = o.power_available_hp;
+    slot(host_core::flight_token::power_cautions) = o.cautions;
     slot(host_core::flight_token::crashed) = o.crashed ? 1 : 0;
     slot(host_core::flight_token::crash_cause) = static_cast<int>(o.crash_cause);
 }

@@ -105,6 +105,11 @@ public:
     void turbulence(int level, uint64_t seed);
     int turbulence_level() const { return turbulence_level_; }
     uint64_t turbulence_seed() const { return turbulence_seed_; }
+    // Engine failures: engine 1 or 2 (or both) fails, or every engine runs again; taken at once, also while
+    // frozen, and kept through placements (a placement's failed engine gives nothing from the start).
+    void fail_engine(int engine);  // 1, 2, or 0 for both
+    void restore_engines();
+    int engines_out() const;
     // Whether the flight ended on the ground, and why ("" while it has not).
     bool crashed() const;
     std::string crash_description() const;
@@ -166,6 +171,7 @@ private:
     double wind_from_deg_ = 0, wind_kt_ = 0;
     int turbulence_level_ = 0;
     uint64_t turbulence_seed_ = 0;
+    std::array<bool, 2> engine_failed_{};
     std::vector<Extent> extents_;  // in the order of variables()
 };
 

@@ -55,10 +55,12 @@ const char* crash_caption(flight::CrashCause cause) {
 std::string caution_caption(uint32_t mode, int32_t limit) {
     if (mode == 0) return "";
     // The limit in a pilot's words, by the engine's numbers (zolm_limit_names).
-    static const char* const words[zolm_limit_count] = {"a limit", "its pitch limit", "its bank limit",
-                                                        "its climb limit", "the power limit", "a control's stop"};
+    static const char* const words[] = {"at a limit", "at its pitch limit", "at its bank limit",
+                                        "at its climb limit", "at the power limit", "at a control's stop",
+                                        "off the collective: the rotor is low or the engines out"};
+    static_assert(std::size(words) == zolm_limit_count, "a word for every limit");
     const int32_t l = limit > 0 && limit < zolm_limit_count ? limit : 0;
-    return pilot_modes(mode) + " at " + words[l];
+    return pilot_modes(mode) + " " + words[l];
 }
 
 Reading read_aircraft(const Panel& panel) {
@@ -84,7 +86,11 @@ Reading read_aircraft(const Panel& panel) {
     r.glide_slope = (flags & aircraft_link::receiver::glide_slope) != 0 ? sim.get(air::glide_slope_deviation) : kNone;
     r.threshold_distance = sim.get(air::threshold_distance);
     r.torque = sim.get(flight_token::torque);
-    r.rotor_speed = kRotorSpeedPercent;
+    r.rotor_speed = sim.get(aircraft_link::token::rotor_speed);
+    r.engine_torque[0] = sim.get(flight_token::engine_1_torque);
+    r.engine_torque[1] = sim.get(flight_token::engine_2_torque);
+    r.engines_out = static_cast<int>(sim.get(aircraft_link::token::engines_out));
+    r.power_cautions = static_cast<int>(sim.get(flight_token::power_cautions));
     r.crash_cause = sim.crashed() ? static_cast<int>(sim.get(flight_token::crash_cause)) : 0;
     const ZolmCaution caution = panel.caution();
     r.caution_mode = caution.mode;

@@ -12,9 +12,6 @@
 
 namespace host_core {
 
-// The flight model's rotor turns at one speed: the rotor speed the instruments show, in percent of it, until the
-// model gives the rotor's speed as a state of its own (read_aircraft reads it then).
-constexpr double kRotorSpeedPercent = 100;
 // The torque limit the flight model names: its 100 % (flight::Parameters::rated_power_hp) is the transmission's
 // take-off rating. It names no continuous limit.
 constexpr double kTakeOffTorquePercent = 100;
@@ -31,7 +28,10 @@ struct Reading {
     double time;
     double airspeed, altitude, radar_height, heading, track, pitch, bank, climb_rate, ground_speed;
     double north, east, localizer, glide_slope, threshold_distance;
-    double torque, rotor_speed;  // percent of the rating, percent of the rotor's speed
+    double torque, rotor_speed;  // percent of the rating, percent of the rotor's nominal speed (the model's)
+    double engine_torque[2];     // each engine's, percent of its share (half) of the rating
+    int engines_out;             // engines failed: 0, 1 or 2
+    int power_cautions;          // flight::Outputs::cautions: 1 low rotor, 2 high rotor, 4 over-torque
     int crash_cause;             // flight::CrashCause: 0 while the flight has not crashed
     uint32_t caution_mode;       // the engine's caution: the mode at a limit (0: none), and the limit
     int32_t caution_limit;

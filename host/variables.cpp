@@ -1,8 +1,10 @@
 #include "host/variables.h"
 
 #include <charconv>
+#include <cstdio>
 
 #include "engine/aircraft_link.h"
+#include "flight/parameters.h"
 #include "frame/simulator.h"
 
 namespace host_core {
@@ -32,7 +34,15 @@ constexpr Variable kVariables[] = {
     {"sideslip", air::sideslip, "degrees", S::derived, 0, false, "air from the right +"},
     {"rotor_power", air::rotor_power, "horsepower", S::derived, 0, false,
      "both rotors and the transmission and accessory loss"},
-    {"torque", flight_token::torque, "percent", S::derived, 0, false, "of the transmission's 1100 hp rating"},
+    {"torque", flight_token::torque, "percent", S::derived, 0, false, nullptr},  // variable_note: the rating
+    {"rotor_speed", air::rotor_speed, "percent", S::derived, 0, false, "of the main rotor's nominal speed"},
+    {"engine_1_torque", flight_token::engine_1_torque, "percent", S::derived, 0, false,
+     "of the engine's share, half the transmission's rating"},
+    {"engine_2_torque", flight_token::engine_2_torque, "percent", S::derived, 0, false, "as engine_1_torque"},
+    {"engines_out", air::engines_out, "count", S::derived, 0, false, "engines failed (fail engine, restore)"},
+    {"power_available", air::power_available, "horsepower", S::derived, 0, false,
+     "the running engines' together at their ratings"},
+    {"power_cautions", flight_token::power_cautions, "bits", S::derived, 0, false, nullptr},  // variable_note
     {"crashed", flight_token::crashed, "0 or 1", S::derived, 0, false, "1: the flight ended on the ground"},
     {"crash_cause", flight_token::crash_cause, "code", S::derived, 0, false,
      "1 hard touchdown, 2 fast on the ground, 3 bank or pitch, 4 main rotor, 5 tail rotor, 6 airframe"},
@@ -42,8 +52,9 @@ constexpr Variable kVariables[] = {
     {"vertical_speed", tok::vertical_speed, "feet per minute", S::reference, 0, false, "the V/S reference"},
     {"selected_course", tok::selected_course, "degrees", S::kept, 0, true, "the pilot's course for VOR"},
     {"force_trim_release", air::force_trim_release, "0 or 1", S::kept, 0, false,
-     "1 while the cyclic's force-trim release is held: STAB takes the attitude flown"},
-    {"decision_height", air::decision_height, "feet", S::kept, 200, false, "radar height of the DH alert; DH knob"},
+     "1 while the cyclic's force-trim release is held (the page's key T): STAB takes the attitude flown, as while "
+     "the hand moves the stick"},
+    {"decision_height", air::decision_height, "feet", S::kept, 200, false, "radar height of the decision-height alert"},
     {"nav_source_flag", tok::nav_source_flag, "0 or not", S::kept, 0, false, "0: VOR/ILS receiver, else GPS"},
     {"navigation_track", tok::navigation_track, "radians", S::world, 0, false, "GPS desired track: direct to the VOR"},
     {"nav_receiver_flags", tok::nav_receiver_flags, "flag byte", S::world, 0, false,
@@ -69,6 +80,18 @@ static_assert(std::size(kSourceNames) == static_cast<size_t>(Source::pilot) + 1)
 }  // namespace
 
 std::span<const Variable> variables() { return kVariables; }
+
+std::string variable_note(const Variable& v) {
+    if (v.note != nullptr) return v.note;
+    const flight::Parameters& p = flight::default_parameters();
+    char text[128] = "";
+    if (v.token == flight_token::torque)
+        std::snprintf(text, sizeof text, "of the transmission's %.0f hp rating", p.rated_power_hp);
+    if (v.token == flight_token::power_cautions)
+        std::snprintf(text, sizeof text, "1 low rotor (below %.0f %%), 2 high rotor (above %.0f %%), 4 over-torque (above %.0f %%)",
+                      100 * p.cautions.low_rotor, 100 * p.cautions.high_rotor, 100 * p.cautions.over_torque);
+    return text;
+}
 
 const Variable* variable_named(std::string_view name) {
     for (const Variable& v : kVariables)

@@ -5,16 +5,20 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace host_core {
 
-// What the flight model gives besides the variables the engine reads (engine/aircraft_link.h): the torque, and
-// whether and why the flight ended on the ground.
+// What the flight model gives besides the variables the engine reads (engine/aircraft_link.h): the torque, each
+// engine's, the power cautions, and whether and why the flight ended on the ground.
 namespace flight_token {
 constexpr int32_t torque = 3040;       // percent of the transmission's rating
 constexpr int32_t crashed = 3041;      // 0, or 1 once the aircraft has crashed
 constexpr int32_t crash_cause = 3042;  // flight::CrashCause: 0 none, 1 hard touchdown, ...
+constexpr int32_t engine_1_torque = 3043;  // percent of the engine's share (half) of the transmission's rating
+constexpr int32_t engine_2_torque = 3044;
+constexpr int32_t power_cautions = 3045;   // flight::Outputs::cautions: 1 low rotor, 2 high rotor, 4 over-torque
 }  // namespace flight_token
 
 // Where a variable's value comes from.
@@ -38,6 +42,10 @@ struct Variable {
 };
 
 std::span<const Variable> variables();
+
+// A note that the table cannot hold as a literal (the torque's rating, from the flight model's parameters), or
+// the row's own note.
+std::string variable_note(const Variable& v);
 
 // The variable of a name, or null.
 const Variable* variable_named(std::string_view name);

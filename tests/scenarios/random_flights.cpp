@@ -1,6 +1,6 @@
 // Random flights under AddressSanitizer and UBSan: each flight starts in a random situation and plays two
-// simulated minutes of random commands, clicks, settings, winds, turbulence, pilot inputs (landings among them)
-// and sets, in random order; after every piece the aircraft's state must be finite and the aircraft never below
+// simulated minutes of random commands, clicks, settings, winds, turbulence, pilot inputs (landings among them),
+// engine failures and restores, and sets, in random order; after every piece the aircraft's state must be finite and the aircraft never below
 // the ground, and a crash must be one the flight earned: none in the first piece, flown as placed. Once a
 // simulated second every axis an upper mode flies must be commanded inside that mode's envelope and every
 // integrator of the engine inside its limit.
@@ -41,7 +41,7 @@ void disturb(host_core::Panel& panel, std::mt19937& random) {
     auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); };
     host_core::Simulator& sim = panel.simulator();
-    switch (pick(10)) {
+    switch (pick(11)) {
     case 0:
     case 1: {  // a command by name
         const afcp::CommandEntry& c = afcp::command_table[static_cast<size_t>(pick(std::size(afcp::command_table)))];
@@ -94,6 +94,14 @@ void disturb(host_core::Panel& panel, std::mt19937& random) {
         }
         const double lever = sim.get(aircraft_link::token::pilot_collective);
         sim.control(host_core::ControlAxis::collective, std::max(0.0, lever - real(0, 0.1)));
+        break;
+    }
+    case 9: {  // an engine fails, or both, or every engine is restored
+        const int what = pick(4);
+        if (what == 3)
+            sim.restore_engines();
+        else
+            sim.fail_engine(what);  // 0 both, 1 or 2
         break;
     }
     default:  // the power

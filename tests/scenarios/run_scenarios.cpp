@@ -36,7 +36,8 @@ struct Hooks : host_core::PlayHooks {
         static const char* const names[] = {"airspeed", "current_altitude", "radar_height", "heading", "pitch", "bank",
                                             "climb_rate", "forward_ground_speed", "lateral_ground_speed",
                                             "localizer_deviation", "glide_slope_deviation", "collective",
-                                            "pitch_control", "roll_control", "pedals"};
+                                            "pitch_control", "roll_control", "pedals", "rotor_speed", "torque",
+                                            "engine_1_torque", "engine_2_torque"};
         std::printf("  ");
         std::printf(time_format, sim.time());
         for (const char* n : names) {

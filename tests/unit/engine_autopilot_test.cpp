@@ -679,5 +679,88 @@ TEST(AutopilotLimits, InfiniteReadingFliesAsTheLastFiniteOne) {
     }
 }
 
+// ---- the rotor and the power available -------------------------------------------------------------------------
+
+// Both engines out, or the rotor speed low: every collective mode gives the collective back at once (the release
+// event's collective bit, at the step it is read) and the caution names the mode and the rotor; the cyclic modes
+// fly on. An engine running and the rotor back above the recovery speed gives it back to the mode.
+TEST(AutopilotRotor, BothEnginesOutOrALowRotorGiveTheCollectiveBack) {
+    for (const uint32_t mode : {ALT, VS, CRHT}) {
+        SCOPED_TRACE(mode);
+        Flight f(mode | IAS);
+        f.s.rotor_speed_pct = 100;
+        f.s.power_available_hp = 1100;
+        Actions a = f.fly(10);
+        ASSERT_TRUE(a.held[kCollective]);
+        f.s.engines_out = 2;
+        a = f.fly();
+        EXPECT_FALSE(a.held[kCollective]);
+        EXPECT_EQ(a.release, 1u << kCollective);
+        EXPECT_TRUE(a.held[kPitch]) << "IAS flies on";
+        EXPECT_EQ(f.ap.caution().mode, mode);
+        EXPECT_EQ(f.ap.caution().limit, autopilot::Limit::rotor);
+        EXPECT_EQ(f.fly(100).release, 0u) << "released once";
+        f.s.engines_out = 1;  // one engine back, the rotor still low: still the pilot's
+        f.s.rotor_speed_pct = gains::kRotorRecoveredPercent - 0.5;
+        EXPECT_FALSE(f.fly().held[kCollective]);
+        f.s.rotor_speed_pct = 100;
+        EXPECT_TRUE(f.fly().held[kCollective]);
+        EXPECT_EQ(f.ap.caution().mode, 0u);
+    }
+}
+
+TEST(AutopilotRotor, TheLowRotorThresholdAndANoReading) {
+    Flight f(ALT);
+    f.s.rotor_speed_pct = gains::kRotorLowPercent + 0.1;
+    EXPECT_TRUE(f.fly(5).held[kCollective]);
+    f.s.rotor_speed_pct = gains::kRotorLowPercent - 0.1;
+    EXPECT_FALSE(f.fly().held[kCollective]);
+    EXPECT_EQ(f.ap.caution().limit, autopilot::Limit::rotor);
+    // A simulator that gives no rotor speed (0) and no engines out never makes the engine let go.
+    Flight none(ALT);
+    none.s.rotor_speed_pct = 0;
+    none.s.engines_out = 0;
+    EXPECT_TRUE(none.fly(200).held[kCollective]);
+    EXPECT_EQ(none.ap.caution().mode, 0u);
+    // With STAB off nothing is held, and nothing is said of the rotor.
+    Flight off(ALT);
+    off.block.engaged &= ~STAB;
+    off.s.engines_out = 2;
+    off.fly();
+    EXPECT_EQ(off.ap.caution().mode, 0u);
+}
+
+// The power limit is the power the running engines have where that is below the transmission's: with one engine
+// out (560 hp) a climb asked at 600 hp of shaft power is stopped and said; the same 600 hp with both engines
+// (1,100 hp) climbs. A rotor drooping near the limit counts as at it; a droop far from it does not.
+TEST(AutopilotRotor, ThePowerLimitFollowsThePowerAvailable) {
+    Flight one(ALT), two(ALT);
+    for (Flight* f : {&one, &two}) {
+        f->s.rotor_speed_pct = 100;
+        f->s.rotor_power_hp = 600;
+        f->block.altitude_reference = 1500;
+    }
+    one.s.power_available_hp = 560;
+    two.s.power_available_hp = 1100;
+    for (int i = 0; i < 300; ++i) ASSERT_LE(one.fly().share[kCollective], 0.0) << i;
+    EXPECT_EQ(one.ap.caution().mode, ALT);
+    EXPECT_EQ(one.ap.caution().limit, autopilot::Limit::power);
+    EXPECT_GT(two.fly(300).share[kCollective], 0.0);
+    EXPECT_EQ(two.ap.caution().mode, ALT);
+    EXPECT_EQ(two.ap.caution().limit, autopilot::Limit::climb) << "at its climb limit, not the power";
+
+    Flight droop(ALT), far(ALT);
+    for (Flight* f : {&droop, &far}) {
+        f->s.rotor_speed_pct = gains::kRotorDroopPercent - 1;
+        f->s.power_available_hp = 560;
+        f->block.altitude_reference = 1500;
+    }
+    droop.s.rotor_power_hp = 560 - gains::kDroopNearLimitHp / 2;
+    far.s.rotor_power_hp = 300;
+    for (int i = 0; i < 300; ++i) ASSERT_LE(droop.fly().share[kCollective], 0.0) << i;
+    EXPECT_EQ(droop.ap.caution().limit, autopilot::Limit::power);
+    EXPECT_GT(far.fly(300).share[kCollective], 0.0);
+}
+
 }  // namespace
 }  // namespace afcp::test

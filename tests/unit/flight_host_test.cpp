@@ -66,7 +66,11 @@ TEST(Variables, TheReadmeTableIsTheTable) {
     for (const host_core::Variable& v : host_core::variables()) {
         const std::string row = std::string("| `") + v.name + "` | " + std::to_string(v.token) + " | " + v.unit +
                                 " | " + host_core::source_name(v.source) + " |";
-        EXPECT_NE(readme.find(row), std::string::npos) << row;
+        const size_t at = readme.find(row);
+        ASSERT_NE(at, std::string::npos) << row;
+        // Its note, the table's (or, where the table cannot hold it, the flight model's figures), in the row.
+        const std::string line = readme.substr(at, readme.find('\n', at) - at);
+        EXPECT_NE(line.find(host_core::variable_note(v)), std::string::npos) << line;
     }
 }
 
@@ -112,6 +116,40 @@ TEST_F(Flying, NewInstructionsRefuseWhatCannotBePlayed) {
     EXPECT_NE(refusal("caution FROB bank").find("unknown mode 'FROB'"), std::string::npos);
     EXPECT_NE(refusal("caution HOV wobble").find("unknown limit 'wobble'"), std::string::npos);
     EXPECT_EQ(refusal("caution HDG travel\ncaution none"), "");
+}
+
+// fail engine 1|2|both and restore: bad forms refused with the forms there are; a failure taken while frozen
+// too, kept through a placement, counted in engines_out, the power available falling to the one engine's rating;
+// restore brings every engine back.
+TEST_F(Flying, EngineFailuresAndTheirRestore) {
+    const std::string forms = "expected 'fail engine 1', 'fail engine 2' or 'fail engine both'";
+    EXPECT_EQ(refusal("fail engine 3"), "line 1: " + forms);
+    EXPECT_EQ(refusal("fail engine"), "line 1: " + forms);
+    EXPECT_EQ(refusal("fail engines both"), "line 1: " + forms);
+    EXPECT_EQ(refusal("fail engine 1 2"), "line 1: " + forms);
+    EXPECT_EQ(refusal("fail rotor 1"), "line 1: " + forms);
+    EXPECT_NE(refusal("restore engine 1").find("'restore' alone"), std::string::npos);
+    EXPECT_NE(refusal("caution ALT rotors").find("travel, rotor"), std::string::npos);
+    EXPECT_EQ(refusal("fail engine 1\nfail engine 2\nfail engine both\nrestore\ncaution ALT rotor"), "");
+
+    EXPECT_EQ(play("fail engine 2"), "");
+    EXPECT_EQ(get("engines_out"), 1);
+    EXPECT_EQ(play("situation cruise\nfly 2"), "");
+    EXPECT_EQ(get("engines_out"), 1) << "kept through the placement";
+    EXPECT_EQ(get("engine_2_torque"), 0);
+    EXPECT_NEAR(get("engine_1_torque"), 2 * get("torque"), 1);
+    EXPECT_EQ(get("power_available"), 560);
+    EXPECT_NEAR(get("rotor_speed"), 100, 0.5);
+    EXPECT_EQ(play("fail engine both\nfly 1.5"), "");
+    EXPECT_EQ(get("engines_out"), 2);
+    EXPECT_EQ(get("power_available"), 0);
+    EXPECT_LT(get("rotor_speed"), 95) << "the lever where it was, nothing drives the rotor";
+    EXPECT_NE(static_cast<int>(get("power_cautions")) & 1, 0) << "low rotor";
+    EXPECT_EQ(play("restore\nfly 10"), "");
+    EXPECT_EQ(get("engines_out"), 0);
+    EXPECT_EQ(get("power_available"), 1100);
+    EXPECT_NEAR(get("rotor_speed"), 100, 1);
+    EXPECT_EQ(get("power_cautions"), 0);
 }
 
 TEST_F(Flying, CautionChecksTheEnginesOwnStatus) {

@@ -11,6 +11,7 @@
 #include "flight/units.h"
 #include "frame/services.h"
 #include "frame/simulator.h"
+#include "engine/aircraft_link.h"
 #include "host/panel.h"
 #include "host/runner.h"
 #include "host/trainer.h"
@@ -95,11 +96,21 @@ TEST_F(Trainer, TheReadingCarriesTheTorqueAndACrashWithItsCause) {
     EXPECT_EQ(r.torque, panel.simulator().get(host_core::flight_token::torque));
     EXPECT_GT(r.torque, 30) << "a hover takes power";
     EXPECT_LT(r.torque, host_core::kTakeOffTorquePercent) << "and less than the take-off rating";
-    EXPECT_EQ(r.rotor_speed, host_core::kRotorSpeedPercent);
+    EXPECT_EQ(r.rotor_speed, panel.simulator().get(aircraft_link::token::rotor_speed));
+    EXPECT_NEAR(r.rotor_speed, 100, 0.5) << "the governor holds the rotor's speed";
+    EXPECT_NEAR(r.engine_torque[0], r.torque, 1) << "the engines share the load alike";
+    EXPECT_NEAR(r.engine_torque[1], r.torque, 1);
     EXPECT_EQ(r.crash_cause, 0);
+    EXPECT_EQ(r.power_cautions, 0) << "the governed hover: no caution";
     const double hover_torque = r.torque;
     play("control collective 0.7\nfly 1");
     EXPECT_GT(host_core::read_aircraft(panel).torque, hover_torque + 5) << "more collective, more torque";
+    EXPECT_EQ(host_core::read_aircraft(panel).engines_out, 0);
+    play("fail engine both\nfly 2");
+    r = host_core::read_aircraft(panel);
+    EXPECT_EQ(r.engines_out, 2);
+    EXPECT_EQ(r.power_cautions & 1, 1) << "low rotor: the lever held up with no engine";
+    play("restore\nsituation hover\nfly 1");
 
     play("situation hover\nupdate 2\ncommand STAB\nupdate\ncontrol collective 0.33\nfly 30 until climb_rate below -1100\n"
          "control collective 0.39\nfly 30 until crashed");
@@ -123,6 +134,7 @@ TEST(CautionCaption, NamesTheModeAndTheLimitAndNothingWithoutACaution) {
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 2), "HOV at its bank limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 4), "ALT at the power limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 5), "HOV at a control's stop");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 6), "ALT off the collective: the rotor is low or the engines out");
     // A limit the engine does not name is still a caution, in general words.
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, zolm_limit_count), "HDG at a limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, -1), "HDG at a limit");
