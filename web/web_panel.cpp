@@ -20,6 +20,7 @@
 #define STBI_NO_STDIO_FAILURE_STRINGS
 #include <stb_image.h>
 
+#include "flight/parameters.h"
 #include "flight/world.h"
 #include "frame/catalogue.h"
 #include "frame/module_state.h"
@@ -225,7 +226,11 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("elevation").num(w.elevation_ft).close('}');
     // The power gauges' marks, and a crash's causes in the order of the crash_cause variable: the name the
     // scenario language uses, the caption a pilot reads, and what limit was passed.
-    j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent).close('}');
+    // The rotor-speed range and the over-torque the flight model warns of (percent).
+    const flight::PowerCautions& cautions = flight::default_parameters().cautions;
+    j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent)
+        .key("low_rotor").num(100 * cautions.low_rotor).key("high_rotor").num(100 * cautions.high_rotor)
+        .key("over_torque").num(100 * cautions.over_torque).close('}');
     j.key("crash_causes").open('[');
     for (int i = 0; i < flight::kCrashCauses; ++i) {
         const auto cause = static_cast<flight::CrashCause>(i);
@@ -421,8 +426,10 @@ void write_reading(Json& j, const host_core::Reading& r) {
         {"heading", r.heading}, {"track", r.track}, {"pitch", r.pitch}, {"bank", r.bank},
         {"climb_rate", r.climb_rate}, {"ground_speed", r.ground_speed}, {"north", r.north}, {"east", r.east},
         {"localizer", r.localizer}, {"glide_slope", r.glide_slope}, {"threshold_distance", r.threshold_distance},
-        {"torque", r.torque}, {"rotor_speed", r.rotor_speed}};
+        {"torque", r.torque}, {"rotor_speed", r.rotor_speed}, {"engine_1_torque", r.engine_torque[0]},
+        {"engine_2_torque", r.engine_torque[1]}};
     for (auto [name, value] : fields) j.key(name).num(value);  // null where not a number
+    j.key("engines_out").num(r.engines_out).key("power_cautions").num(r.power_cautions);
     j.key("crash_cause").num(r.crash_cause);
     j.key("caution").str(host_core::caution_caption(r.caution_mode, r.caution_limit));
     j.key("refs").open('{');

@@ -17,29 +17,41 @@ const hardLanding = fs.readFileSync(path.join(root, 'tests/scenarios/both/touchd
 
 for (const module of modules) {
   describe(module + ': the power gauges', () => {
-    test('torque follows the collective, against the take-off limit; the rotor turns at its one speed', async () => {
+    test('torque and each engine\'s follow the collective up to the engines\' ratings, where the rotor droops', async () => {
       const page = await open(browser, module, { situation: 'hover' });
       const dials = await page.evaluate(() => panel.instruments.power.dials);
-      assert.deepEqual(dials, [{ name: 'TQ', limits: [100] }, { name: 'NR', limits: [] }]);
-      const read = () => page.evaluate(() => ({ model: panel.aircraft().torque, shown: panel.instruments.power.shown() }));
-      await page.evaluate(() => panel.fly(1));
-      const hover = await read();
-      assert.ok(hover.model > 30 && hover.model < 100, 'a hover takes part of the rating: ' + hover.model);
-      assert.ok(Math.abs(hover.shown.torque - hover.model) < 0.5, JSON.stringify(hover));
-      assert.equal(hover.shown.rotor_speed, 100);
-      // The lever up past the rating: the dial goes with it.
-      await page.evaluate(() => { panel.control('collective', 1); panel.fly(0.5); });
-      const pulled = await read();
-      assert.ok(pulled.model > 100, 'full collective pulls more than the rating: ' + pulled.model);
-      assert.ok(Math.abs(pulled.shown.torque - pulled.model) < 0.5, JSON.stringify(pulled));
-      // Past the limit the needle and the figure are red: a pixel of the figure under the torque dial.
-      const red = await page.$eval('canvas[data-instrument="power"]', (c) => {
-        const d = c.getContext('2d').getImageData(0, 0, c.width / 2, c.height).data;
+      assert.deepEqual(dials, [{ name: 'TQ', limits: [100] }, { name: 'NR', limits: [95, 105] }]);
+      const read = () => page.evaluate(() => {
+        const a = panel.aircraft();
+        return { model: a, shown: panel.instruments.power.shown() };
+      });
+      // Red pixels under a dial (0: the torque's, 1: the rotor's): a needle and a figure past a limit.
+      const red = (half) => page.$eval('canvas[data-instrument="power"]', (c, h) => {
+        const d = c.getContext('2d').getImageData(h * c.width / 2, 0, c.width / 2, c.height).data;
         let n = 0;
         for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] < 90 && d[i + 2] < 80) n++;
         return n;
-      });
-      assert.ok(red > 40, 'red pixels of the needle and figure past the limit: ' + red);
+      }, half);
+      await page.evaluate(() => panel.fly(1));
+      const hover = await read();
+      assert.ok(hover.model.torque > 30 && hover.model.torque < 100, 'a hover takes part of the rating: ' + hover.model.torque);
+      for (const name of ['torque', 'engine_1_torque', 'engine_2_torque', 'rotor_speed'])
+        assert.ok(Math.abs(hover.shown[name] - hover.model[name]) < 0.5, name + ': ' + JSON.stringify(hover));
+      assert.ok(Math.abs(hover.shown.rotor_speed - 100) < 1, 'governed: ' + hover.shown.rotor_speed);
+      assert.ok(Math.abs(hover.shown.engine_1_torque - hover.shown.engine_2_torque) < 1, 'the engines share the load');
+      const marks = await red(1);  // the rotor in its range: only the limits' radials are red
+      // The lever right up: the engines give their take-off power, no more; the rotor's speed droops below its
+      // range, and the same power at the slower shaft is more torque than the rating. Both needles and figures
+      // turn red.
+      const torqueMarks = await red(0);
+      await page.evaluate(() => { panel.control('collective', 1); panel.fly(3); });
+      const pulled = await read();
+      assert.ok(pulled.model.rotor_speed < 95, 'the rotor droops: ' + pulled.model.rotor_speed);
+      assert.ok(pulled.model.torque > 100, 'over-torque at the drooping rotor: ' + pulled.model.torque);
+      assert.ok(Math.abs(pulled.shown.torque - pulled.model.torque) < 0.5, JSON.stringify(pulled.shown));
+      assert.ok(await red(0) > torqueMarks + 40, 'red pixels of the torque\'s needle and figure past the rating');
+      assert.ok(Math.abs(pulled.shown.rotor_speed - pulled.model.rotor_speed) < 0.5, JSON.stringify(pulled.shown));
+      assert.ok(await red(1) > marks + 40, 'red pixels of the rotor\'s needle and figure out of its range');
       assert.deepEqual(page.errors, []);
       await page.close();
     });
@@ -78,6 +90,46 @@ for (const module of modules) {
         assert.deepEqual(page.errors, []);
         await page.close();
       });
+  });
+
+  describe(module + ': engine failures from the page', () => {
+    test('the engines menu fails both in cruise: ALT lets go of the lever, the warning sounds, the rotor runs down ' +
+      'with the lever held; a situation starts with both running', { timeout: 60000 }, async () => {
+      const page = await open(browser, module, { situation: 'cruise' });
+      const options = await page.$$eval('#engines option', (o) => o.map((x) => x.value));
+      assert.deepEqual(options, ['running', '1', '2', 'both']);
+      await page.evaluate(() => { panel.command(panel.face().module === 'korstpanel' ? 'STAB' : 'ALT'); panel.update(2); });
+      if (module === 'korstpanel') await page.evaluate(() => { panel.command('ALT'); panel.update(2); });
+      await page.evaluate(() => panel.fly(2));
+      assert.match(await page.evaluate(() => panel.reading().modes), /\bALT\b/);
+      await page.select('#engines', '1');
+      await page.evaluate(() => panel.fly(5));
+      let a = await page.evaluate(() => panel.aircraft());
+      assert.equal(a.engines_out, 1);
+      assert.ok(a.engine_1_torque < 1, 'the failed engine runs down to nothing: ' + a.engine_1_torque);
+      assert.ok(a.engine_2_torque > 60, 'the other carries the cruise: ' + a.engine_2_torque);
+      assert.ok(Math.abs(a.rotor_speed - 100) < 2, 'one engine flies the cruise: ' + a.rotor_speed);
+      await page.select('#engines', 'both');
+      await page.evaluate(() => panel.fly(3));
+      a = await page.evaluate(() => panel.aircraft());
+      assert.equal(a.engines_out, 2);
+      assert.ok(a.rotor_speed < 90, 'the lever held where ALT left it: the rotor runs down: ' + a.rotor_speed);
+      const heard = (await page.evaluate(() => panel.cues())).map((h) => h.cue);
+      for (const cue of ['engine', 'low_rotor']) assert.ok(heard.includes(cue), cue + ' in ' + heard);
+      assert.match(await page.$eval('#caution', (p) => p.textContent), /^(LOW ROTOR|ENGINES OUT|AFCS CAUTION)/);
+      assert.equal(await page.$eval('#engines', (s) => s.value), 'both');
+      const shown = await page.evaluate(() => panel.instruments.power.shown());
+      assert.ok(Math.abs(shown.rotor_speed - a.rotor_speed) < 0.5 && shown.engine_1_torque < 1 &&
+        shown.engine_2_torque < 15, JSON.stringify(shown));
+      await page.screenshot({ path: path.join(dist, 'web', module + '-engines-out.png') });
+      await page.select('#situation', 'cruise');
+      await page.evaluate(() => panel.fly(2));
+      a = await page.evaluate(() => panel.aircraft());
+      assert.equal(a.engines_out, 0, 'a new situation flies with both engines');
+      assert.equal(await page.$eval('#engines', (s) => s.value), 'running');
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
   });
 
   describe(module + ': turbulence from the page', () => {

@@ -146,7 +146,7 @@ for (const module of modules) {
       }));
       for (const [name, message] of Object.entries(refused)) assert.ok(typeof message === 'string' && message.length > 0, name + ' is refused');
       assert.equal(refused['run unknown'],
-        "line 2: unknown instruction 'frobnicate': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, turbulence, control, expect or caution");
+        "line 2: unknown instruction 'frobnicate': expected set, update, click, command, capture, parameter, snapshot, situation, fly, wind, turbulence, control, fail, restore, expect or caution");
       assert.equal(refused['run late error'], 'line 3: no mouse area of AFCP holds (1, 1)');
       assert.match(refused['set NaN'], /finite number/);
       assert.deepEqual(await state(page), before, 'nothing changed');

@@ -189,6 +189,11 @@ for (const module of modules) {
         right: scenario(variant(module) + '/ils.txt').split('command GO_AROUND')[0] + 'fly 60 until radar_height below 61.1\nfly 0.5',
         wrong: 'situation approach\nupdate 2\ncommand STAB\ncommand IAS\ncommand HDG\nset vertical_speed -500\ncommand VS\nfly 300 until radar_height below 60',
       },
+      // Both engines out at 66 kt, the lever lowered, the flare and the cushion; the same without them crashes.
+      autorotation: {
+        right: scenario('both/autorotation-flare.txt') + '\nfly 5',
+        wrong: scenario('both/autorotation-no-flare.txt'),
+      },
       'go-around': {
         right: scenario(variant(module) + '/ils.txt') + '\nfly 20',
         wrong: 'situation approach\nupdate 2\ncommand STAB\ncommand IAS\nset vertical_speed 800\ncommand VS\nfly 60',

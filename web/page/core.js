@@ -155,8 +155,17 @@ function create(M) {
         throw new Error('turbulence takes a seed from 0 to 4294967295, not ' + seed);
       instruction('turbulence ' + level + ' ' + seed);
     },
+    // An engine failed ('1', '2' or 'both'), or every engine running again.
+    fail(engine) {
+      check.oneOf(String(engine), ENGINES, 'an engine');
+      instruction('fail engine ' + engine);
+    },
+    restore: () => instruction('restore'),
   };
 }
 
 
-export { create, check };
+// The engines the scenario language can fail.
+const ENGINES = ['1', '2', 'both'];
+
+export { create, check, ENGINES };

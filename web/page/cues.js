@@ -1,5 +1,6 @@
 // The cues a cockpit gives beside its instruments: the decision-height call and the low-height warning from the
-// radar height, and the autopilot-disengage caption and tone when the modes drop without the pilot asking. The
+// radar height, the autopilot-disengage caption and tone when the modes drop without the pilot asking, the
+// engine's AFCS caution, and the drive's: an engine failed, the rotor's speed out of its range, over-torque. The
 // tones are the browser's own (Web Audio), muted by the page's sound switch; the captions stand beside the panel.
 
 // The low-height warning: below this radar height while sinking faster than LOW_SINK_FPM, the ground is close and
@@ -18,7 +19,19 @@ const TONES = {
   disengaged: [[880, 0, 0.18], [660, 0.2, 0.18], [440, 0.4, 0.3]],
   // The AFCS caution: one long mid tone, a caution's rather than a warning's.
   caution: [[740, 0, 0.4]],
+  // A failed engine: a low two-tone warble; the rotor's speed out of its range: a rising pair; over-torque:
+  // the caution's tone.
+  engine: [[520, 0, 0.15], [390, 0.18, 0.15], [520, 0.36, 0.15], [390, 0.54, 0.15]],
+  low_rotor: [[600, 0, 0.1], [900, 0.12, 0.1], [600, 0.3, 0.1], [900, 0.42, 0.1]],
+  high_rotor: [[900, 0, 0.1], [600, 0.12, 0.1]],
+  over_torque: [[740, 0, 0.4]],
 };
+// The drive's cautions, by the flight model's bits (the reading's power_cautions): the cue, its caption and level.
+const POWER_CAUTIONS = [
+  [1, 'low_rotor', 'LOW ROTOR', 'warning'],
+  [2, 'high_rotor', 'HIGH ROTOR', 'caution'],
+  [4, 'over_torque', 'OVER-TORQUE', 'caution'],
+];
 const VOLUME = 0.15;
 
 // `caption`: the element the captions go in; `decisionHeight()`: feet; `muted()`: whether the sound switch is off.
@@ -29,6 +42,8 @@ export function createCues(caption, decisionHeight, muted) {
   let lastModes = null;  // the pilot's modes at the last reading, as the annunciator words
   let expected = false;  // the pilot dropped the modes himself (a situation, a restart): no warning for it
   let caution = '';      // the engine's caution last shown: a mode that cannot hold, at which limit
+  let powerBits = 0;     // the drive's cautions at the last reading
+  let enginesOut = 0;    // engines failed at the last reading
 
   function sound(name) {
     if (muted()) return false;
@@ -91,6 +106,20 @@ export function createCues(caption, decisionHeight, muted) {
       }
       caution = now;
     }
+    // The drive: a caution as its bit comes on (the rotor's speed and the torque with it), an engine as it fails.
+    const bits = Number(r.power_cautions) | 0;
+    for (const [bit, cue, text, level] of POWER_CAUTIONS) {
+      if ((bits & bit) && !(powerBits & bit)) {
+        give(cue, r.time, text + ': NR ' + Math.round(r.rotor_speed) + ' %, TQ ' + Math.round(r.torque) + ' %', level);
+      }
+    }
+    powerBits = bits;
+    const out = Number(r.engines_out) | 0;
+    if (out > enginesOut) {
+      give('engine', r.time, out >= 2 ? 'ENGINES OUT: both engines failed, lower the collective and autorotate'
+        : 'ENGINE OUT: one engine failed, the other at its one-engine rating', 'warning');
+    }
+    enginesOut = out;
     expected = false;
     lastModes = modes;
   }
@@ -102,6 +131,8 @@ export function createCues(caption, decisionHeight, muted) {
       expected = true;
       armed = { minimums: true, low: true };
       caution = '';
+      powerBits = 0;
+      enginesOut = 0;
       caption.textContent = '';
       caption.dataset.level = '';
     },

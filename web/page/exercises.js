@@ -12,6 +12,11 @@ const ILS_MOST_DOTS = 1;
 // The decision height where the module's panel sets none: the usual height of a precision approach's minimums.
 export const DEFAULT_DECISION_HEIGHT_FT = 200;
 const GA_CLIMB_FT = 300;
+// The autorotation (FAA-H-8083-21B, ch. 11): the rotor's speed kept in the power-off range with the lever, the
+// glide near the speed of least power, the flare and the cushion; met once the aircraft stands on the ground,
+// whole, for LANDED_S. A rotor let fall below AUTO_LEAST_ROTOR % has lost what the flare needs.
+const AUTO_ROTOR_LOW = 90, AUTO_ROTOR_HIGH = 110, AUTO_GLIDE_KT = 65, AUTO_LEAST_ROTOR = 80, LANDED_S = 3;
+const ON_GROUND_FT = 0.5;
 
 // A text that may begin with a word of the middle of a sentence, begun as a sentence.
 const sentence = (text) => text.charAt(0).toUpperCase() + text.slice(1);
@@ -125,6 +130,34 @@ const LIST = [
       if (!has(s.engaged_word, 'GA')) { m.lowest = Math.min(m.lowest, s.altitude); return 'press Go-Around'; }
       m.lowest = Math.min(m.lowest, s.altitude);
       return s.altitude - m.lowest >= GA_CLIMB_FT ? true : 'climbing: ' + Math.round(s.altitude - m.lowest) + ' ft';
+    },
+  },
+  {
+    id: 'autorotation', title: 'Autorotate to the ground after both engines fail', situation: 'cruise',
+    goal: (f) => 'Fail both engines from the engines menu: a collective mode such as ' + f.label('ALT') +
+      ' lets go of the lever. Lower it at once (Page Down) and keep NR between ' + AUTO_ROTOR_LOW + ' and ' +
+      AUTO_ROTOR_HIGH + ' % with it, gliding at about ' + AUTO_GLIDE_KT + ' kt; at about 100 ft flare (stick ' +
+      'aft), level the skids, and about 50 ft up raise the lever to cushion the touchdown: land and stop ' +
+      'without a crash.',
+    check(m, s) {
+      if (s.crash_cause) return 'crashed: restart and try again';
+      if (!m.failed) {
+        if (s.engines_out < 2) return 'fail both engines from the engines menu';
+        m.failed = true;
+        m.lowest = s.rotor_speed;
+        m.held = null;
+      }
+      if (s.engines_out < 2) { m.failed = false; return 'an engine runs again: fail both to autorotate'; }
+      if (s.radar_height > ON_GROUND_FT) m.lowest = Math.min(m.lowest, s.rotor_speed);  // landed, it runs down
+      if (m.lowest < AUTO_LEAST_ROTOR) {
+        return 'NR fell to ' + Math.round(m.lowest) + ' %: lower the lever at once after the failure; restart and try again';
+      }
+      if (s.radar_height > ON_GROUND_FT) {
+        m.held = null;
+        return 'autorotating: NR ' + Math.round(s.rotor_speed) + ' %, ' + Math.round(s.airspeed) + ' kt, ' +
+          Math.round(Math.max(0, -s.climb_rate)) + ' ft/min down';
+      }
+      return held(m, s, s.ground_speed < 1, LANDED_S, 'on the ground: stop the slide', 'landed');
     },
   },
 ];

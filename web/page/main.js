@@ -122,6 +122,9 @@ import * as SidePanels from './side.js';
       }
       recording.turbulence(reading.time, reading.turbulence.level, reading.turbulence.seed);
       if ($('turbulence').value !== reading.turbulence.level) $('turbulence').value = reading.turbulence.level;
+      // The menu follows failures made otherwise (a scenario, a situation): none, or both.
+      if (reading.engines_out === 0 && $('engines').value !== 'running') $('engines').value = 'running';
+      if (reading.engines_out === 2 && $('engines').value !== 'both') $('engines').value = 'both';
       exercises.show();
       if (!replaying) {
         shown = reading;
@@ -243,6 +246,7 @@ import * as SidePanels from './side.js';
         placedIn = name;
         cues.reset();
         core.situation(name);
+        core.restore();  // a situation chosen on the page starts with both engines running
         core.dropModes();
         controls.trimmedAt(core.reading());
         owed = 0;
@@ -252,6 +256,14 @@ import * as SidePanels from './side.js';
       control: andRefresh((axis, value) => core.control(axis, value)),
       wind: andRefresh((direction, speed) => core.wind(direction, speed)),
       turbulence: andRefresh((level, seed) => core.turbulence(level, seed)),
+      // The instructor's failures: fail('1' | '2' | 'both'), restore().
+      fail: andRefresh((engine) => core.fail(engine)),
+      restore: andRefresh(() => core.restore()),
+      // The engines as the menu sets them: 'running', or '1', '2' or 'both' failed (the others running).
+      engines: andRefresh((choice) => {
+        core.restore();
+        if (choice !== 'running') core.fail(choice);
+      }),
       // The crash as the page shows it: {cause, caption, detail} or null while the flight goes on.
       crash: () => ($('crash').hidden ? null : { cause: info.crash_causes[crashShown].name,
         caption: $('crash-caption').textContent, detail: $('crash-detail').textContent }),
@@ -455,22 +467,34 @@ import * as SidePanels from './side.js';
     $('situation').addEventListener('change', () => restart($('situation').value));
     $('restart').addEventListener('click', () => restart($('situation').value));
     $('crash-restart').addEventListener('click', () => restart($('situation').value));
+    // A menu of the header: its [value, text] choices, and what a choice does (a message, or an error said).
+    const menu = (id, choices, chosen) => {
+      for (const [value, text] of choices) {
+        const option = document.createElement('option');
+        option.value = value;
+        option.textContent = text;
+        $(id).append(option);
+      }
+      $(id).addEventListener('change', () => {
+        try {
+          say(chosen($(id).value, $(id).selectedOptions[0].textContent));
+        } catch (e) {
+          say(e.message, true);
+        }
+      });
+    };
     // Turbulence from the page: the scenario language's own instruction, from a seed of its own each time a level
     // is picked (a saved flight keeps it).
-    for (const level of info.turbulence_levels) {
-      const option = document.createElement('option');
-      option.value = level;
-      option.textContent = level;
-      $('turbulence').append(option);
-    }
-    $('turbulence').addEventListener('change', () => {
-      try {
-        const seed = Math.floor(Math.random() * 2 ** 32);
-        panel.turbulence($('turbulence').value, seed);
-        say('turbulence ' + $('turbulence').value + ' from seed ' + seed);
-      } catch (e) {
-        say(e.message, true);
-      }
+    menu('turbulence', info.turbulence_levels.map((level) => [level, level]), (level) => {
+      const seed = Math.floor(Math.random() * 2 ** 32);
+      panel.turbulence(level, seed);
+      return 'turbulence ' + level + ' from seed ' + seed;
+    });
+    // The engines, from the instructor's menu: both running, or one or both failed.
+    menu('engines', [['running', 'both running'], ['1', 'engine 1 failed'], ['2', 'engine 2 failed'],
+      ['both', 'both failed']], (choice, text) => {
+      panel.engines(choice);
+      return text;
     });
     $('north-up').addEventListener('change', () => { map.orientation = $('north-up').checked ? 'north' : 'track'; });
     $('map-range').addEventListener('change', () => { map.range = Number($('map-range').value); });

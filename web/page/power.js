@@ -1,7 +1,8 @@
-// The power gauges a helicopter pilot flies by: the torque, in percent of the transmission's rating, and the rotor
-// speed, in percent of its one speed, as round dials with a readout. The torque dial marks the limits the flight
-// model names (the core's info.power): its take-off limit, a red radial; it names no continuous limit, so none is
-// drawn. Drawn anew only when a shown figure changes.
+// The power gauges a helicopter pilot flies by: the torque, in percent of the transmission's rating, with a thin
+// needle for each engine's (in percent of its share), and the rotor speed, in percent of its nominal speed, as
+// round dials with a readout. Each dial marks the limits the flight model names (the core's info.power) as red
+// radials: the take-off torque, and the rotor speed's low and high cautions; a figure past them is red. Drawn
+// anew only when a shown figure changes.
 
 import { glass } from './palette.js';
 
@@ -12,14 +13,16 @@ const TICK = 10, FIGURE = 20;
 // The needle sweeps 270 degrees, from the lower left (the scale's start) clockwise to the lower right.
 const SWEEP = 1.5 * Math.PI, START = 0.75 * Math.PI;
 
-// `marks`: the core's info.power ({take_off_torque}).
+// `marks`: the core's info.power ({take_off_torque, low_rotor, high_rotor}).
 function create(canvas, marks) {
   const c = canvas.getContext('2d');
   const W = canvas.width, H = canvas.height;
   const radius = Math.min(H / 2 - 6, W / 4 - 20);
   const dials = [
-    { name: 'TQ', unit: '%', scale: TORQUE_SCALE, x: W / 4, limits: [marks.take_off_torque] },
-    { name: 'NR', unit: '%', scale: ROTOR_SCALE, x: (3 * W) / 4, limits: [] },
+    { name: 'TQ', unit: '%', scale: TORQUE_SCALE, x: W / 4, limits: [marks.take_off_torque],
+      inside: (v) => v <= marks.take_off_torque },
+    { name: 'NR', unit: '%', scale: ROTOR_SCALE, x: (3 * W) / 4, limits: [marks.low_rotor, marks.high_rotor],
+      inside: (v) => v >= marks.low_rotor && v <= marks.high_rotor },
   ];
   const angle = (scale, v) => START + SWEEP * (Math.min(scale.to, Math.max(scale.from, v)) - scale.from) / (scale.to - scale.from);
 
@@ -67,10 +70,26 @@ function create(canvas, marks) {
     }
   })(face.getContext('2d'));
 
+  // An engine's thin needle on the torque dial, its number near the tip.
+  function engineNeedle(d, value, number) {
+    if (!Number.isFinite(value)) return;
+    const cx = d.x, cy = H / 2, a = angle(d.scale, value), tip = radius - 16;
+    c.strokeStyle = glass.dim;
+    c.lineWidth = 1.5;
+    c.beginPath();
+    c.moveTo(cx, cy);
+    c.lineTo(cx + Math.cos(a) * tip, cy + Math.sin(a) * tip);
+    c.stroke();
+    c.fillStyle = glass.dim;
+    c.font = '9px system-ui, sans-serif';
+    c.textAlign = 'center';
+    c.textBaseline = 'middle';
+    c.fillText(String(number), cx + Math.cos(a) * (tip - 9), cy + Math.sin(a) * (tip - 9));
+  }
   // A dial's needle and figure at `value`.
   function needle(d, value) {
     const cx = d.x, cy = H / 2;
-    const over = d.limits.some((limit) => value > limit);
+    const over = Number.isFinite(value) && !d.inside(value);
     if (Number.isFinite(value)) {
       const a = angle(d.scale, value);
       c.strokeStyle = over ? glass.red : glass.ink;
@@ -92,18 +111,22 @@ function create(canvas, marks) {
   }
 
   let drawn = '';
-  // The dials as `reading` has them: {torque, rotor_speed}, percent. What each last showed: shown().
-  let figures = { torque: NaN, rotor_speed: NaN };
+  // The dials as `reading` has them: {torque, rotor_speed, engine_1_torque, engine_2_torque}, percent. What each
+  // last showed: shown().
+  const figure = (v) => (Number.isFinite(v) ? v : NaN);
+  let figures = { torque: NaN, rotor_speed: NaN, engine_1_torque: NaN, engine_2_torque: NaN };
   function draw(reading) {
-    const torque = Number.isFinite(reading.torque) ? reading.torque : NaN;
-    const rotor = Number.isFinite(reading.rotor_speed) ? reading.rotor_speed : NaN;
-    const key = Math.round(torque * 2) + '|' + Math.round(rotor * 2);
+    const now = { torque: figure(reading.torque), rotor_speed: figure(reading.rotor_speed),
+      engine_1_torque: figure(reading.engine_1_torque), engine_2_torque: figure(reading.engine_2_torque) };
+    const key = Object.values(now).map((v) => Math.round(v * 2)).join('|');
     if (key === drawn) return;
     drawn = key;
-    figures = { torque, rotor_speed: rotor };
+    figures = now;
     c.drawImage(face, 0, 0);
-    needle(dials[0], torque);
-    needle(dials[1], rotor);
+    engineNeedle(dials[0], now.engine_1_torque, 1);
+    engineNeedle(dials[0], now.engine_2_torque, 2);
+    needle(dials[0], now.torque);
+    needle(dials[1], now.rotor_speed);
   }
 
   return { draw, shown: () => ({ ...figures }), dials: dials.map((d) => ({ name: d.name, limits: d.limits.slice() })) };
