@@ -378,6 +378,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
 
     // The rotor: with both engines out or the rotor speed low the collective is the pilot's (released below).
     rotor_low_ = rotor_low_ ? !rotor_recovered(s) : rotor_low(s);
+    if (!stab) rotor_released_ = 0;
 
     // 4. and 5. Each axis: the highest-priority engaged law, then the inner loops.
     bool held[kAxes] = {};
@@ -386,11 +387,19 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
         const Axis ax = static_cast<Axis>(i);
         AxisLoop& x = axis_[i];
         const int owner = owner_of(ax, b.engaged);
-        if (owner < 0) continue;
-        if (ax == kCollective && rotor_low_) {
-            rotor_owner_ = kModeRows[static_cast<size_t>(owner)].bit;
-            continue;
+        if (ax == kCollective) {
+            // A collective mode that let go for the rotor stays let go when the power returns, until the pilot
+            // engages a collective mode anew (a practice autorotation recovered low must not climb back to the
+            // old altitude by itself): the latch goes with the mode that set it.
+            const uint32_t bit = owner < 0 ? 0u : kModeRows[static_cast<size_t>(owner)].bit;
+            if (bit != rotor_released_) rotor_released_ = 0;
+            if (bit != 0 && rotor_low_) rotor_released_ = bit;
+            if (rotor_released_ != 0) {
+                rotor_owner_ = bit;
+                continue;
+            }
         }
+        if (owner < 0) continue;
         held[i] = true;
         if (owner != x.owner || !x.held) {
             Context taking{b, s, dt, x.owner >= 0 && x.held ? kModeRows[static_cast<size_t>(x.owner)].bit : 0u};

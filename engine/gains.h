@@ -44,8 +44,9 @@ constexpr double kDroopNearLimitHp = 30;
 // ch. 11): every collective mode lets go of it at once and the caution says why (`rotor`). 95 % is the flight
 // model's low-rotor caution: a governed rotor stays within a per cent or two of 100 %.
 constexpr double kRotorLowPercent = 95;
-// ... and takes it again only with an engine running and the rotor back at this speed, so that a rotor hovering
-// at the threshold does not hand the collective to and fro.
+// ... and is free of it again only with an engine running and the rotor back at this speed, so that a rotor
+// hovering at the threshold does not hand the collective to and fro; even then the mode that let go takes it
+// back only when engaged anew (engine/autopilot.cpp).
 constexpr double kRotorRecoveredPercent = 98;
 // A mode that sits at one of its limits this long is reported (the engine's caution).
 constexpr double kCautionAfterSeconds = 2;

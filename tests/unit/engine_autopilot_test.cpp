@@ -683,7 +683,8 @@ TEST(AutopilotLimits, InfiniteReadingFliesAsTheLastFiniteOne) {
 
 // Both engines out, or the rotor speed low: every collective mode gives the collective back at once (the release
 // event's collective bit, at the step it is read) and the caution names the mode and the rotor; the cyclic modes
-// fly on. An engine running and the rotor back above the recovery speed gives it back to the mode.
+// fly on. An engine running and the rotor back above the recovery speed take nothing back by themselves: the
+// pilot engages a collective mode anew.
 TEST(AutopilotRotor, BothEnginesOutOrALowRotorGiveTheCollectiveBack) {
     for (const uint32_t mode : {ALT, VS, CRHT}) {
         SCOPED_TRACE(mode);
@@ -700,12 +701,22 @@ TEST(AutopilotRotor, BothEnginesOutOrALowRotorGiveTheCollectiveBack) {
         EXPECT_EQ(f.ap.caution().mode, mode);
         EXPECT_EQ(f.ap.caution().limit, autopilot::Limit::rotor);
         EXPECT_EQ(f.fly(100).release, 0u) << "released once";
+        f.block.engaged &= ~mode;  // engaged anew with the engines still out: let go again
+        f.fly();
+        f.block.engaged |= mode;
+        EXPECT_FALSE(f.fly().held[kCollective]);
         f.s.engines_out = 1;  // one engine back, the rotor still low: still the pilot's
         f.s.rotor_speed_pct = gains::kRotorRecoveredPercent - 0.5;
         EXPECT_FALSE(f.fly().held[kCollective]);
+        EXPECT_EQ(f.ap.caution().mode, mode);
         f.s.rotor_speed_pct = 100;
-        EXPECT_TRUE(f.fly().held[kCollective]);
+        EXPECT_FALSE(f.fly(10).held[kCollective]) << "nothing takes the lever back by itself";
+        EXPECT_EQ(f.ap.caution().mode, mode) << "and the caution still says why";
+        f.block.engaged &= ~mode;
+        EXPECT_EQ(f.fly().release, 0u);
         EXPECT_EQ(f.ap.caution().mode, 0u);
+        f.block.engaged |= mode;
+        EXPECT_TRUE(f.fly().held[kCollective]) << "the pilot engages it anew";
     }
 }
 
