@@ -57,7 +57,7 @@ std::string caution_caption(uint32_t mode, int32_t limit) {
     // The limit in a pilot's words, by the engine's numbers (zolm_limit_names).
     static const char* const words[] = {"at a limit", "at its pitch limit", "at its bank limit",
                                         "at its climb limit", "at the power limit", "at a control's stop",
-                                        "off the collective: the rotor is low or the engines out"};
+                                        "off the collective for the rotor: engage it anew once the power is back"};
     static_assert(std::size(words) == zolm_limit_count, "a word for every limit");
     const int32_t l = limit > 0 && limit < zolm_limit_count ? limit : 0;
     return pilot_modes(mode) + " " + words[l];

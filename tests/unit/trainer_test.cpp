@@ -134,7 +134,7 @@ TEST(CautionCaption, NamesTheModeAndTheLimitAndNothingWithoutACaution) {
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 2), "HOV at its bank limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 4), "ALT at the power limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HOV, 5), "HOV at a control's stop");
-    EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 6), "ALT off the collective: the rotor is low or the engines out");
+    EXPECT_EQ(host_core::caution_caption(afcp::bits::ALT, 6), "ALT off the collective for the rotor: engage it anew once the power is back");
     // A limit the engine does not name is still a caution, in general words.
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, zolm_limit_count), "HDG at a limit");
     EXPECT_EQ(host_core::caution_caption(afcp::bits::HDG, -1), "HDG at a limit");
