@@ -139,6 +139,14 @@ bool Autopilot::go_around_commanded(const afcp::StateBlock& b, const Sensors& s)
 
 // ---- 3. the captures -----------------------------------------------------------------------------------------
 
+namespace {
+// How far from a height a capture starts: what the climb (ft/min) covers in the capture lead, never less than the
+// band (the altitude acquire, and the level-off at the decision height).
+double capture_lead_ft(double climb_fpm) {
+    return std::max(kAltitudeCaptureBandFt, std::fabs(climb_fpm) / 60.0 * kAltitudeCaptureLead);
+}
+}  // namespace
+
 void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, Actions& a, Context& c) {
     // Altitude acquire: flying toward the selected altitude, inside the distance the climb covers in the capture
     // lead (never less than the band), or across it since the last step. Level inside the band is no capture:
@@ -147,7 +155,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
     if (has(b.armed, ALT)) {
         const double error = s.selected_altitude_ft - s.altitude_ft;
         const bool toward = error * s.climb_fpm > 0 && std::fabs(s.climb_fpm) >= kAltitudeCaptureLeastClimbFpm;
-        const double lead = std::max(kAltitudeCaptureBandFt, std::fabs(s.climb_fpm) / 60.0 * kAltitudeCaptureLead);
+        const double lead = capture_lead_ft(s.climb_fpm);
         const bool crossed = alt.last_error_ft * error < 0 && std::fabs(s.climb_fpm) >= kAltitudeCaptureLeastClimbFpm;
         if ((toward && std::fabs(error) <= lead) || crossed) {
             b.altitude_reference = s.selected_altitude_ft;
@@ -175,7 +183,7 @@ void Autopilot::capture(afcp::StateBlock& b, const Sensors& s, bool go_around, A
     // starts, inside the lead of the present descent.
     if (has(b.engaged, GS)) {
         const double above = s.radar_height_ft - kDecisionHeightFt;
-        if (above <= std::max(kAltitudeCaptureBandFt, -s.climb_fpm / 60.0 * kAltitudeCaptureLead)) {
+        if (above <= capture_lead_ft(std::min(s.climb_fpm, 0.0))) {
             b.altitude_reference = s.altitude_ft - above;
             b.engaged = (b.engaged & ~masks::vertical_group) | ALT;
         }
@@ -382,7 +390,6 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
 
     // 4. and 5. Each axis: the highest-priority engaged law, then the inner loops.
     bool held[kAxes] = {};
-    rotor_owner_ = 0;
     for (int i = 0; i < kAxes && stab; ++i) {
         const Axis ax = static_cast<Axis>(i);
         AxisLoop& x = axis_[i];
@@ -394,10 +401,7 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
             const uint32_t bit = owner < 0 ? 0u : kModeRows[static_cast<size_t>(owner)].bit;
             if (bit != rotor_released_) rotor_released_ = 0;
             if (bit != 0 && rotor_low_) rotor_released_ = bit;
-            if (rotor_released_ != 0) {
-                rotor_owner_ = bit;
-                continue;
-            }
+            if (rotor_released_ != 0) continue;
         }
         if (owner < 0) continue;
         held[i] = true;
@@ -437,7 +441,7 @@ bool Autopilot::rotor_recovered(const Sensors& s) {
 
 Caution Autopilot::caution() const {
     // A collective mode that has given the collective back for the rotor says so at once.
-    if (rotor_owner_ != 0) return {rotor_owner_, Limit::rotor};
+    if (rotor_released_ != 0) return {rotor_released_, Limit::rotor};
     for (const AxisLoop& x : axis_)
         if (x.held && x.owner >= 0 && x.at != Limit::none && x.at_s > kCautionAfterSeconds)
             return {kModeRows[static_cast<size_t>(x.owner)].bit, x.at};

@@ -99,7 +99,6 @@ private:
     uint32_t last_engaged_ = 0;
     bool power_limited_ = false;  // the collective mode flies at the power limit
     bool rotor_low_ = false;   // the collective is the pilot's for the rotor
-    uint32_t rotor_owner_ = 0;  // the collective mode that gave it back, while one is engaged
     uint32_t rotor_released_ = 0;  // the collective mode that let go for the rotor, until it is engaged anew
 };
 

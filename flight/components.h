@@ -236,6 +236,11 @@ public:
                                                     const std::array<bool, State::kEngineCount>& running) const;
     // The engines' power available together (hp), each at the rating that applies.
     double available(const std::array<bool, State::kEngineCount>& running) const;
+    static int running_count(const std::array<bool, State::kEngineCount>& running) {
+        int n = 0;
+        for (bool r : running) n += r ? 1 : 0;
+        return n;
+    }
     const Engine& engine() const { return engine_; }
     const Governor& governor() const { return governor_; }
     double energy() const { return energy_; }  // I_R Omega_0^2, ft lbf

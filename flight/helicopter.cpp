@@ -12,7 +12,6 @@ namespace flight {
 namespace {
 
 using namespace units;
-constexpr double kFtLbsPerHp = 550.0;
 constexpr double kMaxStep = 0.02;
 // A wind that changes reaches the aircraft over a second or two: a first-order lag of this time constant
 // (95 % in 1.5 s), as a gust front takes time to pass an aircraft.
@@ -246,7 +245,7 @@ void Helicopter::set_state(const State& s) {
     state_.x = s.x.unaryExpr([](double v) { return finite_or_zero(v); });
     state_.rotor_speed() = std::isfinite(n) ? std::max(n, 0.0) : 1.0;  // a speed that is no number: the nominal
     // A failed engine delivers nothing: its share goes to the engine that runs, within what it has.
-    const int count = static_cast<int>(std::count(running_.begin(), running_.end(), true));
+    const int count = Powertrain::running_count(running_);
     if (count < State::kEngineCount) {
         double total = 0;
         for (int i = 0; i < State::kEngineCount; ++i) total += std::max(state_.engine_power(i), 0.0);
@@ -396,7 +395,7 @@ Outputs Helicopter::outputs(const Environment& e) const {
     o.torque_percent = 100.0 * o.power_hp / p_.rated_power_hp / n;
     o.rotor_speed_percent = 100.0 * s.rotor_speed();
     for (size_t i = 0; i < State::kEngineCount; ++i) {
-        o.engine_torque_percent[i] = 100.0 * ev.drive.delivered[i] / (0.5 * p_.rated_power_hp) / n;
+        o.engine_torque_percent[i] = 100.0 * ev.drive.delivered[i] / (p_.rated_power_hp / State::kEngineCount) / n;
         o.engine_running[i] = running_[i];
     }
     o.power_available_hp = powertrain_.available(running_);

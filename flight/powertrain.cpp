@@ -3,12 +3,11 @@
 #include <algorithm>
 
 #include "flight/components.h"
+#include "flight/units.h"
 
 namespace flight {
 
-namespace {
-constexpr double kFtLbsPerHp = 550.0;
-}  // namespace
+using units::kFtLbsPerHp;
 
 Governor::Governor(const PowertrainParameters& p, double nominal_omega) {
     // K = E / (4 tau zeta^2), E = I_R Omega_0^2 in hp s.
@@ -23,7 +22,7 @@ Powertrain::Powertrain(const Parameters& p, double nominal_omega)
 
 std::array<double, State::kEngineCount> Powertrain::demands(double rotor_speed, double load_hp,
                                                             const std::array<bool, State::kEngineCount>& running) const {
-    const int count = static_cast<int>(std::count(running.begin(), running.end(), true));
+    const int count = running_count(running);
     std::array<double, State::kEngineCount> d{};
     if (count == 0) return d;
     // Shared alike: each engine asked for its part, within what it has (never below nothing: the freewheel).
@@ -35,7 +34,7 @@ std::array<double, State::kEngineCount> Powertrain::demands(double rotor_speed, 
 }
 
 double Powertrain::available(const std::array<bool, State::kEngineCount>& running) const {
-    const int count = static_cast<int>(std::count(running.begin(), running.end(), true));
+    const int count = running_count(running);
     return count * (count == 0 ? 0.0 : engine_.available(count == State::kEngineCount));
 }
 

@@ -13,7 +13,7 @@
 namespace flight {
 namespace {
 
-constexpr double kFtLbsPerHp = 550.0;
+using units::kFtLbsPerHp;
 
 TrimResult level(double kt, double altitude_ft = 1500) {
     TrimTarget t;
