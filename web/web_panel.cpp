@@ -230,7 +230,11 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     const flight::PowerCautions& cautions = flight::default_parameters().cautions;
     j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent)
         .key("low_rotor").num(100 * cautions.low_rotor).key("high_rotor").num(100 * cautions.high_rotor)
-        .key("over_torque").num(100 * cautions.over_torque).close('}');
+        .key("over_torque").num(100 * cautions.over_torque);
+    // The bits of the reading's power_cautions.
+    j.key("caution_bits").open('{').key("low_rotor").num(flight::Outputs::kLowRotor)
+        .key("high_rotor").num(flight::Outputs::kHighRotor).key("over_torque").num(flight::Outputs::kOverTorque)
+        .close('}').close('}');
     j.key("crash_causes").open('[');
     for (int i = 0; i < flight::kCrashCauses; ++i) {
         const auto cause = static_cast<flight::CrashCause>(i);

@@ -26,16 +26,17 @@ const TONES = {
   high_rotor: [[900, 0, 0.1], [600, 0.12, 0.1]],
   over_torque: [[740, 0, 0.4]],
 };
-// The drive's cautions, by the flight model's bits (the reading's power_cautions): the cue, its caption and level.
+// The drive's cautions (the reading's power_cautions, by the bits the core names): the cue, its caption and level.
 const POWER_CAUTIONS = [
-  [1, 'low_rotor', 'LOW ROTOR', 'warning'],
-  [2, 'high_rotor', 'HIGH ROTOR', 'caution'],
-  [4, 'over_torque', 'OVER-TORQUE', 'caution'],
+  ['low_rotor', 'LOW ROTOR', 'warning'],
+  ['high_rotor', 'HIGH ROTOR', 'caution'],
+  ['over_torque', 'OVER-TORQUE', 'caution'],
 ];
 const VOLUME = 0.15;
 
-// `caption`: the element the captions go in; `decisionHeight()`: feet; `muted()`: whether the sound switch is off.
-export function createCues(caption, decisionHeight, muted) {
+// `caption`: the element the captions go in; `decisionHeight()`: feet; `muted()`: whether the sound switch is off;
+// `cautionBits`: the core's info.power.caution_bits ({low_rotor, high_rotor, over_torque}).
+export function createCues(caption, decisionHeight, muted, cautionBits) {
   let audio = null;
   const heard = [];  // every cue given: {cue, time, text, sounded}
   let armed = { minimums: true, low: true };
@@ -108,7 +109,8 @@ export function createCues(caption, decisionHeight, muted) {
     }
     // The drive: a caution as its bit comes on (the rotor's speed and the torque with it), an engine as it fails.
     const bits = Number(r.power_cautions) | 0;
-    for (const [bit, cue, text, level] of POWER_CAUTIONS) {
+    for (const [cue, text, level] of POWER_CAUTIONS) {
+      const bit = cautionBits[cue];
       if ((bits & bit) && !(powerBits & bit)) {
         give(cue, r.time, text + ': NR ' + Math.round(r.rotor_speed) + ' %, TQ ' + Math.round(r.torque) + ' %', level);
       }

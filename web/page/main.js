@@ -81,7 +81,7 @@ import * as SidePanels from './side.js';
     const decisionHeightAt = info.variables.findIndex((v) => v.name === 'decision_height');
     const decisionHeight = () => (decisionHeightAt >= 0 ? core.variables()[decisionHeightAt]
       : Exercises.DEFAULT_DECISION_HEIGHT_FT);
-    const cues = createCues($('caution'), decisionHeight, () => !$('sound').checked);
+    const cues = createCues($('caution'), decisionHeight, () => !$('sound').checked, info.power.caution_bits);
     const exercises = Exercises.create(info.bits, face, $('exercises'), (name) => panel.situation(name),
       { face, sampleSeconds: info.time.sample_seconds, get decisionHeight() { return decisionHeight(); } });
 
