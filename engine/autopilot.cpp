@@ -405,8 +405,8 @@ Actions Autopilot::step(afcp::StateBlock& b, const Sensors& reading, double dt) 
         }
         if (owner < 0) continue;
         held[i] = true;
-        if (owner != x.owner || !x.held) {
-            Context taking{b, s, dt, x.owner >= 0 && x.held ? kModeRows[static_cast<size_t>(x.owner)].bit : 0u};
+        if (owner != x.owner) {  // (an axis not held has no owner)
+            Context taking{b, s, dt, x.held ? kModeRows[static_cast<size_t>(x.owner)].bit : 0u};
             take(owner, ax, taking, x.reference);
             x.owner = owner;
         }
@@ -443,24 +443,25 @@ Caution Autopilot::caution() const {
     // A collective mode that has given the collective back for the rotor says so at once.
     if (rotor_released_ != 0) return {rotor_released_, Limit::rotor};
     for (const AxisLoop& x : axis_)
-        if (x.held && x.owner >= 0 && x.at != Limit::none && x.at_s > kCautionAfterSeconds)
+        if (x.held && x.at != Limit::none && x.at_s > kCautionAfterSeconds)
             return {kModeRows[static_cast<size_t>(x.owner)].bit, x.at};
     return {0, Limit::none};
 }
 
 AxisState Autopilot::axis(Axis a) const {
     const AxisLoop& x = axis_[a];
-    if (!x.held || x.owner < 0) return {0, 0, 0};
+    if (!x.held) return {0, 0, 0};
     return {kModeRows[static_cast<size_t>(x.owner)].bit, x.reference, x.limit};
 }
 
 bool Autopilot::integrals_inside_limits() const {
-    bool inside = true;
+    int outside = 0;
+    const auto count = [&outside](const Pid& p) { outside += static_cast<int>(!p.integral_inside_limit()); };
     for (const Pid* p : {&pitch_attitude_, &pitch_rate_, &roll_attitude_, &roll_rate_, &heading_hold_, &sideslip_,
                          &yaw_rate_, &climb_})
-        inside = inside && p->integral_inside_limit();
-    std::apply([&](const auto&... law) { ((inside = inside && law.integrals_inside_limits()), ...); }, laws_);
-    return inside;
+        count(*p);
+    std::apply([&](const auto&... law) { (law.each_loop(count), ...); }, laws_);
+    return outside == 0;
 }
 
 }  // namespace autopilot

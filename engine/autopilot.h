@@ -55,7 +55,7 @@ public:
 
 private:
     struct AxisLoop {
-        int owner = -1;  // the row flying it, -1 for none
+        int owner = -1;  // the row flying it; -1 exactly while the axis is not held
         bool held = false;
         double reference = 0;  // the command flown after the envelope and the rate limit
         double limit = 0;      // the envelope's bound on it

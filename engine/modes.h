@@ -79,7 +79,8 @@ double hover_height(const afcp::StateBlock& b);
 
 // ---- the laws ----------------------------------------------------------------------------------------------------
 // Each has `row`, `start` (it is engaged: its start state), `take` (an axis passes to it: `present` is the
-// command flown until now, so that taking over moves nothing), `target`, and `integrals_inside_limits`.
+// command flown until now, so that taking over moves nothing), `target`, and `each_loop` (calls its argument with
+// every loop the law keeps, for the check that every integrator stays inside its limit).
 namespace law {
 using namespace afcp::bits;
 namespace masks = afcp::masks;
@@ -122,8 +123,10 @@ struct Hov {
     void start(const Context& c);
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const {
-        return fore.loop.integral_inside_limit() && lateral.integral_inside_limit();
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(fore.loop);
+        f(lateral);
     }
 };
 
@@ -148,9 +151,11 @@ struct Tdn {
     void start(const Context& c);
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const {
-        return fore.loop.integral_inside_limit() && heading_loop.integral_inside_limit() &&
-               drift.integral_inside_limit();
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(fore.loop);
+        f(heading_loop);
+        f(drift);
     }
 };
 
@@ -162,8 +167,10 @@ struct SpeedOnHeading {
     double heading_deg = 0;
     void take(Axis a, const Context& c, double present);
     double bank(const Context& c, double limit_deg);
-    bool integrals_inside_limits() const {
-        return fore.loop.integral_inside_limit() && heading_loop.integral_inside_limit();
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(fore.loop);
+        f(heading_loop);
     }
 };
 
@@ -204,7 +211,10 @@ struct HeightLoop {
     Pid hold;
     void start(const Context&) { hold.reset(); }
     void take(Axis, const Context&, double) {}
-    bool integrals_inside_limits() const { return hold.integral_inside_limit(); }
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(hold);
+    }
 };
 
 struct Alt : HeightLoop {
@@ -238,7 +248,8 @@ struct Vs {
     void start(const Context&) {}
     void take(Axis, const Context&, double) {}
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const { return true; }
+    template <typename F>
+    void each_loop(F&&) const {}
 };
 
 struct Crht : HeightLoop {
@@ -303,7 +314,10 @@ struct Ias {
     void start(const Context&) {}
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const { return fore.loop.integral_inside_limit(); }
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(fore.loop);
+    }
 };
 
 // The course modes: the intercept from the distance off the course, then the track.
@@ -333,8 +347,10 @@ struct Loc {
     void start(const Context&) { course.reset(); }
     void take(Axis, const Context&, double present) { course.track.hand_over(present, 0, 0); }
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const {
-        return course.intercept.integral_inside_limit() && course.track.integral_inside_limit();
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(course.intercept);
+        f(course.track);
     }
 };
 
@@ -354,8 +370,10 @@ struct Vor {
     void start(const Context&) { course.reset(); }
     void take(Axis, const Context&, double present) { course.track.hand_over(present, 0, 0); }
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const {
-        return course.intercept.integral_inside_limit() && course.track.integral_inside_limit();
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(course.intercept);
+        f(course.track);
     }
 };
 
@@ -366,7 +384,10 @@ struct Nav {
     void start(const Context&) { track.reset(); }
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const { return track.integral_inside_limit(); }
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(track);
+    }
 };
 
 struct Hdg {
@@ -384,7 +405,10 @@ struct Hdg {
     void start(const Context&) { bank.reset(); }
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const { return bank.integral_inside_limit(); }
+    template <typename F>
+    void each_loop(F&& f) const {
+        f(bank);
+    }
 };
 
 // STAB: the attitude the pilot leaves on the cyclic (it follows the aircraft while a stick moves and
@@ -409,7 +433,8 @@ struct Stab {
     void start(const Context&) {}
     void take(Axis a, const Context& c, double present);
     Command target(Axis a, const Context& c);
-    bool integrals_inside_limits() const { return true; }
+    template <typename F>
+    void each_loop(F&&) const {}
 };
 
 // ATT: the beep-trim requests step the attitude STAB holds by 0.5 deg (forward: nose down); it flies no axis of
@@ -428,7 +453,8 @@ struct Att {
     void start(const Context&) {}
     void take(Axis, const Context&, double) {}
     Command target(Axis, const Context&) { return {}; }
-    bool integrals_inside_limits() const { return true; }
+    template <typename F>
+    void each_loop(F&&) const {}
 };
 
 }  // namespace law

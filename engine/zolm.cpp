@@ -227,6 +227,8 @@ void AFCP_STDCALL zolm_test_axes(ZolmAxis* axes) {
     }
 }
 
-int32_t AFCP_STDCALL zolm_test_integrals_inside() { return engine.autopilot.integrals_inside_limits() ? 1 : 0; }
+int32_t AFCP_STDCALL zolm_test_integrals_inside() {
+    return static_cast<int32_t>(engine.autopilot.integrals_inside_limits());
+}
 
 }  // extern "C"

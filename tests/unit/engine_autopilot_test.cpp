@@ -234,16 +234,21 @@ TEST(AutopilotRequests, BeepTrimStepsTheAttitudeHeldAndLeavesHoverSpeeds) {
     EXPECT_EQ(h.block.lateral_input, 0.15);
 }
 
+// Only both presets together make V/S and IAS a go-around: another climb or another airspeed is the pilot's own.
 TEST(AutopilotRequests, GoAroundTakesThePlaceOfVerticalSpeedWithThePresets) {
-    for (const double preset_fpm : {500.0, 700.0}) {
+    const struct {
+        double fpm, kt;
+        bool go_around;
+    } cases[] = {{500, 75, true}, {700, 75, false}, {500, 90, false}, {500, 75.4, true}, {500, 75.6, false}};
+    for (const auto& k : cases) {
         Flight f(VS | HDG);
         f.fly(5);
         f.block.armed = 0;  // what the panel's GO_AROUND leaves
         f.block.engaged = PANEL | STAB | HDG | IAS | VS;
-        f.s.vertical_speed_fpm = preset_fpm;
-        f.s.autopilot_airspeed_kt = 75;
+        f.s.vertical_speed_fpm = k.fpm;
+        f.s.autopilot_airspeed_kt = k.kt;
         f.fly();
-        EXPECT_EQ(f.block.engaged, PANEL | STAB | HDG | IAS | (preset_fpm == 500 ? GA : VS)) << preset_fpm;
+        EXPECT_EQ(f.block.engaged, PANEL | STAB | HDG | IAS | (k.go_around ? GA : VS)) << k.fpm << " " << k.kt;
     }
 }
 
@@ -679,6 +684,23 @@ TEST(AutopilotLimits, InfiniteReadingFliesAsTheLastFiniteOne) {
     }
 }
 
+// A step of no time (a host that calls twice in one instant) divides by nothing: every share stays a number inside
+// its range, and the next real step flies on as if it had not been.
+TEST(AutopilotLimits, StepOfNoTimeGivesNumbersAndChangesNothingAfter) {
+    for (const uint32_t modes : kModeSets) {
+        const Sensors start = (modes & (HOV | TUP)) != 0 ? hover() : cruise();
+        Flight still(modes, start), plain(modes, start);
+        still.fly(100);
+        plain.fly(100);
+        const Actions a = still.ap.step(still.block, still.s, 0);
+        for (int axis = 0; axis < 4; ++axis) {
+            EXPECT_TRUE(std::isfinite(a.share[axis])) << kAxisNames[axis] << " 0x" << std::hex << modes;
+            EXPECT_LE(std::fabs(a.share[axis]), 1.0) << kAxisNames[axis] << " 0x" << std::hex << modes;
+        }
+        EXPECT_LT(largest_difference(still, plain, 100), 1e-3) << "0x" << std::hex << modes;
+    }
+}
+
 // ---- the rotor and the power available -------------------------------------------------------------------------
 
 // Both engines out, or the rotor speed low: every collective mode gives the collective back at once (the release
@@ -733,6 +755,14 @@ TEST(AutopilotRotor, TheLowRotorThresholdAndANoReading) {
     none.s.engines_out = 0;
     EXPECT_TRUE(none.fly(200).held[kCollective]);
     EXPECT_EQ(none.ap.caution().mode, 0u);
+    // There the engines alone say when the power has gone and when it is back.
+    none.s.engines_out = 2;
+    EXPECT_FALSE(none.fly().held[kCollective]);
+    none.s.engines_out = 0;
+    none.block.engaged &= ~ALT;
+    none.fly();
+    none.block.engaged |= ALT;
+    EXPECT_TRUE(none.fly().held[kCollective]) << "engaged anew with the engines back";
     // With STAB off nothing is held, and nothing is said of the rotor.
     Flight off(ALT);
     off.block.engaged &= ~STAB;

@@ -231,6 +231,7 @@ TEST(Caution, PowerClimbAndTravel) {
     EXPECT_EQ(c.mode, ALT);
     EXPECT_EQ(c.limit, Limit::travel);
     EXPECT_STREQ(limit_name(static_cast<Limit>(99)), "none");
+    EXPECT_STREQ(limit_name(static_cast<Limit>(-1)), "none");
 }
 
 TEST(Caution, StabHoldingThePilotsAttitudeNeverCautions) {
