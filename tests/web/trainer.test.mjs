@@ -8,6 +8,7 @@ import { after, before, describe, test } from 'node:test';
 
 import { dist, launch, modules, open, refusals, root } from './browser.mjs';
 import { afcpControls } from './controls.mjs';
+import { FAST } from '../../web/page/controls.js';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -96,6 +97,26 @@ for (const module of modules) {
         const b = await aircraft(page);
         assert.ok(answered(a, b), `${key}: ${what} (${JSON.stringify([a, b].map((x) => [x.pitch, x.bank, x.climb_rate, x.heading]))})`);
       }
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+
+    test('Shift held with a key moves its control four times as far in the same time', async () => {
+      const page = await open(browser, module);
+      const moved = async (shift) => {
+        await page.evaluate(() => panel.situation('cruise'));
+        const from = (await aircraft(page)).collective;
+        if (shift) await page.keyboard.down('Shift');
+        await page.keyboard.down('PageDown');
+        await new Promise((r) => setTimeout(r, 500));
+        await page.keyboard.up('PageDown');
+        if (shift) await page.keyboard.up('Shift');
+        return from - (await aircraft(page)).collective;
+      };
+      const slow = await moved(false), fast = await moved(true);
+      assert.ok(slow > 0.02, 'Page Down lowers the lever: ' + slow);
+      assert.ok(fast / slow > FAST * 0.75 && fast / slow < FAST * 1.25, `${fast} against ${slow}`);
+      assert.match(await page.$eval('#controls-help', (e) => e.textContent), /Shift with them: 4 times as fast/);
       assert.deepEqual(page.errors, []);
       await page.close();
     });

@@ -14,6 +14,10 @@ import { page } from './palette.js';
 // Full travel per second of a key held, or of a stick held right over. The cyclic is slow: a tenth of its
 // travel is already a brisk attitude change in this helicopter.
 const TRAVEL_PER_SECOND = { collective: 0.12, pitch: 0.15, roll: 0.15, pedals: 0.3 };
+// Shift held with a key moves its control this many times as fast: what the lever's quick movements ask (down at
+// once when the engines fail, up in a second for the cushion) and the flare's aft stick, which the slow rates
+// above cannot give in time (at 0.12 a second the lever takes 3 s from the cruise to an autorotation's).
+const FAST = 4;
 // [axis, direction] of each key.
 const KEYS = {
   ArrowUp: ['pitch', -1], ArrowDown: ['pitch', 1], ArrowLeft: ['roll', -1], ArrowRight: ['roll', 1],
@@ -23,7 +27,8 @@ const KEYS = {
 // Gamepad axes of the standard mapping: [axis index, control, direction].
 const STICKS = [[0, 'roll', 1], [1, 'pitch', 1], [2, 'pedals', 1], [3, 'collective', -1]];
 const DEAD_ZONE = 0.15;
-const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · T held: force-trim release, ' +
+const HELP = 'Arrows: cyclic (Up: nose down) · Page Up/Down: collective · Z/X: pedals · Shift with them: ' + FAST +
+  ' times as fast · T held: force-trim release, ' +
   'the cyclic\'s trim moves to the hand · C: cyclic and pedals back to the trim · + and -: the knob last turned · ' +
   'or a gamepad';
 // The key that puts the cyclic and the pedals back where the situation trimmed them (the hand's offset gone).
@@ -36,6 +41,7 @@ const CYCLIC = ['pitch', 'roll'];
 // simulator whether the force-trim release is held (the attitude hold takes the attitude flown while it is).
 function create(canvas, axes, move, release = () => {}) {
   const held = new Map();  // key -> [axis, direction]
+  let fast = false;        // Shift is down
   let gamepadName = '';
   const typing = (target) => target instanceof HTMLElement &&
     (target.tagName === 'INPUT' || target.tagName === 'TEXTAREA' || target.tagName === 'SELECT' || target.isContentEditable);
@@ -47,6 +53,7 @@ function create(canvas, axes, move, release = () => {}) {
     if (trim && last) CYCLIC.forEach((axis) => { trim[axis] = last.controls[axes.findIndex((a) => a.name === axis)]; });
   };
   window.addEventListener('keydown', (event) => {
+    fast = event.shiftKey;
     if (TRIM_RELEASE_KEYS.includes(event.key) && !typing(event.target) && !event.ctrlKey && !event.metaKey && !event.altKey) {
       event.preventDefault();
       if (!released) release(true);
@@ -65,15 +72,16 @@ function create(canvas, axes, move, release = () => {}) {
   });
   const endRelease = () => { if (released) { trimToHand(); released = false; release(false); } };
   window.addEventListener('keyup', (event) => {
+    fast = event.shiftKey;
     if (TRIM_RELEASE_KEYS.includes(event.key)) endRelease();
     held.delete(event.key.toLowerCase());
   });
-  window.addEventListener('blur', () => { endRelease(); held.clear(); });
+  window.addEventListener('blur', () => { endRelease(); held.clear(); fast = false; });
 
   // How far each control moves in `seconds` of the pilot's time.
   function rates() {
     const rate = { collective: 0, pitch: 0, roll: 0, pedals: 0 };
-    for (const [axis, direction] of held.values()) rate[axis] += direction;
+    for (const [axis, direction] of held.values()) rate[axis] += direction * (fast ? FAST : 1);
     gamepadName = '';
     const pads = typeof navigator.getGamepads === 'function' ? navigator.getGamepads() : [];
     for (const pad of pads || []) {
@@ -110,7 +118,7 @@ function create(canvas, axes, move, release = () => {}) {
   function draw(reading) {
     last = reading;
     if (released) trimToHand();
-    const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + gamepadName +
+    const key = reading.controls.join() + reading.blades.join() + [...held.keys()].join() + fast + gamepadName +
       (trim ? trim.pitch + ',' + trim.roll : '') + released;
     if (key === drawn) return;
     drawn = key;
@@ -179,7 +187,8 @@ function create(canvas, axes, move, release = () => {}) {
       ['collective ' + pilot('collective').toFixed(2) + '  pitch ' + pilot('pitch').toFixed(2), page.ink],
       ['roll ' + pilot('roll').toFixed(2) + '  pedals ' + pilot('pedals').toFixed(2), page.ink],
       [gamepadName ? 'gamepad: ' + gamepadName : 'no gamepad', page.dim],
-      [(released ? 'force-trim release ' : '') + (held.size ? 'keys: ' + [...held.keys()].join(' ') : ''), page.lit],
+      [(released ? 'force-trim release ' : '') + (held.size ? 'keys: ' + (fast ? 'shift ' : '') + [...held.keys()].join(' ') : ''),
+        page.lit],
     ];
     lines.forEach(([text, style], i) => {
       c.fillStyle = style;
@@ -199,4 +208,4 @@ function create(canvas, axes, move, release = () => {}) {
 }
 
 
-export { create, KEYS };
+export { create, KEYS, TRAVEL_PER_SECOND, FAST };

@@ -3,6 +3,7 @@
 // far the pilot has come. A new situation starts every check anew; an exercise once met stays met until then.
 
 import { READOUT_ROUNDING_FT } from './cues.js';
+import { FAST } from './controls.js';
 
 // The tolerances each exercise holds the pilot to.
 const ALT_LEAST_CHANGE_FT = 300, ALT_HOLD_FT = 50, ALT_HOLD_S = 20;
@@ -135,10 +136,10 @@ const LIST = [
   {
     id: 'autorotation', title: 'Autorotate to the ground after both engines fail', situation: 'cruise',
     goal: (f) => 'Fail both engines from the engines menu: a collective mode such as ' + f.label('ALT') +
-      ' lets go of the lever. Lower it at once (Page Down) and keep NR between ' + AUTO_ROTOR_LOW + ' and ' +
-      AUTO_ROTOR_HIGH + ' % with it, gliding at about ' + AUTO_GLIDE_KT + ' kt; at about 100 ft flare (stick ' +
-      'aft), level the skids, and about 50 ft up raise the lever to cushion the touchdown: land and stop ' +
-      'without a crash.',
+      ' lets go of the lever. Lower it at once (Shift and Page Down: Shift moves a control ' + FAST + ' times as fast) and ' +
+      'keep NR between ' + AUTO_ROTOR_LOW + ' and ' + AUTO_ROTOR_HIGH + ' % with it, gliding at about ' +
+      AUTO_GLIDE_KT + ' kt; at about 100 ft flare (Shift and Down: stick aft), level the skids, and about 50 ft ' +
+      'up raise the lever (Shift and Page Up) to cushion the touchdown: land and stop without a crash.',
     check(m, s) {
       if (s.crash_cause) return 'crashed: restart and try again';
       if (!m.failed) {
