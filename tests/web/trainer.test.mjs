@@ -8,7 +8,7 @@ import { after, before, describe, test } from 'node:test';
 
 import { dist, launch, modules, open, refusals, root } from './browser.mjs';
 import { afcpControls } from './controls.mjs';
-import { FAST } from '../../web/page/controls.js';
+import { FAST, TRAVEL_PER_SECOND } from '../../web/page/controls.js';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -236,6 +236,56 @@ for (const module of modules) {
       }
       const shown = await page.$$eval('#exercises li', (items) => items.map((li) => li.textContent));
       assert.equal(shown.length, Object.keys(flights).length);
+      assert.deepEqual(page.errors, []);
+      await page.close();
+    });
+
+    // The autorotation exercise flown as a pilot on the keyboard flies it, the lever and the stick moved at the keys'
+    // own rates a tenth of a second at a time: the lever down and the nose a little down for 65 kt, at 130 ft
+    // (40 m) the flare, at 25 ft (8 m) the skids levelled and the lever raised together. With Shift the keys are
+    // quick enough and the exercise is met; at the plain keys' rates the same flight cannot be flown in time.
+    test('the autorotation can be flown on the keys with Shift, and not on the keys alone', async () => {
+      const page = await open(browser, module);
+      const entry = scenario('both/autorotation-flare.txt').split('control collective')[0];
+      const flown = async (k) => {
+        const hand = await page.evaluate((t) => {
+          panel.situation('ground');
+          panel.run(t);
+          const a = panel.aircraft();
+          return { collective: a.collective, pitch: a.pitch_control };
+        }, entry);
+        const lines = [entry];
+        const move = (to) => {  // the keys of each axis held together until each control is where it is wanted
+          for (;;) {
+            const left = Object.entries(to).filter(([axis, v]) => Math.abs(v - hand[axis]) > 1e-9);
+            if (left.length === 0) return;
+            for (const [axis, v] of left) {
+              const step = TRAVEL_PER_SECOND[axis] * k * 0.1;
+              hand[axis] += Math.max(-step, Math.min(step, v - hand[axis]));
+              lines.push(`control ${axis} ${hand[axis].toFixed(5)}`);
+            }
+            lines.push('fly 0.1');
+          }
+        };
+        move({ collective: 0.03, pitch: -0.35 });
+        lines.push('fly 120 until radar_height below 40');
+        move({ pitch: 0.2 });
+        lines.push('fly 10 until radar_height below 8');
+        move({ pitch: -0.3, collective: 0.5 });
+        lines.push('fly 8');
+        return page.evaluate((t) => {
+          panel.situation('ground');
+          let error = '';
+          try { panel.run(t); } catch (e) { error = e.message; }
+          return { error, status: panel.exercises().find((e) => e.id === 'autorotation'), crash: panel.crash() };
+        }, lines.join('\n'));
+      };
+      const fast = await flown(FAST);
+      assert.equal(fast.status.met, true, JSON.stringify(fast));
+      const slow = await flown(1);
+      assert.equal(slow.status.met, false, JSON.stringify(slow));
+      assert.match(slow.error, /crashed/, 'too slow on the keys it crashes');
+      assert.equal(slow.crash && slow.crash.cause, 'hard_touchdown', 'and the page shows it at once');
       assert.deepEqual(page.errors, []);
       await page.close();
     });

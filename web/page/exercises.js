@@ -138,8 +138,9 @@ const LIST = [
     goal: (f) => 'Fail both engines from the engines menu: a collective mode such as ' + f.label('ALT') +
       ' lets go of the lever. Lower it at once (Shift and Page Down: Shift moves a control ' + FAST + ' times as fast) and ' +
       'keep NR between ' + AUTO_ROTOR_LOW + ' and ' + AUTO_ROTOR_HIGH + ' % with it, gliding at about ' +
-      AUTO_GLIDE_KT + ' kt; at about 100 ft flare (Shift and Down: stick aft), level the skids, and about 50 ft ' +
-      'up raise the lever (Shift and Page Up) to cushion the touchdown: land and stop without a crash.',
+      AUTO_GLIDE_KT + ' kt (the nose a little down); at about 130 ft flare (Shift and Down: stick aft), and about ' +
+      '25 ft up level the skids (Shift and Up) and raise the lever (Shift and Page Up) together to cushion the ' +
+      'touchdown: land and stop without a crash.',
     check(m, s) {
       if (s.crash_cause) return 'crashed: restart and try again';
       if (!m.failed) {

@@ -223,10 +223,13 @@ import * as SidePanels from './side.js';
 
     // ---- the script interface -----------------------------------------------------------------------------------
     // Each call checks what it is given (PanelCore) and draws the page anew after it.
+    // A call that throws (a scenario that crashes at a line) still shows what it did before it stopped.
     const andRefresh = (f) => (...args) => {
-      const result = f(...args);
-      refresh();
-      return result;
+      try {
+        return f(...args);
+      } finally {
+        refresh();
+      }
     };
     Object.assign(panel, {
       set: andRefresh((name, value) => core.set(name, value)),
