@@ -226,9 +226,14 @@ EMSCRIPTEN_KEEPALIVE const char* panel_open() {
     j.key("elevation").num(w.elevation_ft).close('}');
     // The power gauges' marks, and a crash's causes in the order of the crash_cause variable: the name the
     // scenario language uses, the caption a pilot reads, and what limit was passed.
-    // The rotor-speed range and the over-torque the flight model warns of (percent).
-    const flight::PowerCautions& cautions = flight::default_parameters().cautions;
+    // The rotor-speed range and the over-torque the flight model warns of (percent), and the torque of both
+    // engines at their maximum continuous rating: above it the engines run on their time-limited take-off power.
+    const flight::Parameters& parameters = flight::default_parameters();
+    const flight::PowerCautions& cautions = parameters.cautions;
+    const double continuous_torque = 100.0 * flight::State::kEngineCount *
+                                     parameters.powertrain.engine.max_continuous_hp / parameters.rated_power_hp;
     j.key("power").open('{').key("take_off_torque").num(host_core::kTakeOffTorquePercent)
+        .key("continuous_torque").num(continuous_torque)
         .key("low_rotor").num(100 * cautions.low_rotor).key("high_rotor").num(100 * cautions.high_rotor)
         .key("over_torque").num(100 * cautions.over_torque);
     // The bits of the reading's power_cautions.

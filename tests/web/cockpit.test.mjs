@@ -20,7 +20,9 @@ for (const module of modules) {
     test('torque and each engine\'s follow the collective up to the engines\' ratings, where the rotor droops', async () => {
       const page = await open(browser, module, { situation: 'hover' });
       const dials = await page.evaluate(() => panel.instruments.power.dials);
-      assert.deepEqual(dials, [{ name: 'TQ', limits: [100] }, { name: 'NR', limits: [95, 105] }]);
+      // The take-off range in amber, from both engines' maximum continuous torque (2 x 480 hp of the 1,100 hp
+      // rating) up to the take-off rating.
+      assert.deepEqual(dials, [{ name: 'TQ', limits: [100], caution: [100 * 960 / 1100, 100] }, { name: 'NR', limits: [95, 105] }]);
       const read = () => page.evaluate(() => {
         const a = panel.aircraft();
         return { model: a, shown: panel.instruments.power.shown() };

@@ -1,8 +1,10 @@
 // The power gauges a helicopter pilot flies by: the torque, in percent of the transmission's rating, with a thin
 // needle for each engine's (in percent of its share), and the rotor speed, in percent of its nominal speed, as
 // round dials with a readout. Each dial marks the limits the flight model names (the core's info.power) as red
-// radials: the take-off torque, and the rotor speed's low and high cautions; a figure past them is red. Drawn
-// anew only when a shown figure changes.
+// radials: the take-off torque, and the rotor speed's low and high cautions; a figure past them is red. The torque
+// dial's amber arc is the take-off range, from the engines' maximum continuous torque up to the take-off rating,
+// which an engine may give for minutes only (the caution range of an instrument's markings, FAA-H-8083-21B,
+// ch. 5). Drawn anew only when a shown figure changes.
 
 import { glass } from './palette.js';
 
@@ -13,14 +15,14 @@ const TICK = 10, FIGURE = 20;
 // The needle sweeps 270 degrees, from the lower left (the scale's start) clockwise to the lower right.
 const SWEEP = 1.5 * Math.PI, START = 0.75 * Math.PI;
 
-// `marks`: the core's info.power ({take_off_torque, low_rotor, high_rotor}).
+// `marks`: the core's info.power ({take_off_torque, continuous_torque, low_rotor, high_rotor}).
 function create(canvas, marks) {
   const c = canvas.getContext('2d');
   const W = canvas.width, H = canvas.height;
   const radius = Math.min(H / 2 - 6, W / 4 - 20);
   const dials = [
     { name: 'TQ', unit: '%', scale: TORQUE_SCALE, x: W / 4, limits: [marks.take_off_torque],
-      inside: (v) => v <= marks.take_off_torque },
+      caution: [marks.continuous_torque, marks.take_off_torque], inside: (v) => v <= marks.take_off_torque },
     { name: 'NR', unit: '%', scale: ROTOR_SCALE, x: (3 * W) / 4, limits: [marks.low_rotor, marks.high_rotor],
       inside: (v) => v >= marks.low_rotor && v <= marks.high_rotor },
   ];
@@ -53,6 +55,13 @@ function create(canvas, marks) {
         f.lineTo(cx + Math.cos(a) * inner, cy + Math.sin(a) * inner);
         f.stroke();
         if (long) f.fillText(String(v), cx + Math.cos(a) * (radius - 17), cy + Math.sin(a) * (radius - 17));
+      }
+      if (d.caution) {
+        f.strokeStyle = glass.amber;
+        f.lineWidth = 4;
+        f.beginPath();
+        f.arc(cx, cy, radius - 3, angle(d.scale, d.caution[0]), angle(d.scale, d.caution[1]));
+        f.stroke();
       }
       f.strokeStyle = glass.red;
       f.lineWidth = 3;
@@ -129,7 +138,8 @@ function create(canvas, marks) {
     needle(dials[1], now.rotor_speed);
   }
 
-  return { draw, shown: () => ({ ...figures }), dials: dials.map((d) => ({ name: d.name, limits: d.limits.slice() })) };
+  return { draw, shown: () => ({ ...figures }), dials: dials.map((d) => ({ name: d.name, limits: d.limits.slice(),
+    ...(d.caution ? { caution: d.caution.slice() } : {}) })) };
 }
 
 
