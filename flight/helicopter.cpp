@@ -155,16 +155,17 @@ Helicopter::Air Helicopter::still_air(const State& s, const Environment& e) cons
 
 Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
                                             const SkidGear::Memory* memory) const {
-    return evaluate(s, c, env, air, Attitude::of(s.euler()), memory);
+    Evaluation ev;
+    evaluate_into(ev, s, blade_angles(c), -finite_or_zero(env.ground_elevation_ft), air, Attitude::of(s.euler()),
+                  memory, Depth::full);
+    return ev;
 }
 
-Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
-                                            const Attitude& attitude, const SkidGear::Memory* memory) const {
-    const BladeAngles blades = blade_angles(c);
-    const Eigen::Matrix3d& e2b = attitude.earth_to_body;
-    const double ground_down = -finite_or_zero(env.ground_elevation_ft);
-    Evaluation ev;
+void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles& blades, double ground_down,
+                               const Air& air, const Attitude& attitude, const SkidGear::Memory* memory,
+                               Depth depth) const {
     ev.attitude = attitude;
+    const Eigen::Matrix3d& e2b = ev.attitude.earth_to_body;
     ev.air = s.velocity_body() - e2b * air.wind_ned - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
 
@@ -173,11 +174,7 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     const SkidGear::Result gear = gear_.evaluate(flow, ground_down, memory);
     ev.main_rotor = main.load;
     ev.tail_rotor = tail.load;
-    ev.fuselage = fuselage_.evaluate(flow);
-    ev.horizontal_tail = horizontal_tail_.evaluate(flow);
-    ev.vertical_tail = vertical_tail_.evaluate(flow);
     ev.gear = gear.load;
-    ev.gravity = gravity_.evaluate(flow);
     ev.thrust_main = main.thrust;
     ev.thrust_tail = tail.thrust;
     ev.ground_effect = main.ground_effect;
@@ -195,7 +192,12 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     ev.drive = powertrain_.evaluate(s, ev.power, running_);
     ev.main_rotor.moment.z() += (ev.drive.delivered_total * kFtLbsPerHp - ev.power) /
                                 (main_rotor_.omega() * std::max(n, p_.powertrain.least_modelled_rotor_speed));
+    if (depth == Depth::instruments) return;
 
+    ev.fuselage = fuselage_.evaluate(flow);
+    ev.horizontal_tail = horizontal_tail_.evaluate(flow);
+    ev.vertical_tail = vertical_tail_.evaluate(flow);
+    ev.gravity = gravity_.evaluate(flow);
     Load total = ev.main_rotor;
     for (const Load* l : {&ev.tail_rotor, &ev.fuselage, &ev.horizontal_tail, &ev.vertical_tail, &ev.gear, &ev.gravity})
         total += *l;
@@ -218,7 +220,6 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     d.inflow_tail() = tail.d_inflow;
     d.rotor_speed() = ev.drive.d_rotor_speed;
     for (int i = 0; i < State::kEngineCount; ++i) d.engine_power(i) = ev.drive.d_power[static_cast<size_t>(i)];
-    return ev;
 }
 
 State Helicopter::governed(const State& s, const Controls& c, const Environment& e) const {
@@ -308,8 +309,10 @@ void Helicopter::judge_ground(const State& before, const Eigen::Matrix3d& e2b_be
     cause_ = cause;
     state_.velocity_body().setZero();
     state_.rates_body().setZero();
-    evaluation_ = evaluate(state_, evaluated_controls_, Environment{evaluated_elevation_, air_.wind_ned}, air_,
-                           ev.attitude, &memory_);
+    const Attitude attitude = ev.attitude;
+    evaluate_into(evaluation_, state_, blade_angles(evaluated_controls_), -evaluated_elevation_, air_, attitude,
+                  &memory_, Depth::instruments);
+    evaluated_fully_ = false;
 }
 
 void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
@@ -318,20 +321,30 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         air_ = air_at(state_, e.wind_ned_fps, turbulence_.gust());
         air_known_ = true;
     }
-    if (!evaluated_ || !(evaluated_controls_ == c) || evaluated_elevation_ != elevation)
-        evaluation_ = evaluate(state_, c, e, air_, &memory_);
+    const BladeAngles blades = blade_angles(c);
+    const double ground_down = -elevation;
+    if (!evaluated_ || !(evaluated_controls_ == c) || evaluated_elevation_ != elevation) {
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, Attitude::of(state_.euler()), &memory_,
+                      Depth::full);
+    } else if (!evaluated_fully_) {  // the last step's instruments' part: completed with the same controls
+        const Attitude at = evaluation_.attitude;
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, at, &memory_, Depth::full);
+    }
     const State s = state_;
     const bool touched_before = evaluation_.skid_contact;
     const Attitude start = evaluation_.attitude;
     const SkidGear::Memory* m = &memory_;
-    const State::Vector k1 = evaluation_.derivative.x;
+    const State::Vector& k1 = evaluation_.derivative.x;
     State t;
     t.x = s.x + h / 2 * k1;
-    const State::Vector k2 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    const State::Vector k2 = stage_.derivative.x;
     t.x = s.x + h / 2 * k2;
-    const State::Vector k3 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    const State::Vector k3 = stage_.derivative.x;
     t.x = s.x + h * k3;
-    const State::Vector k4 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    const State::Vector& k4 = stage_.derivative.x;
     state_.x = s.x + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
     normalise_euler(state_);
     state_.rotor_speed() = std::max(state_.rotor_speed(), 0.0);  // a stopped rotor does not turn back
@@ -344,9 +357,11 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
     const Attitude now = start.near(state_.euler());
     gear_.update(state_, now.earth_to_body, -elevation, memory_);
     feel_air(e, h, now.earth_to_body);
-    // The evaluation the next step starts from, and the one the instruments read.
-    evaluation_ = evaluate(state_, c, e, air_, now, &memory_);
+    // The evaluation the instruments read, and the one the next step starts from if its controls are these: the
+    // instruments' part now, the rest when such a step comes (the engine moves the controls nearly every step).
+    evaluate_into(evaluation_, state_, blades, ground_down, air_, now, &memory_, Depth::instruments);
     evaluated_ = true;
+    evaluated_fully_ = false;
     evaluated_controls_ = c;
     evaluated_elevation_ = elevation;
     judge_ground(s, start.earth_to_body, touched_before);
@@ -364,11 +379,18 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
 }
 
 Outputs Helicopter::outputs(const Environment& e) const {
-    const Evaluation ev = evaluated_ ? evaluation_ : evaluate(state_, last_controls_, e, still_air(state_, e), &memory_);
+    if (evaluated_) return read(evaluation_, evaluated_elevation_);
+    const double elevation = finite_or_zero(e.ground_elevation_ft);
+    Evaluation ev;
+    evaluate_into(ev, state_, blade_angles(last_controls_), -elevation, still_air(state_, e),
+                  Attitude::of(state_.euler()), &memory_, Depth::instruments);
+    return read(ev, elevation);
+}
+
+Outputs Helicopter::read(const Evaluation& ev, double elevation) const {
     const State& s = state_;
     const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
-    const double elevation = evaluated_ ? evaluated_elevation_ : finite_or_zero(e.ground_elevation_ft);
     Outputs o;
     o.airspeed_kt = ev.air.norm() / kFeetPerSecondPerKnot;
     o.ground_speed_kt = vel_ned.head<2>().norm() / kFeetPerSecondPerKnot;
