@@ -166,7 +166,7 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
                                Depth depth) const {
     ev.attitude = attitude;
     const Eigen::Matrix3d& e2b = ev.attitude.earth_to_body;
-    ev.air = s.velocity_body() - e2b * air.wind_ned - air.gust_body;
+    ev.air = s.velocity_body() - e2b.lazyProduct(air.wind_ned) - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
 
     const MainRotor::Result main = main_rotor_.evaluate(flow, air.main, blades);
@@ -207,13 +207,13 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
     const Eigen::Vector3d w = s.rates_body();
     State& d = ev.derivative;
     d.velocity_body() = total.force / mass_ - w.cross(vel);
-    d.rates_body() = inertia_inv_ * (total.moment - w.cross(inertia_ * w));
+    d.rates_body() = inertia_inv_.lazyProduct(total.moment - w.cross(inertia_.lazyProduct(w)));
     const double sf = attitude.sin.x(), cf = attitude.cos.x(), st = attitude.sin.y();
     double ct = attitude.cos.y();
     if (std::abs(ct) < 1e-6) ct = ct < 0 ? -1e-6 : 1e-6;  // singular at +-90 deg of pitch: held off zero
     const double qr = w.y() * sf + w.z() * cf;
     d.euler() = Eigen::Vector3d(w.x() + st / ct * qr, w.y() * cf - w.z() * sf, qr / ct);
-    d.position_ned() = e2b.transpose() * vel;
+    d.position_ned() = e2b.transpose().lazyProduct(vel);
     d.a1() = main.d_a1;
     d.b1() = main.d_b1;
     d.inflow_main() = main.d_inflow;
@@ -265,7 +265,7 @@ void Helicopter::set_turbulence(TurbulenceLevel level, uint64_t seed) { turbulen
 void Helicopter::feel_air(const Environment& e, double h, const Eigen::Matrix3d& e2b) {
     const Eigen::Vector3d target = e.wind_ned_fps.allFinite() ? e.wind_ned_fps : Eigen::Vector3d::Zero();
     const double height = -state_.position_ned().z() - finite_or_zero(e.ground_elevation_ft);
-    const double airspeed = (state_.velocity_body() - e2b * air_.wind_ned).norm();
+    const double airspeed = (state_.velocity_body() - e2b.lazyProduct(air_.wind_ned)).norm();
     turbulence_.advance(h, airspeed, height);
     const Eigen::Vector3d wind = air_.wind_ned + (target - air_.wind_ned) * (h / (kWindLagSeconds + h));
     air_ = air_at(state_, wind, turbulence_.gust());
@@ -390,13 +390,13 @@ Outputs Helicopter::outputs(const Environment& e) const {
 Outputs Helicopter::read(const Evaluation& ev, double elevation) const {
     const State& s = state_;
     const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
-    const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
+    const Eigen::Vector3d vel_ned = b2e.lazyProduct(s.velocity_body());
     Outputs o;
     o.airspeed_kt = ev.air.norm() / kFeetPerSecondPerKnot;
     o.ground_speed_kt = vel_ned.head<2>().norm() / kFeetPerSecondPerKnot;
     o.altitude_ft = -s.position_ned().z();
     double lowest = 1e300;
-    for (const auto& pt : p_.gear.skids) lowest = std::min(lowest, -(s.position_ned().z() + (b2e * pt).z()));
+    for (const auto& pt : p_.gear.skids) lowest = std::min(lowest, -(s.position_ned().z() + b2e.row(2).dot(pt)));
     o.radar_height_ft = std::max(lowest - elevation, 0.0);
     o.heading_deg = wrap_two_pi(s.euler().z()) * kDegreesPerRadian;
     if (o.heading_deg >= 360.0) o.heading_deg = 0.0;
