@@ -22,11 +22,22 @@ namespace flight {
 struct Attitude {
     Eigen::Vector3d angles, sin, cos;
     Eigen::Matrix3d earth_to_body;
-    static Attitude of(const Eigen::Vector3d& euler);
+    static Attitude of(const Eigen::Vector3d& euler) {
+        Attitude a;
+        a.set(euler);
+        return a;
+    }
     // The attitude at angles close to these (an integration step away), from these sines and cosines by the
     // angle-addition formulas with the series of the small difference (exact to the last bits below 0.05 rad),
     // so that a step takes its trigonometry once; farther away, as of().
-    Attitude near(const Eigen::Vector3d& euler) const;
+    Attitude near(const Eigen::Vector3d& euler) const {
+        Attitude a;
+        near(euler, a);
+        return a;
+    }
+    // The same, made in place: `out` (not this attitude) becomes the attitude at the angles.
+    void set(const Eigen::Vector3d& euler);
+    void near(const Eigen::Vector3d& euler, Attitude& out) const;
 };
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler);
 

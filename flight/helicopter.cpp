@@ -76,22 +76,19 @@ void build_rotation(Attitude& a) {
 
 }  // namespace
 
-Attitude Attitude::of(const Eigen::Vector3d& euler) {
-    Attitude a;
-    a.angles = euler;
+void Attitude::set(const Eigen::Vector3d& euler) {
+    angles = euler;
     for (int i = 0; i < 3; ++i) {
-        a.sin[i] = std::sin(euler[i]);
-        a.cos[i] = std::cos(euler[i]);
+        sin[i] = std::sin(euler[i]);
+        cos[i] = std::cos(euler[i]);
     }
-    build_rotation(a);
-    return a;
+    build_rotation(*this);
 }
 
-Attitude Attitude::near(const Eigen::Vector3d& euler) const {
+void Attitude::near(const Eigen::Vector3d& euler, Attitude& a) const {
     constexpr double kNear = 0.05;  // rad: the series' ninth-order remainder is below 1e-17 there
     const Eigen::Vector3d d = euler - angles;
-    if (!(d.lpNorm<Eigen::Infinity>() < kNear)) return of(euler);
-    Attitude a;
+    if (!(d.lpNorm<Eigen::Infinity>() < kNear)) return a.set(euler);
     a.angles = euler;
     // Taylor's series to the x^7 and x^8 terms, in Horner's form with the reciprocals of the factorials' ratios.
     constexpr double k6 = 1.0 / 6, k20 = 1.0 / 20, k42 = 1.0 / 42, k2 = 1.0 / 2, k12 = 1.0 / 12, k30 = 1.0 / 30,
@@ -104,7 +101,6 @@ Attitude Attitude::near(const Eigen::Vector3d& euler) const {
         a.cos[i] = cos[i] * cd - sin[i] * sd;
     }
     build_rotation(a);
-    return a;
 }
 
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) { return Attitude::of(euler).earth_to_body; }
@@ -156,15 +152,14 @@ Helicopter::Air Helicopter::still_air(const State& s, const Environment& e) cons
 Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
                                             const SkidGear::Memory* memory) const {
     Evaluation ev;
-    evaluate_into(ev, s, blade_angles(c), -finite_or_zero(env.ground_elevation_ft), air, Attitude::of(s.euler()),
-                  memory, Depth::full);
+    ev.attitude.set(s.euler());
+    evaluate_into(ev, s, blade_angles(c), -finite_or_zero(env.ground_elevation_ft), air, memory, Depth::full);
     return ev;
 }
 
 void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles& blades, double ground_down,
-                               const Air& air, const Attitude& attitude, const SkidGear::Memory* memory,
-                               Depth depth) const {
-    ev.attitude = attitude;
+                               const Air& air, const SkidGear::Memory* memory, Depth depth) const {
+    const Attitude& attitude = ev.attitude;
     const Eigen::Matrix3d& e2b = ev.attitude.earth_to_body;
     ev.air = s.velocity_body() - e2b.lazyProduct(air.wind_ned) - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
@@ -309,9 +304,8 @@ void Helicopter::judge_ground(const State& before, const Eigen::Matrix3d& e2b_be
     cause_ = cause;
     state_.velocity_body().setZero();
     state_.rates_body().setZero();
-    const Attitude attitude = ev.attitude;
-    evaluate_into(evaluation_, state_, blade_angles(evaluated_controls_), -evaluated_elevation_, air_, attitude,
-                  &memory_, Depth::instruments);
+    evaluate_into(evaluation_, state_, blade_angles(evaluated_controls_), -evaluated_elevation_, air_, &memory_,
+                  Depth::instruments);
     evaluated_fully_ = false;
 }
 
@@ -324,26 +318,29 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
     const BladeAngles blades = blade_angles(c);
     const double ground_down = -elevation;
     if (!evaluated_ || !(evaluated_controls_ == c) || evaluated_elevation_ != elevation) {
-        evaluate_into(evaluation_, state_, blades, ground_down, air_, Attitude::of(state_.euler()), &memory_,
-                      Depth::full);
+        evaluation_.attitude.set(state_.euler());
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::full);
     } else if (!evaluated_fully_) {  // the last step's instruments' part: completed with the same controls
-        const Attitude at = evaluation_.attitude;
-        evaluate_into(evaluation_, state_, blades, ground_down, air_, at, &memory_, Depth::full);
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::full);
     }
     const State s = state_;
     const bool touched_before = evaluation_.skid_contact;
     const Attitude start = evaluation_.attitude;
     const SkidGear::Memory* m = &memory_;
     const State::Vector& k1 = evaluation_.derivative.x;
+    // Each stage's attitude is built where its evaluation keeps it.
     State t;
     t.x = s.x + h / 2 * k1;
-    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
     const State::Vector k2 = stage_.derivative.x;
     t.x = s.x + h / 2 * k2;
-    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
     const State::Vector k3 = stage_.derivative.x;
     t.x = s.x + h * k3;
-    evaluate_into(stage_, t, blades, ground_down, air_, start.near(t.euler()), m, Depth::full);
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
     const State::Vector& k4 = stage_.derivative.x;
     state_.x = s.x + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
     normalise_euler(state_);
@@ -354,12 +351,14 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         state_ = s;
         state_.rates_body().setZero();
     }
-    const Attitude now = start.near(state_.euler());
-    gear_.update(state_, now.earth_to_body, -elevation, memory_);
-    feel_air(e, h, now.earth_to_body);
     // The evaluation the instruments read, and the one the next step starts from if its controls are these: the
     // instruments' part now, the rest when such a step comes (the engine moves the controls nearly every step).
-    evaluate_into(evaluation_, state_, blades, ground_down, air_, now, &memory_, Depth::instruments);
+    // k1 is spent: the new attitude goes where it kept the start's.
+    start.near(state_.euler(), evaluation_.attitude);
+    const Eigen::Matrix3d& now = evaluation_.attitude.earth_to_body;
+    gear_.update(state_, now, -elevation, memory_);
+    feel_air(e, h, now);
+    evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::instruments);
     evaluated_ = true;
     evaluated_fully_ = false;
     evaluated_controls_ = c;
@@ -382,8 +381,9 @@ Outputs Helicopter::outputs(const Environment& e) const {
     if (evaluated_) return read(evaluation_, evaluated_elevation_);
     const double elevation = finite_or_zero(e.ground_elevation_ft);
     Evaluation ev;
-    evaluate_into(ev, state_, blade_angles(last_controls_), -elevation, still_air(state_, e),
-                  Attitude::of(state_.euler()), &memory_, Depth::instruments);
+    ev.attitude.set(state_.euler());
+    evaluate_into(ev, state_, blade_angles(last_controls_), -elevation, still_air(state_, e), &memory_,
+                  Depth::instruments);
     return read(ev, elevation);
 }
 

@@ -147,10 +147,10 @@ private:
     // air, the attitude, the rotors' loads and power, the drive, the contacts), leaving the other components'
     // loads and the state's rates as they were until a step starts from it.
     enum class Depth { full, instruments };
-    // An evaluation made in place, from the blades' angles and the ground's depth below the datum (ft, down +),
-    // so that the stages of a step share them and build no evaluation of their own.
+    // An evaluation made in place at the attitude it holds, from the blades' angles and the ground's depth below
+    // the datum (ft, down +), so that the stages of a step share them and build no evaluation of their own.
     void evaluate_into(Evaluation& ev, const State& s, const BladeAngles& blades, double ground_down, const Air& air,
-                       const Attitude& attitude, const SkidGear::Memory* memory, Depth depth) const;
+                       const SkidGear::Memory* memory, Depth depth) const;
     Outputs read(const Evaluation& ev, double elevation) const;  // the instruments of an evaluation
     Air air_at(const State& s, const Eigen::Vector3d& wind, const Eigen::Vector3d& gust) const;
 
