@@ -109,6 +109,8 @@ public:
     // At the rotor speed the state holds: the tip speed, the thrust's and the profile's coefficients and the
     // tip-path plane's rates follow it, the Lock-number terms with Omega, the hub's stiffnesses with Omega^2.
     Result evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
+    // The shaft power alone, as evaluate() gives it (ft lbf/s): what the instruments read between steps.
+    double power(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
 
     // Figures of the rotor at its nominal speed that trim, the tests and the crash checks read.
     double omega() const { return omega_; }
@@ -120,6 +122,13 @@ public:
     double flap_time_constant(double density) const;  // the tip-path plane's lag, s
 
 private:
+    // What the thrust and the power share: the rotor's speed (held off zero), the tip speed, the thrust's
+    // coefficient, the flow across and through the disc, the thrust out of ground effect.
+    struct Disc {
+        double n, tip, coef, v_adv2, w_r, thrust_oge;
+    };
+    Disc disc(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
+    double power(const Disc& d, const AtDensity& a, double inflow) const;
     double omega_, tip_speed_, radius_, solidity_, disk_area_, lift_slope_;
     double twist_, shaft_tilt_, hinge_ratio_, pitch_flap_;
     double thrust_coef_per_rho_, lock_omega_16_per_rho_, flap_stiffness_, cross_stiffness_per_rho_;
@@ -141,10 +150,18 @@ public:
     };
     // Geared to the main rotor: at the state's rotor speed.
     Result evaluate(const Flow& f, const AtDensity& a, double pitch) const;
+    double power(const Flow& f, const AtDensity& a, double pitch) const;  // evaluate()'s power alone
     double tip_speed() const { return tip_speed_; }
     const Eigen::Vector3d& hub() const { return hub_; }
 
 private:
+    // As the main rotor's: the speed, the tip speed, the coefficient, the flow across and through the disc at
+    // its hub, the thrust.
+    struct Disc {
+        double n, tip, coef, v_adv2, v_r, thrust;
+    };
+    Disc disc(const Flow& f, const AtDensity& a, double pitch) const;
+    double power(const Disc& d, const AtDensity& a, double inflow) const;
     double tip_speed_, radius_, twist_, inflow_gain_, thrust_coef_per_rho_, profile_area_, least_speed_;
     Eigen::Vector3d hub_;
 };

@@ -164,15 +164,8 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
     ev.air = s.velocity_body() - e2b.lazyProduct(air.wind_ned) - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
 
-    const MainRotor::Result main = main_rotor_.evaluate(flow, air.main, blades);
-    const TailRotor::Result tail = tail_rotor_.evaluate(flow, air.tail, blades.tail);
     const SkidGear::Result gear = gear_.evaluate(flow, ground_down, memory);
-    ev.main_rotor = main.load;
-    ev.tail_rotor = tail.load;
     ev.gear = gear.load;
-    ev.thrust_main = main.thrust;
-    ev.thrust_tail = tail.thrust;
-    ev.ground_effect = main.ground_effect;
     ev.skid_contact = gear.skid_contact;
     ev.structure_contact = gear.structure_contact;
     ev.structure_struck = gear.structure_struck;
@@ -181,13 +174,31 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
     // speed), against the engines. Besides the main rotor's own torque the shaft reacts the rotor's angular
     // acceleration, I_R dOmega/dt = (P_engines - P_load) / Omega, on the airframe: all of it, the engines' torque
     // less what the tail rotor and the loss take; with the engines gone the nose swings left.
+    // The rotors: the instruments read their power alone.
+    if (depth == Depth::instruments) {
+        ev.main_rotor.power = main_rotor_.power(flow, air.main, blades);
+        ev.tail_rotor.power = tail_rotor_.power(flow, air.tail, blades.tail);
+    } else {
+        const MainRotor::Result main = main_rotor_.evaluate(flow, air.main, blades);
+        const TailRotor::Result tail = tail_rotor_.evaluate(flow, air.tail, blades.tail);
+        ev.main_rotor = main.load;
+        ev.tail_rotor = tail.load;
+        ev.thrust_main = main.thrust;
+        ev.thrust_tail = tail.thrust;
+        ev.ground_effect = main.ground_effect;
+        State& d = ev.derivative;
+        d.a1() = main.d_a1;
+        d.b1() = main.d_b1;
+        d.inflow_main() = main.d_inflow;
+        d.inflow_tail() = tail.d_inflow;
+    }
     const double n = s.rotor_speed();
     const double loss = p_.power_loss_hp * kFtLbsPerHp * n;
-    ev.power = main.load.power + tail.load.power + loss;
+    ev.power = ev.main_rotor.power + ev.tail_rotor.power + loss;
     ev.drive = powertrain_.evaluate(s, ev.power, running_);
+    if (depth == Depth::instruments) return;
     ev.main_rotor.moment.z() += (ev.drive.delivered_total * kFtLbsPerHp - ev.power) /
                                 (main_rotor_.omega() * std::max(n, p_.powertrain.least_modelled_rotor_speed));
-    if (depth == Depth::instruments) return;
 
     ev.fuselage = fuselage_.evaluate(flow);
     ev.horizontal_tail = horizontal_tail_.evaluate(flow);
@@ -209,10 +220,6 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
     const double qr = w.y() * sf + w.z() * cf;
     d.euler() = Eigen::Vector3d(w.x() + st / ct * qr, w.y() * cf - w.z() * sf, qr / ct);
     d.position_ned() = e2b.transpose().lazyProduct(vel);
-    d.a1() = main.d_a1;
-    d.b1() = main.d_b1;
-    d.inflow_main() = main.d_inflow;
-    d.inflow_tail() = tail.d_inflow;
     d.rotor_speed() = ev.drive.d_rotor_speed;
     for (int i = 0; i < State::kEngineCount; ++i) d.engine_power(i) = ev.drive.d_power[static_cast<size_t>(i)];
 }

@@ -144,8 +144,8 @@ private:
     void feel_air(const Environment& e, double h, const Eigen::Matrix3d& earth_to_body);
     void judge_ground(const State& before, const Eigen::Matrix3d& earth_to_body_before, bool touched_before);
     // How much of an evaluation to make: all of it, or what the instruments and the ground's judgement read (the
-    // air, the attitude, the rotors' loads and power, the drive, the contacts), leaving the other components'
-    // loads and the state's rates as they were until a step starts from it.
+    // air, the attitude, the rotors' power, the drive, the contacts), leaving the components' loads, the thrusts
+    // and the state's rates as they were until a step starts from it.
     enum class Depth { full, instruments };
     // An evaluation made in place at the attitude it holds, from the blades' angles and the ground's depth below
     // the datum (ft, down +), so that the stages of a step share them and build no evaluation of their own.
