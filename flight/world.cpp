@@ -1,8 +1,8 @@
 #include "flight/world.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <cmath>
 
@@ -13,6 +13,12 @@ namespace flight {
 namespace {
 
 using namespace units;
+
+uint64_t bits_of(double x) {  // (the web build's library has no std::bit_cast)
+    uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
 
 using namespace receivers;
 
@@ -46,7 +52,7 @@ Receivers::Receivers(const World& w) : w_(w) {
         std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRadiansPerDegree);
     glide_slope_n_ = rw.threshold_north_ft + along_n_ * w.glide_slope_past_threshold_ft;
     glide_slope_e_ = rw.threshold_east_ft + along_e_ * w.glide_slope_past_threshold_ft;
-    course_bits_ = std::bit_cast<uint64_t>(std::numeric_limits<double>::quiet_NaN());  // none read yet
+    course_bits_ = bits_of(std::numeric_limits<double>::quiet_NaN());  // none read yet
     course_sin_ = std::numeric_limits<double>::quiet_NaN();
     course_cos_ = course_sin_;
 }
@@ -79,9 +85,9 @@ Reception Receivers::receive(double north_ft, double east_ft, double altitude_ft
         std::hypot(north_ft - rw.threshold_north_ft, east_ft - rw.threshold_east_ft) / kFeetPerNauticalMile;
 
     // VOR: the angle between the selected course line through the station and the line to the aircraft.
-    if (std::bit_cast<uint64_t>(selected_course_deg) != course_bits_) {  // bits: -0 is another course than 0
+    if (bits_of(selected_course_deg) != course_bits_) {  // bits: -0 is another course than 0
         const double s = selected_course_deg * kRadiansPerDegree;
-        course_bits_ = std::bit_cast<uint64_t>(selected_course_deg);
+        course_bits_ = bits_of(selected_course_deg);
         course_sin_ = std::sin(s);
         course_cos_ = std::cos(s);
     }
