@@ -170,10 +170,6 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
     ev.structure_contact = gear.structure_contact;
     ev.structure_struck = gear.structure_struck;
 
-    // The drive: the rotors' load with the transmission's and accessories' loss (a torque: its power follows the
-    // speed), against the engines. Besides the main rotor's own torque the shaft reacts the rotor's angular
-    // acceleration, I_R dOmega/dt = (P_engines - P_load) / Omega, on the airframe: all of it, the engines' torque
-    // less what the tail rotor and the loss take; with the engines gone the nose swings left.
     // The rotors: the instruments read their power alone.
     if (depth == Depth::instruments) {
         ev.main_rotor.power = main_rotor_.power(flow, air.main, blades);
@@ -192,6 +188,10 @@ void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles
         d.inflow_main() = main.d_inflow;
         d.inflow_tail() = tail.d_inflow;
     }
+    // The drive: the rotors' load with the transmission's and accessories' loss (a torque: its power follows the
+    // speed), against the engines. Besides the main rotor's own torque the shaft reacts the rotor's angular
+    // acceleration, I_R dOmega/dt = (P_engines - P_load) / Omega, on the airframe: all of it, the engines' torque
+    // less what the tail rotor and the loss take; with the engines gone the nose swings left.
     const double n = s.rotor_speed();
     const double loss = p_.power_loss_hp * kFtLbsPerHp * n;
     ev.power = ev.main_rotor.power + ev.tail_rotor.power + loss;
