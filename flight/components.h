@@ -22,11 +22,22 @@ namespace flight {
 struct Attitude {
     Eigen::Vector3d angles, sin, cos;
     Eigen::Matrix3d earth_to_body;
-    static Attitude of(const Eigen::Vector3d& euler);
+    static Attitude of(const Eigen::Vector3d& euler) {
+        Attitude a;
+        a.set(euler);
+        return a;
+    }
     // The attitude at angles close to these (an integration step away), from these sines and cosines by the
     // angle-addition formulas with the series of the small difference (exact to the last bits below 0.05 rad),
     // so that a step takes its trigonometry once; farther away, as of().
-    Attitude near(const Eigen::Vector3d& euler) const;
+    Attitude near(const Eigen::Vector3d& euler) const {
+        Attitude a;
+        near(euler, a);
+        return a;
+    }
+    // The same, made in place: `out` (not this attitude) becomes the attitude at the angles.
+    void set(const Eigen::Vector3d& euler);
+    void near(const Eigen::Vector3d& euler, Attitude& out) const;
 };
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler);
 
@@ -98,6 +109,8 @@ public:
     // At the rotor speed the state holds: the tip speed, the thrust's and the profile's coefficients and the
     // tip-path plane's rates follow it, the Lock-number terms with Omega, the hub's stiffnesses with Omega^2.
     Result evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
+    // The shaft power alone, as evaluate() gives it (ft lbf/s): what the instruments read between steps.
+    double power(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
 
     // Figures of the rotor at its nominal speed that trim, the tests and the crash checks read.
     double omega() const { return omega_; }
@@ -109,6 +122,13 @@ public:
     double flap_time_constant(double density) const;  // the tip-path plane's lag, s
 
 private:
+    // What the thrust and the power share: the rotor's speed (held off zero), the tip speed, the thrust's
+    // coefficient, the flow across and through the disc, the thrust out of ground effect.
+    struct Disc {
+        double n, tip, coef, v_adv2, w_r, thrust_oge;
+    };
+    Disc disc(const Flow& f, const AtDensity& a, const BladeAngles& blades) const;
+    double power(const Disc& d, const AtDensity& a, double inflow) const;
     double omega_, tip_speed_, radius_, solidity_, disk_area_, lift_slope_;
     double twist_, shaft_tilt_, hinge_ratio_, pitch_flap_;
     double thrust_coef_per_rho_, lock_omega_16_per_rho_, flap_stiffness_, cross_stiffness_per_rho_;
@@ -130,10 +150,18 @@ public:
     };
     // Geared to the main rotor: at the state's rotor speed.
     Result evaluate(const Flow& f, const AtDensity& a, double pitch) const;
+    double power(const Flow& f, const AtDensity& a, double pitch) const;  // evaluate()'s power alone
     double tip_speed() const { return tip_speed_; }
     const Eigen::Vector3d& hub() const { return hub_; }
 
 private:
+    // As the main rotor's: the speed, the tip speed, the coefficient, the flow across and through the disc at
+    // its hub, the thrust.
+    struct Disc {
+        double n, tip, coef, v_adv2, v_r, thrust;
+    };
+    Disc disc(const Flow& f, const AtDensity& a, double pitch) const;
+    double power(const Disc& d, const AtDensity& a, double inflow) const;
     double tip_speed_, radius_, twist_, inflow_gain_, thrust_coef_per_rho_, profile_area_, least_speed_;
     Eigen::Vector3d hub_;
 };

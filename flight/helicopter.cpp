@@ -76,22 +76,19 @@ void build_rotation(Attitude& a) {
 
 }  // namespace
 
-Attitude Attitude::of(const Eigen::Vector3d& euler) {
-    Attitude a;
-    a.angles = euler;
+void Attitude::set(const Eigen::Vector3d& euler) {
+    angles = euler;
     for (int i = 0; i < 3; ++i) {
-        a.sin[i] = std::sin(euler[i]);
-        a.cos[i] = std::cos(euler[i]);
+        sin[i] = std::sin(euler[i]);
+        cos[i] = std::cos(euler[i]);
     }
-    build_rotation(a);
-    return a;
+    build_rotation(*this);
 }
 
-Attitude Attitude::near(const Eigen::Vector3d& euler) const {
+void Attitude::near(const Eigen::Vector3d& euler, Attitude& a) const {
     constexpr double kNear = 0.05;  // rad: the series' ninth-order remainder is below 1e-17 there
     const Eigen::Vector3d d = euler - angles;
-    if (!(d.lpNorm<Eigen::Infinity>() < kNear)) return of(euler);
-    Attitude a;
+    if (!(d.lpNorm<Eigen::Infinity>() < kNear)) return a.set(euler);
     a.angles = euler;
     // Taylor's series to the x^7 and x^8 terms, in Horner's form with the reciprocals of the factorials' ratios.
     constexpr double k6 = 1.0 / 6, k20 = 1.0 / 20, k42 = 1.0 / 42, k2 = 1.0 / 2, k12 = 1.0 / 12, k30 = 1.0 / 30,
@@ -104,7 +101,6 @@ Attitude Attitude::near(const Eigen::Vector3d& euler) const {
         a.cos[i] = cos[i] * cd - sin[i] * sd;
     }
     build_rotation(a);
-    return a;
 }
 
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler) { return Attitude::of(euler).earth_to_body; }
@@ -155,47 +151,59 @@ Helicopter::Air Helicopter::still_air(const State& s, const Environment& e) cons
 
 Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
                                             const SkidGear::Memory* memory) const {
-    return evaluate(s, c, env, air, Attitude::of(s.euler()), memory);
+    Evaluation ev;
+    ev.attitude.set(s.euler());
+    evaluate_into(ev, s, blade_angles(c), -finite_or_zero(env.ground_elevation_ft), air, memory, Depth::full);
+    return ev;
 }
 
-Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, const Environment& env, const Air& air,
-                                            const Attitude& attitude, const SkidGear::Memory* memory) const {
-    const BladeAngles blades = blade_angles(c);
-    const Eigen::Matrix3d& e2b = attitude.earth_to_body;
-    const double ground_down = -finite_or_zero(env.ground_elevation_ft);
-    Evaluation ev;
-    ev.attitude = attitude;
-    ev.air = s.velocity_body() - e2b * air.wind_ned - air.gust_body;
+void Helicopter::evaluate_into(Evaluation& ev, const State& s, const BladeAngles& blades, double ground_down,
+                               const Air& air, const SkidGear::Memory* memory, Depth depth) const {
+    const Attitude& attitude = ev.attitude;
+    const Eigen::Matrix3d& e2b = ev.attitude.earth_to_body;
+    ev.air = s.velocity_body() - e2b.lazyProduct(air.wind_ned) - air.gust_body;
     const Flow flow{s, e2b, ev.air, air.main.density, ground_down - s.position_ned().z()};
 
-    const MainRotor::Result main = main_rotor_.evaluate(flow, air.main, blades);
-    const TailRotor::Result tail = tail_rotor_.evaluate(flow, air.tail, blades.tail);
     const SkidGear::Result gear = gear_.evaluate(flow, ground_down, memory);
-    ev.main_rotor = main.load;
-    ev.tail_rotor = tail.load;
-    ev.fuselage = fuselage_.evaluate(flow);
-    ev.horizontal_tail = horizontal_tail_.evaluate(flow);
-    ev.vertical_tail = vertical_tail_.evaluate(flow);
     ev.gear = gear.load;
-    ev.gravity = gravity_.evaluate(flow);
-    ev.thrust_main = main.thrust;
-    ev.thrust_tail = tail.thrust;
-    ev.ground_effect = main.ground_effect;
     ev.skid_contact = gear.skid_contact;
     ev.structure_contact = gear.structure_contact;
     ev.structure_struck = gear.structure_struck;
 
+    // The rotors: the instruments read their power alone.
+    if (depth == Depth::instruments) {
+        ev.main_rotor.power = main_rotor_.power(flow, air.main, blades);
+        ev.tail_rotor.power = tail_rotor_.power(flow, air.tail, blades.tail);
+    } else {
+        const MainRotor::Result main = main_rotor_.evaluate(flow, air.main, blades);
+        const TailRotor::Result tail = tail_rotor_.evaluate(flow, air.tail, blades.tail);
+        ev.main_rotor = main.load;
+        ev.tail_rotor = tail.load;
+        ev.thrust_main = main.thrust;
+        ev.thrust_tail = tail.thrust;
+        ev.ground_effect = main.ground_effect;
+        State& d = ev.derivative;
+        d.a1() = main.d_a1;
+        d.b1() = main.d_b1;
+        d.inflow_main() = main.d_inflow;
+        d.inflow_tail() = tail.d_inflow;
+    }
     // The drive: the rotors' load with the transmission's and accessories' loss (a torque: its power follows the
     // speed), against the engines. Besides the main rotor's own torque the shaft reacts the rotor's angular
     // acceleration, I_R dOmega/dt = (P_engines - P_load) / Omega, on the airframe: all of it, the engines' torque
     // less what the tail rotor and the loss take; with the engines gone the nose swings left.
     const double n = s.rotor_speed();
     const double loss = p_.power_loss_hp * kFtLbsPerHp * n;
-    ev.power = main.load.power + tail.load.power + loss;
+    ev.power = ev.main_rotor.power + ev.tail_rotor.power + loss;
     ev.drive = powertrain_.evaluate(s, ev.power, running_);
+    if (depth == Depth::instruments) return;
     ev.main_rotor.moment.z() += (ev.drive.delivered_total * kFtLbsPerHp - ev.power) /
                                 (main_rotor_.omega() * std::max(n, p_.powertrain.least_modelled_rotor_speed));
 
+    ev.fuselage = fuselage_.evaluate(flow);
+    ev.horizontal_tail = horizontal_tail_.evaluate(flow);
+    ev.vertical_tail = vertical_tail_.evaluate(flow);
+    ev.gravity = gravity_.evaluate(flow);
     Load total = ev.main_rotor;
     for (const Load* l : {&ev.tail_rotor, &ev.fuselage, &ev.horizontal_tail, &ev.vertical_tail, &ev.gear, &ev.gravity})
         total += *l;
@@ -205,20 +213,15 @@ Helicopter::Evaluation Helicopter::evaluate(const State& s, const Controls& c, c
     const Eigen::Vector3d w = s.rates_body();
     State& d = ev.derivative;
     d.velocity_body() = total.force / mass_ - w.cross(vel);
-    d.rates_body() = inertia_inv_ * (total.moment - w.cross(inertia_ * w));
+    d.rates_body() = inertia_inv_.lazyProduct(total.moment - w.cross(inertia_.lazyProduct(w)));
     const double sf = attitude.sin.x(), cf = attitude.cos.x(), st = attitude.sin.y();
     double ct = attitude.cos.y();
     if (std::abs(ct) < 1e-6) ct = ct < 0 ? -1e-6 : 1e-6;  // singular at +-90 deg of pitch: held off zero
     const double qr = w.y() * sf + w.z() * cf;
     d.euler() = Eigen::Vector3d(w.x() + st / ct * qr, w.y() * cf - w.z() * sf, qr / ct);
-    d.position_ned() = e2b.transpose() * vel;
-    d.a1() = main.d_a1;
-    d.b1() = main.d_b1;
-    d.inflow_main() = main.d_inflow;
-    d.inflow_tail() = tail.d_inflow;
+    d.position_ned() = e2b.transpose().lazyProduct(vel);
     d.rotor_speed() = ev.drive.d_rotor_speed;
     for (int i = 0; i < State::kEngineCount; ++i) d.engine_power(i) = ev.drive.d_power[static_cast<size_t>(i)];
-    return ev;
 }
 
 State Helicopter::governed(const State& s, const Controls& c, const Environment& e) const {
@@ -264,7 +267,7 @@ void Helicopter::set_turbulence(TurbulenceLevel level, uint64_t seed) { turbulen
 void Helicopter::feel_air(const Environment& e, double h, const Eigen::Matrix3d& e2b) {
     const Eigen::Vector3d target = e.wind_ned_fps.allFinite() ? e.wind_ned_fps : Eigen::Vector3d::Zero();
     const double height = -state_.position_ned().z() - finite_or_zero(e.ground_elevation_ft);
-    const double airspeed = (state_.velocity_body() - e2b * air_.wind_ned).norm();
+    const double airspeed = (state_.velocity_body() - e2b.lazyProduct(air_.wind_ned)).norm();
     turbulence_.advance(h, airspeed, height);
     const Eigen::Vector3d wind = air_.wind_ned + (target - air_.wind_ned) * (h / (kWindLagSeconds + h));
     air_ = air_at(state_, wind, turbulence_.gust());
@@ -308,8 +311,9 @@ void Helicopter::judge_ground(const State& before, const Eigen::Matrix3d& e2b_be
     cause_ = cause;
     state_.velocity_body().setZero();
     state_.rates_body().setZero();
-    evaluation_ = evaluate(state_, evaluated_controls_, Environment{evaluated_elevation_, air_.wind_ned}, air_,
-                           ev.attitude, &memory_);
+    evaluate_into(evaluation_, state_, blade_angles(evaluated_controls_), -evaluated_elevation_, air_, &memory_,
+                  Depth::instruments);
+    evaluated_fully_ = false;
 }
 
 void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
@@ -318,20 +322,33 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         air_ = air_at(state_, e.wind_ned_fps, turbulence_.gust());
         air_known_ = true;
     }
-    if (!evaluated_ || !(evaluated_controls_ == c) || evaluated_elevation_ != elevation)
-        evaluation_ = evaluate(state_, c, e, air_, &memory_);
+    const BladeAngles blades = blade_angles(c);
+    const double ground_down = -elevation;
+    if (!evaluated_ || !(evaluated_controls_ == c) || evaluated_elevation_ != elevation) {
+        evaluation_.attitude.set(state_.euler());
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::full);
+    } else if (!evaluated_fully_) {  // the last step's instruments' part: completed with the same controls
+        evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::full);
+    }
     const State s = state_;
     const bool touched_before = evaluation_.skid_contact;
     const Attitude start = evaluation_.attitude;
     const SkidGear::Memory* m = &memory_;
-    const State::Vector k1 = evaluation_.derivative.x;
+    const State::Vector& k1 = evaluation_.derivative.x;
+    // Each stage's attitude is built where its evaluation keeps it.
     State t;
     t.x = s.x + h / 2 * k1;
-    const State::Vector k2 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
+    const State::Vector k2 = stage_.derivative.x;
     t.x = s.x + h / 2 * k2;
-    const State::Vector k3 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
+    const State::Vector k3 = stage_.derivative.x;
     t.x = s.x + h * k3;
-    const State::Vector k4 = evaluate(t, c, e, air_, start.near(t.euler()), m).derivative.x;
+    start.near(t.euler(), stage_.attitude);
+    evaluate_into(stage_, t, blades, ground_down, air_, m, Depth::full);
+    const State::Vector& k4 = stage_.derivative.x;
     state_.x = s.x + h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
     normalise_euler(state_);
     state_.rotor_speed() = std::max(state_.rotor_speed(), 0.0);  // a stopped rotor does not turn back
@@ -341,12 +358,16 @@ void Helicopter::rk4(const Controls& c, const Environment& e, double h) {
         state_ = s;
         state_.rates_body().setZero();
     }
-    const Attitude now = start.near(state_.euler());
-    gear_.update(state_, now.earth_to_body, -elevation, memory_);
-    feel_air(e, h, now.earth_to_body);
-    // The evaluation the next step starts from, and the one the instruments read.
-    evaluation_ = evaluate(state_, c, e, air_, now, &memory_);
+    // The evaluation the instruments read, and the one the next step starts from if its controls are these: the
+    // instruments' part now, the rest when such a step comes (the engine moves the controls nearly every step).
+    // k1 is spent: the new attitude goes where it kept the start's.
+    start.near(state_.euler(), evaluation_.attitude);
+    const Eigen::Matrix3d& now = evaluation_.attitude.earth_to_body;
+    gear_.update(state_, now, -elevation, memory_);
+    feel_air(e, h, now);
+    evaluate_into(evaluation_, state_, blades, ground_down, air_, &memory_, Depth::instruments);
     evaluated_ = true;
+    evaluated_fully_ = false;
     evaluated_controls_ = c;
     evaluated_elevation_ = elevation;
     judge_ground(s, start.earth_to_body, touched_before);
@@ -364,17 +385,25 @@ void Helicopter::step(const Controls& in, const Environment& e, double dt) {
 }
 
 Outputs Helicopter::outputs(const Environment& e) const {
-    const Evaluation ev = evaluated_ ? evaluation_ : evaluate(state_, last_controls_, e, still_air(state_, e), &memory_);
+    if (evaluated_) return read(evaluation_, evaluated_elevation_);
+    const double elevation = finite_or_zero(e.ground_elevation_ft);
+    Evaluation ev;
+    ev.attitude.set(state_.euler());
+    evaluate_into(ev, state_, blade_angles(last_controls_), -elevation, still_air(state_, e), &memory_,
+                  Depth::instruments);
+    return read(ev, elevation);
+}
+
+Outputs Helicopter::read(const Evaluation& ev, double elevation) const {
     const State& s = state_;
     const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
-    const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
-    const double elevation = evaluated_ ? evaluated_elevation_ : finite_or_zero(e.ground_elevation_ft);
+    const Eigen::Vector3d vel_ned = b2e.lazyProduct(s.velocity_body());
     Outputs o;
     o.airspeed_kt = ev.air.norm() / kFeetPerSecondPerKnot;
     o.ground_speed_kt = vel_ned.head<2>().norm() / kFeetPerSecondPerKnot;
     o.altitude_ft = -s.position_ned().z();
     double lowest = 1e300;
-    for (const auto& pt : p_.gear.skids) lowest = std::min(lowest, -(s.position_ned().z() + (b2e * pt).z()));
+    for (const auto& pt : p_.gear.skids) lowest = std::min(lowest, -(s.position_ned().z() + b2e.row(2).dot(pt)));
     o.radar_height_ft = std::max(lowest - elevation, 0.0);
     o.heading_deg = wrap_two_pi(s.euler().z()) * kDegreesPerRadian;
     if (o.heading_deg >= 360.0) o.heading_deg = 0.0;

@@ -143,8 +143,15 @@ private:
     // The air for the next step: wind eased in, gusts advanced.
     void feel_air(const Environment& e, double h, const Eigen::Matrix3d& earth_to_body);
     void judge_ground(const State& before, const Eigen::Matrix3d& earth_to_body_before, bool touched_before);
-    Evaluation evaluate(const State& s, const Controls& c, const Environment& e, const Air& air,
-                        const Attitude& attitude, const SkidGear::Memory* memory) const;
+    // How much of an evaluation to make: all of it, or what the instruments and the ground's judgement read (the
+    // air, the attitude, the rotors' power, the drive, the contacts), leaving the components' loads, the thrusts
+    // and the state's rates as they were until a step starts from it.
+    enum class Depth { full, instruments };
+    // An evaluation made in place at the attitude it holds, from the blades' angles and the ground's depth below
+    // the datum (ft, down +), so that the stages of a step share them and build no evaluation of their own.
+    void evaluate_into(Evaluation& ev, const State& s, const BladeAngles& blades, double ground_down, const Air& air,
+                       const SkidGear::Memory* memory, Depth depth) const;
+    Outputs read(const Evaluation& ev, double elevation) const;  // the instruments of an evaluation
     Air air_at(const State& s, const Eigen::Vector3d& wind, const Eigen::Vector3d& gust) const;
 
     Parameters p_;
@@ -169,9 +176,11 @@ private:
     bool air_known_ = false;
     Air air_;
     bool evaluated_ = false;
+    bool evaluated_fully_ = false;  // evaluation_ holds the state's rates, not only the instruments' part
     Controls evaluated_controls_;
     double evaluated_elevation_ = 0;
     Evaluation evaluation_;
+    Evaluation stage_;  // the evaluation of a step's inner stages, made anew in place by each
 };
 
 }  // namespace flight

@@ -71,21 +71,40 @@ MainRotor::AtDensity MainRotor::at_density(double rho) const {
     return a;
 }
 
-MainRotor::Result MainRotor::evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const {
+MainRotor::Disc MainRotor::disc(const Flow& f, const AtDensity& a, const BladeAngles& blades) const {
     const State& s = f.state;
     const double u = f.air.x(), v = f.air.y(), w = f.air.z();
+    Disc d;
+    d.n = std::max(s.rotor_speed(), least_speed_);
+    d.tip = d.n * tip_speed_;
+    d.coef = d.n * a.thrust_coef;
+    d.v_adv2 = u * u + v * v;
+    d.w_r = w + (s.a1() - shaft_tilt_) * u - s.b1() * v;  // along the tip-path plane's normal
+    d.thrust_oge = rotor_laws::thrust(d.coef, d.tip, d.w_r, d.v_adv2, blades.collective, twist_, s.inflow_main());
+    return d;
+}
+
+double MainRotor::power(const Disc& d, const AtDensity& a, double vi) const {
+    return rotor_laws::induced_power(d.thrust_oge, vi, d.w_r) + rotor_laws::profile_power(d.n * a.profile, d.tip, d.v_adv2);
+}
+
+double MainRotor::power(const Flow& f, const AtDensity& a, const BladeAngles& blades) const {
+    return power(disc(f, a, blades), a, f.state.inflow_main());
+}
+
+MainRotor::Result MainRotor::evaluate(const Flow& f, const AtDensity& a, const BladeAngles& blades) const {
+    const State& s = f.state;
+    const double u = f.air.x(), v = f.air.y();
     const double p = s.rates_body().x(), q = s.rates_body().y();
     const double a1 = s.a1(), b1 = s.b1(), vi = s.inflow_main();
     Result r;
     // The rotor's speed: what follows it linearly (tip speed, thrust and profile coefficients, the tip-path
     // plane's rates), with its square (the hub's stiffnesses) and as the dihedral does (C_T ~ 1/Omega^2).
-    const double n = std::max(s.rotor_speed(), least_speed_), n2 = n * n, inv_n = 1 / n;
-    const double tip = n * tip_speed_, coef = n * a.thrust_coef, itb = n * a.itb, itb2 = n * a.itb2;
+    const Disc d = disc(f, a, blades);
+    const double n = d.n, n2 = n * n, inv_n = 1 / n;
+    const double coef = d.coef, itb = n * a.itb, itb2 = n * a.itb2;
     const double db1dv = (a.db1dv_loading * inv_n + a.db1dv_root) * (inv_n * inv_n);
-
-    const double v_adv2 = u * u + v * v;
-    const double w_r = w + (a1 - shaft_tilt_) * u - b1 * v;  // along the tip-path plane's normal
-    const double thrust_oge = rotor_laws::thrust(coef, tip, w_r, v_adv2, blades.collective, twist_, vi);
+    const double v_adv2 = d.v_adv2, w_r = d.w_r, thrust_oge = d.thrust_oge;
 
     // Ground effect: T_IGE / T_OGE = 1 / (1 - (R / 4z)^2 / (1 + (V / v_i)^2)), z the hub's height. R / 4z is held
     // at or below 1/2 (z >= R/2), which caps the gain at 4/3 with the aircraft on its skids (hub about R/2 up).
@@ -117,7 +136,7 @@ MainRotor::Result MainRotor::evaluate(const Flow& f, const AtDensity& a, const B
     // Power: induced (of the thrust out of ground effect, as the momentum balance) plus profile,
     // ~ Omega (Omega^2 R^2 + 3 V^2); its torque yaws the nose right (the rotor turns anticlockwise seen from
     // above). While the rotor's speed changes the shaft reacts I_R dOmega/dt besides (the model's, Helicopter).
-    r.load.power = rotor_laws::induced_power(thrust_oge, vi, w_r) + rotor_laws::profile_power(n * a.profile, tip, v_adv2);
+    r.load.power = power(d, a, vi);
     r.load.moment.z() += r.load.power * inv_n / omega_;
     return r;
 }

@@ -1,6 +1,7 @@
 // The tail rotor (Heffley & Mnich, NASA CR-177476, 1988): the main rotor's thrust and inflow law on a disc
 // normal to the body's y axis, thrust to the right; its side force and the moments of that force about the CG,
 // and the power it draws from the transmission (induced plus profile, as the main rotor's).
+#include <algorithm>
 #include <cmath>
 
 #include "flight/components.h"
@@ -27,20 +28,35 @@ TailRotor::AtDensity TailRotor::at_density(double rho) const {
     return {rho * thrust_coef_per_rho_, 1 / (2 * kPi * rho * radius_ * radius_), 0.5 * rho * (profile_area_ / 4) * tip_speed_};
 }
 
-TailRotor::Result TailRotor::evaluate(const Flow& f, const AtDensity& a, double pitch) const {
+TailRotor::Disc TailRotor::disc(const Flow& f, const AtDensity& a, double pitch) const {
     // The air at the hub: the CG's plus the body's turning (omega x r).
     const Eigen::Vector3d local = f.air + f.state.rates_body().cross(hub_);
-    const double v_adv2 = local.x() * local.x() + local.z() * local.z();
-    const double v_r = -local.y();  // along the disc's normal, the thrust's way (left) +
+    Disc d;
+    d.v_adv2 = local.x() * local.x() + local.z() * local.z();
+    d.v_r = -local.y();  // along the disc's normal, the thrust's way (left) +
     // Geared to the main rotor: its tip speed and coefficients follow the main rotor's speed.
-    const double n = std::max(f.state.rotor_speed(), least_speed_);
-    const double tip = n * tip_speed_, coef = n * a.thrust_coef;
+    d.n = std::max(f.state.rotor_speed(), least_speed_);
+    d.tip = d.n * tip_speed_;
+    d.coef = d.n * a.thrust_coef;
+    d.thrust = rotor_laws::thrust(d.coef, d.tip, d.v_r, d.v_adv2, pitch, twist_, f.state.inflow_tail());
+    return d;
+}
+
+double TailRotor::power(const Disc& d, const AtDensity& a, double inflow) const {
+    return rotor_laws::induced_power(d.thrust, inflow, d.v_r) + rotor_laws::profile_power(d.n * a.profile, d.tip, d.v_adv2);
+}
+
+double TailRotor::power(const Flow& f, const AtDensity& a, double pitch) const {
+    return power(disc(f, a, pitch), a, f.state.inflow_tail());
+}
+
+TailRotor::Result TailRotor::evaluate(const Flow& f, const AtDensity& a, double pitch) const {
+    const Disc d = disc(f, a, pitch);
     Result r;
-    r.thrust = rotor_laws::thrust(coef, tip, v_r, v_adv2, pitch, twist_, f.state.inflow_tail());
-    r.d_inflow = rotor_laws::inflow_rate(r.thrust, inflow_gain_, a.momentum, coef, f.state.inflow_tail(), v_adv2, v_r);
+    r.thrust = d.thrust;
+    r.d_inflow = rotor_laws::inflow_rate(r.thrust, inflow_gain_, a.momentum, d.coef, f.state.inflow_tail(), d.v_adv2, d.v_r);
     r.load = Load::at(hub_, Eigen::Vector3d(0, r.thrust, 0));
-    r.load.power = rotor_laws::induced_power(r.thrust, f.state.inflow_tail(), v_r) +
-                   rotor_laws::profile_power(n * a.profile, tip, v_adv2);
+    r.load.power = power(d, a, f.state.inflow_tail());
     return r;
 }
 

@@ -1,6 +1,9 @@
 #include "flight/world.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <limits>
 #include <cmath>
 
 #include "flight/units.h"
@@ -10,6 +13,12 @@ namespace flight {
 namespace {
 
 using namespace units;
+
+uint64_t bits_of(double x) {  // (the web build's library has no std::bit_cast)
+    uint64_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
 
 using namespace receivers;
 
@@ -28,45 +37,64 @@ void on_final(const World& w, double distance_nm, double& north_ft, double& east
     east_ft = w.runway.threshold_east_ft - std::sin(c) * distance_nm * kFeetPerNauticalMile;
 }
 
-Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg) {
-    Reception r{};
+Receivers::Receivers(const World& w) : w_(w) {
     const Runway& rw = w.runway;
     const double c = rw.course_deg * kRadiansPerDegree;
-    const double along_n = std::cos(c), along_e = std::sin(c);  // the landing direction
-    const double right_n = -along_e, right_e = along_n;         // its right-hand normal
+    along_n_ = std::cos(c);
+    along_e_ = std::sin(c);
+    right_n_ = -along_e_;
+    right_e_ = along_n_;
+    // The localizer's antenna beyond the stop end; its full scale at the threshold where that is narrower.
+    const double to_antenna = rw.length_ft + w.localizer_beyond_stop_end_ft;
+    localizer_n_ = rw.threshold_north_ft + along_n_ * to_antenna;
+    localizer_e_ = rw.threshold_east_ft + along_e_ * to_antenna;
+    localizer_width_deg_ =
+        std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRadiansPerDegree);
+    glide_slope_n_ = rw.threshold_north_ft + along_n_ * w.glide_slope_past_threshold_ft;
+    glide_slope_e_ = rw.threshold_east_ft + along_e_ * w.glide_slope_past_threshold_ft;
+    course_bits_ = bits_of(std::numeric_limits<double>::quiet_NaN());  // none read yet
+    course_sin_ = std::numeric_limits<double>::quiet_NaN();
+    course_cos_ = course_sin_;
+}
+
+Reception Receivers::receive(double north_ft, double east_ft, double altitude_ft, double selected_course_deg) {
+    Reception r{};
+    const Runway& rw = w_.runway;
 
     // Localizer: angles seen from its antenna beyond the stop end, on the approach side.
-    const double to_antenna = rw.length_ft + w.localizer_beyond_stop_end_ft;
-    const double dn = north_ft - (rw.threshold_north_ft + along_n * to_antenna);
-    const double de = east_ft - (rw.threshold_east_ft + along_e * to_antenna);
-    const double before = -(dn * along_n + de * along_e);  // distance before the antenna, along the course
-    const double cross = dn * right_n + de * right_e;      // right of the course +
+    const double dn = north_ft - localizer_n_;
+    const double de = east_ft - localizer_e_;
+    const double before = -(dn * along_n_ + de * along_e_);  // distance before the antenna, along the course
+    const double cross = dn * right_n_ + de * right_e_;      // right of the course +
     const double localizer_angle = std::atan2(cross, before) / kRadiansPerDegree;
-    const double localizer_width =
-        std::min(kLocalizerHalfWidthDeg, std::atan(kLocalizerThresholdWidthFt / to_antenna) / kRadiansPerDegree);
     const double antenna_range_nm = std::hypot(dn, de) / kFeetPerNauticalMile;
     r.localizer_received = before > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
                            antenna_range_nm <= kLocalizerRangeNm;
-    r.localizer_dots = dots(localizer_angle, localizer_width);
+    r.localizer_dots = dots(localizer_angle, localizer_width_deg_);
 
     // Glide slope: the elevation angle seen from its antenna past the threshold.
-    const double gn = north_ft - (rw.threshold_north_ft + along_n * w.glide_slope_past_threshold_ft);
-    const double ge = east_ft - (rw.threshold_east_ft + along_e * w.glide_slope_past_threshold_ft);
-    const double ahead = -(gn * along_n + ge * along_e);
+    const double gn = north_ft - glide_slope_n_;
+    const double ge = east_ft - glide_slope_e_;
+    const double ahead = -(gn * along_n_ + ge * along_e_);
     const double elevation = std::atan2(altitude_ft - rw.elevation_ft, std::max(ahead, 1.0)) / kRadiansPerDegree;
     r.glide_slope_received = ahead > 0 && std::fabs(localizer_angle) <= kLocalizerCoverageDeg &&
                              std::hypot(gn, ge) / kFeetPerNauticalMile <= kGlideSlopeRangeNm;
-    r.glide_slope_dots = dots(elevation - w.glide_slope_deg, kGlideSlopeHalfWidthDeg);
+    r.glide_slope_dots = dots(elevation - w_.glide_slope_deg, kGlideSlopeHalfWidthDeg);
 
     r.threshold_distance_nm =
         std::hypot(north_ft - rw.threshold_north_ft, east_ft - rw.threshold_east_ft) / kFeetPerNauticalMile;
 
     // VOR: the angle between the selected course line through the station and the line to the aircraft.
-    const double vn = north_ft - w.vor_north_ft, ve = east_ft - w.vor_east_ft;
+    if (bits_of(selected_course_deg) != course_bits_) {  // bits: -0 is another course than 0
+        const double s = selected_course_deg * kRadiansPerDegree;
+        course_bits_ = bits_of(selected_course_deg);
+        course_sin_ = std::sin(s);
+        course_cos_ = std::cos(s);
+    }
+    const double vn = north_ft - w_.vor_north_ft, ve = east_ft - w_.vor_east_ft;
     const double range = std::hypot(vn, ve);
     r.vor_distance_nm = range / kFeetPerNauticalMile;
-    const double s = selected_course_deg * kRadiansPerDegree;
-    const double vor_cross = vn * -std::sin(s) + ve * std::cos(s);
+    const double vor_cross = vn * -course_sin_ + ve * course_cos_;
     r.vor_dots = range > 1.0 ? dots(std::asin(std::clamp(vor_cross / range, -1.0, 1.0)) / kRadiansPerDegree, kVorHalfWidthDeg)
                              : 0.0;
 

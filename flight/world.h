@@ -9,6 +9,8 @@
 // course, the glide slope within 10 NM. Our receivers show 2 dots at full scale each side.
 #pragma once
 
+#include <cstdint>
+
 namespace flight {
 
 struct Runway {
@@ -56,7 +58,22 @@ struct Reception {
     double gps_track_rad;  // the GPS's desired track: direct to the VOR, 0..2 pi
 };
 
-Reception receive(const World& w, double north_ft, double east_ft, double altitude_ft, double selected_course_deg);
+// The receivers of a world: its fixed geometry (the runway's direction, the antennas' places, the localizer's
+// width) worked out once, the selected course's direction while it stays the same; a fixed place, two atan2 and
+// an asin a reading.
+class Receivers {
+public:
+    explicit Receivers(const World& w);
+    Reception receive(double north_ft, double east_ft, double altitude_ft, double selected_course_deg);
+
+private:
+    World w_;
+    double along_n_, along_e_, right_n_, right_e_;  // the landing direction and its right-hand normal
+    double localizer_n_, localizer_e_, localizer_width_deg_;
+    double glide_slope_n_, glide_slope_e_;
+    uint64_t course_bits_;  // the selected course last read (its bits), and its direction
+    double course_sin_, course_cos_;
+};
 
 // Where a point lies on the localizer's extended centreline: `distance_nm` before the threshold, feet.
 void on_final(const World& w, double distance_nm, double& north_ft, double& east_ft);

@@ -247,7 +247,7 @@ void Simulator::refresh() {
 
     const flight::World& w = flight::airport();
     const flight::Reception r =
-        flight::receive(w, s.position_ned().x(), s.position_ned().y(), o.altitude_ft, get(tok::selected_course));
+        receivers_.receive(s.position_ned().x(), s.position_ned().y(), o.altitude_ft, get(tok::selected_course));
     slot(tok::nav_receiver_flags) =
         (r.localizer_received ? aircraft_link::receiver::localizer : 0) | (r.glide_slope_received ? aircraft_link::receiver::glide_slope : 0);
     slot(air::localizer_deviation) = r.localizer_dots;
@@ -261,18 +261,19 @@ void Simulator::refresh() {
 
 void Simulator::begin_extents() {
     extents_.clear();
+    extent_sources_.clear();
     for (const Variable& v : variables()) {
         const double value = get(v.token);
         extents_.push_back({value, value, value, value});
+        extent_sources_.push_back({&slot(v.token), v.circular});  // every variable has its slot from the start
     }
 }
 
 void Simulator::record_extents() {
-    const auto& table = variables();
     for (size_t i = 0; i < extents_.size(); ++i) {
         Extent& e = extents_[i];
-        double value = get(table[i].token);
-        if (table[i].circular) value = e.last + wrap_180(value - e.last);  // unwrapped
+        double value = *extent_sources_[i].value;
+        if (extent_sources_[i].circular) value = e.last + wrap_180(value - e.last);  // unwrapped
         e.low = std::min(e.low, value);
         e.high = std::max(e.high, value);
         e.last = value;

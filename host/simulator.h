@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "flight/world.h"
 #include "frame/host.h"
 #include "host/variables.h"
 
@@ -173,6 +174,14 @@ private:
     uint64_t turbulence_seed_ = 0;
     std::array<bool, 2> engine_failed_{};
     std::vector<Extent> extents_;  // in the order of variables()
+    // Where each extent's variable is kept (its slot: the table's and the map's stay where they are), and
+    // whether it is circular, found once by begin_extents.
+    struct ExtentSource {
+        const double* value;
+        bool circular;
+    };
+    std::vector<ExtentSource> extent_sources_;
+    flight::Receivers receivers_{flight::airport()};
 };
 
 // "heading bug set (66042) 95": an event's name where the panel knows it, for the run's log.

@@ -117,6 +117,35 @@ TEST(TailRotorComponent, YawRateReachesTheDisc) {
     EXPECT_NEAR(tr.evaluate(yawing.flow(), a, 0.3).thrust - tr.evaluate(still.flow(), a, 0.3).thrust, 52.41, 0.05);
 }
 
+// The rotors' power alone (what the instruments read between steps) is the power of their whole evaluation, to
+// the last bit, in hover, in fast flight with the disc tilted and the body turning, at a slowed rotor.
+TEST(RotorPower, ThePowerAloneIsTheWholeEvaluationsToTheLastBit) {
+    const Helicopter h;
+    const MainRotor& mr = h.main_rotor();
+    const TailRotor& tr = h.tail_rotor();
+    At hover, fast, slowed;
+    hover.state.inflow_main() = 30;
+    hover.state.inflow_tail() = 40;
+    fast.air = Eigen::Vector3d(170, -8, 6);
+    fast.state.rates_body() = Eigen::Vector3d(0.1, -0.2, 0.3);
+    fast.state.a1() = 0.03;
+    fast.state.b1() = -0.01;
+    fast.state.inflow_main() = 9;
+    fast.state.inflow_tail() = 15;
+    slowed = fast;
+    slowed.state.rotor_speed() = 0.85;
+    BladeAngles blades;
+    blades.collective = 0.2;
+    blades.longitudinal = -0.02;
+    blades.lateral = 0.01;
+    const auto am = mr.at_density(kRho);
+    const auto at = tr.at_density(kRho);
+    for (const At* x : {&hover, &fast, &slowed}) {
+        EXPECT_EQ(mr.power(x->flow(), am, blades), mr.evaluate(x->flow(), am, blades).load.power);
+        EXPECT_EQ(tr.power(x->flow(), at, 0.3), tr.evaluate(x->flow(), at, 0.3).load.power);
+    }
+}
+
 // Fuselage at 100 kt (168.78 ft/s) straight ahead, no downwash: X = 1/2 rho Xuu u|u| = 1/2 x 0.0023769 x
 // -10.8 x 168.78^2 = -365.64 lbf; at the centre of pressure (FS 132, WL 38: 0.042 ft below the CG, 0.058 ft
 // ahead) its pitching moment z X = -15.23 ft lbf. In a 20 ft/s sink with 10 ft/s of downwash: Z = 1/2 rho Zww
