@@ -114,17 +114,18 @@ TEST(Edges, AnEngineThatDoesNotExistFailsNothing) {
 // stands centred; close to the localizer's antenna its course is no wider than its widest, 2.5 deg each side.
 TEST(Edges, ReceiversAtTheirStopsAndOverTheStation) {
     const World& w = airport();
+    Receivers rx(w);
     double n = 0, e = 0;
     on_final(w, 5, n, e);
     const double c = w.runway.course_deg * kDeg;
     const double right_n = -std::sin(c), right_e = std::cos(c);
-    const Reception far_right = receive(w, n + right_n * 20000, e + right_e * 20000, 1000, 0);
+    const Reception far_right = rx.receive(n + right_n * 20000, e + right_e * 20000, 1000, 0);
     EXPECT_EQ(far_right.localizer_dots, receivers::kNeedleStop);
-    const Reception low = receive(w, n, e, w.runway.elevation_ft - 500, 0);
+    const Reception low = rx.receive(n, e, w.runway.elevation_ft - 500, 0);
     EXPECT_EQ(low.glide_slope_dots, -receivers::kNeedleStop);
-    const Reception over = receive(w, w.vor_north_ft, w.vor_east_ft, 3000, 90);
+    const Reception over = rx.receive(w.vor_north_ft, w.vor_east_ft, 3000, 90);
     EXPECT_EQ(over.vor_dots, 0.0);
-    const Reception abeam = receive(w, w.vor_north_ft + 30000, w.vor_east_ft, 3000, 90);
+    const Reception abeam = rx.receive(w.vor_north_ft + 30000, w.vor_east_ft, 3000, 90);
     EXPECT_EQ(std::abs(abeam.vor_dots), receivers::kNeedleStop) << "90 deg off the selected course";
 }
 
