@@ -396,7 +396,7 @@ Outputs Helicopter::outputs(const Environment& e) const {
 
 Outputs Helicopter::read(const Evaluation& ev, double elevation) const {
     const State& s = state_;
-    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
+    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose().eval();
     const Eigen::Vector3d vel_ned = b2e.lazyProduct(s.velocity_body());
     Outputs o;
     o.airspeed_kt = ev.air.norm() / kFeetPerSecondPerKnot;
