@@ -40,6 +40,14 @@ struct Attitude {
     void near(const Eigen::Vector3d& euler, Attitude& out) const;
 };
 Eigen::Matrix3d earth_to_body(const Eigen::Vector3d& euler);
+// A rotation's inverse, its transpose, copied element by element (the same numbers as Eigen's transpose; GCC's
+// flow analysis takes the copy from a transposed expression for a read of an unset matrix in some builds).
+inline Eigen::Matrix3d transposed(const Eigen::Matrix3d& m) {
+    Eigen::Matrix3d t;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) t(i, j) = m(j, i);
+    return t;
+}
 
 // What one component gives: body axes, about the CG.
 struct Load {

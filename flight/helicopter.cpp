@@ -281,8 +281,8 @@ void Helicopter::judge_ground(const State& before, const Eigen::Matrix3d& e2b_be
     if (!ev.skid_contact && !ev.structure_contact && height > main_rotor_.hub().norm() + main_rotor_.radius())
         return;  // nothing reaches the ground
     CrashCause cause = CrashCause::none;
-    const Eigen::Matrix3d b2e_before = e2b_before.transpose();
-    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose();
+    const Eigen::Matrix3d b2e_before = transposed(e2b_before);
+    const Eigen::Matrix3d b2e = transposed(ev.attitude.earth_to_body);
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
     // The main rotor's disc: its lowest tip lies R sin(tilt) below the hub, the tilt that of the tip-path plane's
     // normal from the vertical.
@@ -396,7 +396,7 @@ Outputs Helicopter::outputs(const Environment& e) const {
 
 Outputs Helicopter::read(const Evaluation& ev, double elevation) const {
     const State& s = state_;
-    const Eigen::Matrix3d b2e = ev.attitude.earth_to_body.transpose().eval();
+    const Eigen::Matrix3d b2e = transposed(ev.attitude.earth_to_body);
     const Eigen::Vector3d vel_ned = b2e.lazyProduct(s.velocity_body());
     Outputs o;
     o.airspeed_kt = ev.air.norm() / kFeetPerSecondPerKnot;

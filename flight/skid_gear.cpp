@@ -74,7 +74,7 @@ void SkidGear::update(const State& s, const Eigen::Matrix3d& e2b, double ground_
         m.stuck.fill(false);
         return;
     }
-    const Eigen::Matrix3d b2e = e2b.transpose();
+    const Eigen::Matrix3d b2e = transposed(e2b);
     const Eigen::Vector3d vel_ned = b2e * s.velocity_body();
     for (int i = 0; i < kSkids; ++i) {
         const Eigen::Vector3d& point = p_.skids[i];
