@@ -22,6 +22,17 @@ protected:
     EngineLibrary() { zolm_test_reset(); }
     ~EngineLibrary() override { zolm_test_reset(); }
 
+    // Attached to this host, the aircraft in cruise at `airspeed_kt`, STAB engaged and flown one step.
+    StateBlock* flying_with_stab(double airspeed_kt) {
+        StateBlock* block = zolm_attach("", host.table);
+        if (block == nullptr) return nullptr;
+        host.set(token::airspeed, airspeed_kt);
+        host.set(token::current_altitude, 1000);
+        block->engaged = PANEL | STAB;
+        zolm_step(10000);
+        return block;
+    }
+
     int sent(uint32_t event) const {
         return static_cast<int>(std::count_if(host.events.begin(), host.events.end(),
                                               [event](const SentEvent& e) { return e.event == event; }));
@@ -99,12 +110,7 @@ TEST_F(EngineLibrary, CommandsAreCalledByNameOnceRegistered) {
 TEST_F(EngineLibrary, StepSendsTheHeldAxesAndLetsThemGoWhenTheBlockGoes) {
     zolm_step(10000);  // before any attach: no services to reach the aircraft by
     EXPECT_TRUE(host.events.empty());
-    StateBlock* block = zolm_attach("", host.table);
-    ASSERT_NE(block, nullptr);
-    host.set(token::airspeed, 80);
-    host.set(token::current_altitude, 1000);
-    block->engaged = PANEL | STAB;
-    zolm_step(10000);
+    ASSERT_NE(flying_with_stab(80), nullptr);
     for (int axis : {aircraft_link::pitch_axis, aircraft_link::roll_axis, aircraft_link::pedals_axis})
         EXPECT_EQ(sent(aircraft_link::axis_event(axis)), 1) << axis;
     EXPECT_EQ(sent(aircraft_link::event::autopilot_release), 0);
@@ -127,12 +133,9 @@ TEST_F(EngineLibrary, StepSendsTheHeldAxesAndLetsThemGoWhenTheBlockGoes) {
 // IAS asked for with no airspeed reference the aircraft should fly: the engine sets the present airspeed, in the
 // units the simulator's event takes.
 TEST_F(EngineLibrary, IasWithoutAReferenceSendsThePresentAirspeed) {
-    StateBlock* block = zolm_attach("", host.table);
-    ASSERT_NE(block, nullptr);
-    host.set(token::airspeed, 88.4);
     host.set(token::autopilot_airspeed, 0);
-    block->engaged = PANEL | STAB;
-    zolm_step(10000);
+    StateBlock* block = flying_with_stab(88.4);
+    ASSERT_NE(block, nullptr);
     block->engaged |= IAS;
     block->armed |= IAS;
     zolm_step(10000);

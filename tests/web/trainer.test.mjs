@@ -116,7 +116,7 @@ for (const module of modules) {
       const slow = await moved(false), fast = await moved(true);
       assert.ok(slow > 0.02, 'Page Down lowers the lever: ' + slow);
       assert.ok(fast / slow > FAST * 0.75 && fast / slow < FAST * 1.25, `${fast} against ${slow}`);
-      assert.match(await page.$eval('#controls-help', (e) => e.textContent), /Shift with them: 4 times as fast/);
+      assert.ok((await page.$eval('#controls-help', (e) => e.textContent)).includes(`Shift with them: ${FAST} times as fast`));
       assert.deepEqual(page.errors, []);
       await page.close();
     });
